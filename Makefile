@@ -1,0 +1,38 @@
+# Thin wrapper over CMake: `make run` builds (Release) and starts the engine, `make test` builds and runs every test.
+BUILD ?= build
+SAN_BUILD ?= build-san
+TSAN_BUILD ?= build-tsan
+JOBS ?= $(shell nproc)
+
+.PHONY: all build run test test-san test-tsan bench clean deps
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/quintarex
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-san:
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_SANITIZE=ON >/dev/null
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE nosan
+
+test-tsan:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_TSAN=ON >/dev/null
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L threads
+
+bench: build
+	./$(BUILD)/quintarex-tool bench perft
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)

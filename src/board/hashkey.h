@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+#include "board/types.h"
+
+// The 781 numbers of the Polyglot book key: 64 * kind + square for pieces (kind: black pawn 0,
+// white pawn 1, ... white king 11), 768..771 castling, 772..779 en-passant files, 780 white to move.
+extern const uint64_t Random64[781];
+
+// Polyglot key of the current position, from scratch.
+uint64_t computeHashKey();
+// Pawn-hash key of the current position (side-relative squares; white pawns use white numbers).
+uint64_t computePawnKey();
+void toggleSideKey();
+// Incremental key update made by makeMove on the new (already flipped) record.
+void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling,
+                   int oldEpFile, int enPassant);
+// True when the current position's side to move can take en passant on the recorded file,
+// i.e. when the key holds the en-passant number.
+bool epNumberInKey();
+// Debugging aid: reports and prints the board when the stored key is not the computed one.
+void checkHashKey();

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "board/types.h"
+
+struct ScoredMove {
+    Move move;
+    int32_t score;
+};
+
+constexpr int MAX_CAPTURES = 100;
+constexpr int MAX_QUIETS = 300;
+
+struct CaptureList {
+    uint32_t count;
+    ScoredMove entries[MAX_CAPTURES];
+};
+
+struct QuietList {
+    uint32_t count;
+    Move moves[MAX_QUIETS];
+};
+
+// Captures, promotions and en-passant captures of the side to move, with ordering scores.
+void generateCaptures(CaptureList* list);
+// Castling (queenside first), then every other non-capturing, non-promoting move.
+void generateQuiets(QuietList* list);
+// Returns the highest-scored move (first among equals) and moves the last entry into its slot;
+// the caller lowers the count.
+Move pickBestCapture(CaptureList* list);
+ScoredMove pickBestCaptureEntry(CaptureList* list);
+// Opponent pieces attacking the side to move's king.
+TBB inCheck();
+// Pieces of the side to move attacking the opponent's king (after a move: the mover left its king attacked).
+TBB opponentInCheck();
+// True when the side to move's pieces attack square s (side-relative) on the current board.
+bool squareAttackedByOwn(int s);

@@ -1,0 +1,3 @@
+#include "search/searchinfo.h"
+
+SearchInfoRecord SearchInfo;
