@@ -1,0 +1,4 @@
+#pragma once
+
+// Console analysis: reads one pending input line after a completed iteration.
+void pollInput();

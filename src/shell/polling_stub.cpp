@@ -1,0 +1,4 @@
+// Placeholder until pondering and analysis land.
+#include "shell/polling.h"
+
+void pollInput() {}
