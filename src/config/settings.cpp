@@ -1,0 +1,103 @@
+#include "config/settings.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "config/inireader.h"
+#include "shell/state.h"
+
+namespace {
+
+int32_t inRange(int32_t value, int32_t low, int32_t high, int32_t fallback) {
+    return (value >= low && value <= high) ? value : fallback;
+}
+
+// Entry count of a table of `megabytes` with entries of `entrySize` bytes, or -1 when the
+// count would not fit the engine's 32-bit count (or the size is not positive).
+int64_t entriesFor(int32_t megabytes, int64_t entrySize) {
+    if (megabytes < 1) return -1;
+    int64_t entries = static_cast<int64_t>(megabytes) * 1048576 / entrySize;
+    return entries <= INT32_MAX ? entries : -1;
+}
+
+// A size whose entry count is out of range falls back to the default size.
+void tableSize(const char* key, int32_t defaultMegabytes, int64_t entrySize, const char* file,
+               Relaxed<int32_t>& megabytes, Relaxed<int32_t>& entries) {
+    int32_t mb = iniGetInteger("ENGINE", key, defaultMegabytes, file);
+    if (entriesFor(mb, entrySize) < 0) mb = defaultMegabytes;
+    megabytes = mb;
+    entries = static_cast<int32_t>(entriesFor(mb, entrySize));
+}
+
+void openGameLog() {
+    if (gameLog != nullptr) {
+        std::fclose(gameLog);
+        gameLog = nullptr;
+    }
+    if (gs_info.logGame != 1) return;
+    gameLog = std::fopen(gs_info.logFile, "a");
+    if (gameLog == nullptr) std::perror(gs_info.logFile);
+}
+
+}  // namespace
+
+void loadIni(const char* file) {
+    gs_info.maxDepth = inRange(iniGetInteger("ENGINE", "MaxDepth", 64, file), 2, 64, 64);
+    gs_info.minDepth = inRange(iniGetInteger("ENGINE", "MinDepth", 1, file), 2, 64, 1);
+    int32_t maxTime = iniGetInteger("ENGINE", "MaxTime", 720000, file);
+    TimeControl.maxTime = maxTime;
+    TimeControl.time = maxTime;
+    TimeControl.moveTime = maxTime;
+    TimeControl.allocatedTime = maxTime;
+    gs_info.postThinking = iniGetBool("ENGINE", "PostThinking", 1, file);
+    tableSize("HashSize", 4096, 24, file, gs_info.hashSize, gs_info.hashEntries);
+    tableSize("PawnHashSize", 256, 32, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
+    gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
+
+    iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);
+    gs_info.logGame = iniGetBool("LOG", "LogGame", 0, file);
+    openGameLog();
+
+    iniGetString("BOOK", "BookFile", "book.bin", gs_info.bookFile, sizeof gs_info.bookFile, file);
+    gs_info.book = iniGetBool("BOOK", "Book", 1, file);
+    gs_info.randBook = iniGetBool("BOOK", "RandBook", 1, file);
+
+    gs_info.syzygy = iniGetBool("TABLEBASE", "Syzygy", 1, file);
+    iniGetString("TABLEBASE", "SyzygyPath", "", gs_info.syzygyPath, sizeof gs_info.syzygyPath, file);
+    gs_info.syzygyMen = inRange(iniGetInteger("TABLEBASE", "SyzygyMen", 5, file), 3, 7, 5);
+
+    TimeControl.suddenDeath = inRange(iniGetInteger("TIME", "SuddenDeath", 20, file), 20, 40, 20);
+    TimeControl.moreTime = inRange(iniGetInteger("TIME", "MoreTime", 5, file), 5, 15, 5);
+    TimeControl.lessTime = inRange(iniGetInteger("TIME", "LessTime", 5, file), 5, 15, 5);
+    TimeControl.fastGame = inRange(iniGetInteger("TIME", "FastGame", 5, file), 5, 15, 5);
+    int32_t fastOpening = iniGetInteger("TIME", "FastOpening", 15, file);
+    TimeControl.fastOpening = (fastOpening >= 5 && fastOpening <= 15) ? fastOpening * 7 : 15;
+}
+
+void printParams() {
+    std::printf("\n[ENGINE]\n");
+    std::printf("MaxDepht:           %i\n", gs_info.maxDepth.load());
+    std::printf("MinDepht:           %i\n", gs_info.minDepth.load());
+    std::printf("postThinking:       %i\n", gs_info.postThinking.load());
+    std::printf("hashSize:           %i MB\n", gs_info.hashSize.load());
+    std::printf("safePly:            %i\n", gs_info.safePly.load());
+    std::printf("\n[LOG]\n");
+    std::printf("logFile:            %s\n", gs_info.logFile);
+    std::printf("logGame:            %i\n", gs_info.logGame.load());
+    std::printf("\n[BOOK]\n");
+    std::printf("bookFile:           %s\n", gs_info.bookFile);
+    std::printf("book:               %i\n", gs_info.book.load());
+    std::printf("randBook:           %i\n", gs_info.randBook.load());
+    std::printf("\n[TABLEBASE]\n");
+    std::printf("Sygyzy:             %i\n", gs_info.syzygy.load());
+    std::printf("SyzygyPath:         %s\n", gs_info.syzygyPath);
+    std::printf("SyzygyMen:          %i\n", gs_info.syzygyMen.load());
+    std::printf("\n[TIME]\n");
+    std::printf("MaxTime:            %i s\n", TimeControl.maxTime.load() / 100);
+    std::printf("moveTime:           %i s\n", TimeControl.moveTime.load() / 100);
+    std::printf("suddenDeath:        %i\n", TimeControl.suddenDeath.load());
+    std::printf("moreTime:           %i\n", TimeControl.moreTime.load());
+    std::printf("lessTime:           %i\n", TimeControl.lessTime.load());
+    std::printf("fastGame:           %i\n", TimeControl.fastGame.load());
+    std::printf("\n");
+}

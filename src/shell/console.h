@@ -1,0 +1,4 @@
+#pragma once
+
+// Console mode; returns after quit with gs_info.quit set.
+void consoleLoop();

@@ -1,4 +1,0 @@
-// Placeholder until pondering and analysis land.
-#include "shell/polling.h"
-
-void pollInput() {}

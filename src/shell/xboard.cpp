@@ -1,0 +1,521 @@
+#include "shell/xboard.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "board/fen.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/position.h"
+#include "book/book.h"
+#include "eval/pawnhash.h"
+#include "platform/clock.h"
+#include "platform/lineinput.h"
+#include "search/search.h"
+#include "search/searchinfo.h"
+#include "search/transposition.h"
+#include "shell/gameend.h"
+#include "shell/gamelog.h"
+#include "shell/pondering.h"
+#include "shell/state.h"
+#include "shell/tables.h"
+#include "shell/timemanagement.h"
+#include "tablebase/tablebase.h"
+
+namespace {
+
+constexpr uint8_t NO_SIDE = 99;
+constexpr int MAX_DEPTH_LIMIT = 64;
+constexpr int MAX_MEMORY_MB = 4096;
+constexpr int BOOK_MOVES = 20;        // the book is asked while the engine has played at most this many
+constexpr int32_t PONDER_BUDGET = 720000;
+
+enum class Next { NextPass, EngineTurn, Quit };
+
+char pendingBuffer[COMMAND_SIZE];
+// Analysis goes on between commands until exit, new, force, go, playother or quit.
+bool analysing = false;
+
+bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
+bool startsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
+const char* textFrom(const char* line, size_t index) {
+    size_t length = std::strlen(line);
+    return line + (index < length ? index : length);
+}
+
+int sideToMove() { return static_cast<int>(currentPosition().colour); }
+
+void takeBackPly() {
+    if (stackIndex() > 0) takeBack();
+}
+
+// The interface's board never holds the ponder move: it goes before anything else happens.
+void takeBackPonderMove(const char* who) {
+    if (gs_info.ponderOnBoard != 1) return;
+    takeBackPly();
+    gs_info.ponderOnBoard = 0;
+    std::printf("#DEBUG BACK PonderMove (%s)\n", who);
+}
+
+// The ponder result belongs to one position; any other change of the board makes it stale.
+void forgetPonderResult() {
+    gs_info.ponderMove = 0;
+    gs_info.ponderBest = 0;
+}
+
+int makeGameMoveFromText(const char* text) {
+    ensureGameRoom();
+    return makeMoveFromText(text);
+}
+
+void makeGameMove(Move m) {
+    ensureGameRoom();
+    makeMove(m);
+}
+
+bool isFile(char c) { return c >= 'a' && c <= 'h'; }
+bool isRank(char c) { return c >= '1' && c <= '8'; }
+
+// Move text from the interface: four square characters, and a promotion letter exactly when a
+// pawn goes to the last rank, so a stray letter can never turn a move into a promotion.
+bool wellFormedMove(const char* text) {
+    if (std::strlen(text) < 4 || !isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3]))
+        return false;
+    char letter = text[4];
+    bool hasLetter = letter != '\0' && letter != ' ';
+    if (hasLetter && std::strchr("qrbn", letter) == nullptr) return false;
+    const Position& p = currentPosition();
+    int from = (text[0] - 'a') + 8 * (text[1] - '1');
+    int toRank = text[3] - '1';
+    if (p.colour == BLACK) {
+        from ^= 56;
+        toRank = 7 - toRank;
+    }
+    bool pawn = ((p.own >> from) & 1) != 0 && p.pieceType(from) == PAWN;
+    return hasLetter == (pawn && toRank == 7);
+}
+
+Move firstLegalMove() {
+    CaptureList captures;
+    generateCaptures(&captures);
+    QuietList quiets;
+    generateQuiets(&quiets);
+    for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
+        Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
+        makeMoveLight(m);
+        bool legal = opponentInCheck() == 0;
+        takeBack();
+        if (legal) return m;
+    }
+    return 0;
+}
+
+void sendMoveText(const char* text) {
+    std::printf("move %s\n", text);
+    logPrintf("move %s\n", text);
+    std::fflush(stdout);
+}
+
+// Makes the expected reply and ponders on it. True on a ponder hit: the reply was played and
+// the ponder search's move is in gs_info.bestmove.
+bool ponderOnExpectedReply() {
+    clearHashTable();
+    gs_info.stop = 0;
+    TimeControl.allocatedTime = PONDER_BUDGET;
+    gs_info.ponderBest = 0;
+    if (gs_info.ponderMove == 0) {
+        std::printf("#DEBUG Errore ponderMove vuota (gs_lineH.argmove[1]) \n");
+        return false;
+    }
+    moveToText(gs_info.ponderMoveStr, gs_info.ponderMove, &currentPosition());
+    if (!makeGameMoveFromText(gs_info.ponderMoveStr)) {
+        std::printf("#DEBUG Errore sulla ponderMove dopo Thinking\n");
+        gs_info.ponderMove = 0;
+        return false;
+    }
+    // A reply that ends the game leaves nothing to search.
+    if (gameIsOver()) {
+        takeBackPly();
+        return false;
+    }
+    std::printf("Hint: %s\n", gs_info.ponderMoveStr);
+    std::fflush(stdout);
+    gs_info.ponderOnBoard = 1;
+    gs_info.startTime = currentTimeMs();
+    std::printf("#DEBUG pthread_join poll_exit2\n");
+    std::printf("#DEBUG pthread_join pondering\n");
+    runPondering(pendingBuffer);
+
+    if (gs_info.pendingCommand == 0 && phaseEnd == PHASE_PONDER_HIT) {
+        gs_info.ponderOnBoard = 0;
+        logPrintf("usermove %s\n", gs_info.ponderMoveStr);
+        return true;
+    }
+    takeBackPonderMove(gs_info.pendingCommand == 1 && startsWith(pendingBuffer, "usermove") ? "usermove"
+                                                                                            : "end of pondering");
+    return false;
+}
+
+// Sends and makes the engine's move, then ponders while it may. Returns the next move to send
+// after a ponder hit, 0 when the pass is over.
+Move sendSearchedMove(Move best) {
+    if (best == 0) best = firstLegalMove();  // a search stopped before its first iteration
+    if (best == 0) return 0;
+    gs_info.ponderOnBoard = 0;
+    char text[8];
+    moveToText(text, best, &currentPosition());
+    sendMoveText(text);
+    makeGameMove(best);
+    ++TimeControl.engineMoves;
+    gs_info.gameResult = checkGameEnd();
+    if (gs_info.gameResult != 0) return 0;
+    if (gs_info.ponder != 1 || TimeControl.engineMoves <= 1) return 0;
+    if (!ponderOnExpectedReply()) return 0;
+    if (gs_info.bestmove != 0) return gs_info.bestmove;
+    ensureTables();
+    allocateTime();
+    return think();
+}
+
+bool playBookMove() {
+    if (TimeControl.engineMoves > BOOK_MOVES || gs_info.book != 1) return false;
+    char text[16] = "";
+    if (chooseBookMove(gs_info.bookFile, text) != 0 || !makeGameMoveFromText(text)) return false;
+    ++TimeControl.engineMoves;
+    sendMoveText(text);
+    if (gs_info.ponder != 0) {
+        clearHashTable();
+        forgetPonderResult();
+    }
+    return true;
+}
+
+// The ponder search already reached a trustworthy depth on the move just played.
+bool playPonderBest() {
+    if (gs_info.ponder != 1 || TimeControl.engineMoves <= 1 || gs_info.lastMove != gs_info.ponderMove ||
+        gs_info.ponderMove == 0 || gs_info.ponderBest == 0 || SearchInfo.depth < gs_info.safePly)
+        return false;
+    std::printf("#DEBUG Pondering Smart Move!\n");
+    std::fflush(stdout);
+    Move best = gs_info.ponderBest;
+    char text[8];
+    moveToText(text, best, &currentPosition());
+    sendMoveText(text);
+    makeGameMove(best);
+    ++TimeControl.engineMoves;
+    clearHashTable();
+    forgetPonderResult();
+    return true;
+}
+
+void enginesTurn() {
+    if (analysing || gs_info.gameResult != 0 || gs_info.engineSide != sideToMove()) return;
+    takeBackPonderMove("Computer");
+    if (playBookMove() || playPonderBest()) return;
+    if (!hasLegalMove()) return;
+    ensureTables();
+    allocateTime();
+    gs_info.ponderBest = 0;
+    Move next = think();
+    while (next != 0) next = sendSearchedMove(next);
+}
+
+void startAnalysis() {
+    ensureTables();
+    gs_info.analyzeMode = 1;
+    gs_info.stop = 0;
+    gs_info.engineSide = NO_SIDE;
+    TimeControl.allocatedTime = PONDER_BUDGET;
+    gs_info.startTime = currentTimeMs();
+    runAnalysis(pendingBuffer);
+    if (phaseEnd == PHASE_STOPPED) {
+        analysing = false;
+        gs_info.analyzeMode = 0;
+    }
+}
+
+void stopAnalysing() {
+    analysing = false;
+    gs_info.analyzeMode = 0;
+}
+
+void sendFeatures() {
+    std::printf(
+        "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 memory=1 time=1 reuse=0 "
+        "myname=\"quintarex 0.10\" name=1 done=1\n");
+}
+
+void userError(const char* line, const char* tell) {
+    std::printf("%s", line);
+    std::printf("tellusererror %s", tell);
+}
+
+void setBoard(const char* line) {
+    resetToStartPosition();
+    forgetPonderResult();
+    char fen[COMMAND_SIZE + 8];
+    std::snprintf(fen, sizeof fen, "%s", textFrom(line, 9));
+    // A four-field EPD position gets its clocks.
+    int fields = 0;
+    for (const char* p = fen; *p != '\0'; ++p)
+        if (*p != ' ' && (p == fen || p[-1] == ' ')) ++fields;
+    if (fields == 4) std::strcat(fen, " 0 1");
+    if (!setupFromFen(fen)) {
+        resetToStartPosition();
+        std::printf("Error (illegal position): %s\n", fen);
+        std::printf("tellusererror Illegal position\n");
+    }
+}
+
+void setDepth(const char* line) {
+    int n = 0;
+    bool read = std::sscanf(line, "sd %d", &n) == 1;
+    if (read && n == 9999) return;
+    if (read && n >= 2 && n <= MAX_DEPTH_LIMIT) {
+        gs_info.maxDepth = n;
+        std::printf("#DEBUG depth:%d\n", n);
+        return;
+    }
+    std::printf("Error (depth out of bound): Insert depth between 2 and %d\n", MAX_DEPTH_LIMIT);
+    std::printf("tellusererror Error (depth out of bound): Insert depth between 2 and %d\n", MAX_DEPTH_LIMIT);
+}
+
+void setMoveTime(const char* line) {
+    int n = 0;
+    if (std::sscanf(line, "st %d", &n) == 1 && n > 0) {
+        TimeControl.moveTime = n > INT32_MAX / 100 ? INT32_MAX : n * 100;
+        std::printf("#DEBUG movetime:%d\n", n);
+        return;
+    }
+    userError("Error (movetime out of bound): Insert movetime > 0 \n",
+              "Error (movetime out of bound): Insert movetime > 0 \n");
+}
+
+void setMemory(const char* line) {
+    int n = 0;
+    if (std::sscanf(line, "memory %d", &n) == 1 && n >= 4 && n <= MAX_MEMORY_MB) {
+        gs_info.hashSize = n;
+        gs_info.hashEntries = static_cast<int32_t>(static_cast<int64_t>(n) * 1048576 / 24);
+        allocateHashTable();
+        return;
+    }
+    std::printf("Error: insert a number between 4 and %d \n", MAX_MEMORY_MB);
+    std::printf("tellusererror Error (size out of bound): Insert size between 4 and %d\n", MAX_MEMORY_MB);
+}
+
+int32_t clampedCentiseconds(int64_t cs) { return cs > INT32_MAX ? INT32_MAX : static_cast<int32_t>(cs); }
+
+// level MPS BASE INC, BASE in minutes or minutes:seconds.
+void setLevel(const char* line) {
+    int moves = TimeControl.movesPerSession;
+    int minutes = 0;
+    int seconds = 0;
+    int increment = TimeControl.increment / 100;
+    char base[32] = "";
+    int fields = std::sscanf(textFrom(line, 6), "%d %31s %d", &moves, base, &increment);
+    bool baseRead = fields >= 2 && std::sscanf(base, "%d:%d", &minutes, &seconds) >= 1;
+    std::printf("#DEBUG level:%d %d %d\n", moves, minutes, increment);
+    if (!baseRead || minutes < 0 || seconds < 0 || increment < 0) return;
+    TimeControl.movesPerSession = moves;
+    int32_t base_cs = clampedCentiseconds(static_cast<int64_t>(minutes) * 6000 + static_cast<int64_t>(seconds) * 100);
+    TimeControl.time = base_cs;
+    TimeControl.otim = base_cs;
+    TimeControl.increment = clampedCentiseconds(static_cast<int64_t>(increment) * 100);
+}
+
+void setClock(const char* line, Relaxed<int32_t>& clock, const char* label) {
+    int value = 0;
+    if (std::sscanf(textFrom(line, 5), "%d", &value) == 1) clock = value;
+    std::printf("#DEBUG %s:%d\n", label, clock.load());
+}
+
+void setName(const char* line) {
+    if (std::sscanf(textFrom(line, 5), "%99[^\n]", gs_info.opponentName) != 1) gs_info.opponentName[0] = '\0';
+    std::printf("#DEBUG name: %s\n", gs_info.opponentName);
+    logPrintf("\n ************* New Game ************* \n");
+    logPrintf("Opponent Name: %s\n", gs_info.opponentName);
+}
+
+void userMove(const char* line) {
+    const char* text = textFrom(line, 9);
+    takeBackPonderMove("usermove");
+    if (!wellFormedMove(text) || !makeGameMoveFromText(text)) {
+        std::printf("Illegal move: %s\n", text);
+        std::fflush(stdout);
+        return;
+    }
+    logPrintf("usermove %s\n", text);
+    if (analysing) {
+        forgetPonderResult();
+        return;
+    }
+    gs_info.gameResult = checkGameEnd();
+    if (gs_info.ponder != 0) gs_info.engineSide = static_cast<uint8_t>(sideToMove());
+    std::fflush(stdout);
+}
+
+// Replies and notices that need no answer and must not set the engine thinking.
+bool isQuietNotice(const char* line) {
+    static constexpr const char* words[] = {"accepted", "rejected", "computer", "random", "draw",
+                                            "hint",     "bk",       "rating",   "ics",    "xboard"};
+    for (const char* word : words)
+        if (startsWith(line, word)) return true;
+    return false;
+}
+
+Next dispatch(const char* line) {
+    if (isLine(line, "protover 2")) {
+        sendFeatures();
+        allocateHashTable();
+        allocatePawnHashTable();
+        if (gs_info.syzygy != 0) tbInit(gs_info.syzygyPath);
+        return Next::NextPass;
+    }
+    if (isLine(line, "new")) {
+        stopAnalysing();
+        gs_info.engineSide = BLACK;
+        gs_info.gameResult = 0;
+        gs_info.stop = 0;
+        gs_info.ponderOnBoard = 0;
+        forgetPonderResult();
+        resetToStartPosition();
+        clearHashTable();
+        return Next::EngineTurn;
+    }
+    if (isLine(line, "post")) {
+        gs_info.postThinking = 1;
+        return Next::NextPass;
+    }
+    if (isLine(line, "nopost")) {
+        gs_info.postThinking = 0;
+        return Next::NextPass;
+    }
+    if (isLine(line, "undo") || isLine(line, "remove")) {
+        takeBackPonderMove("undo");
+        takeBackPly();
+        if (line[0] == 'r') takeBackPly();
+        gs_info.gameResult = 0;
+        forgetPonderResult();
+        return Next::NextPass;
+    }
+    if (isLine(line, "go")) {
+        stopAnalysing();
+        gs_info.engineSide = static_cast<uint8_t>(sideToMove());
+        return Next::EngineTurn;
+    }
+    if (isLine(line, "playother")) {
+        stopAnalysing();
+        gs_info.engineSide = static_cast<uint8_t>(1 - sideToMove());
+        return Next::NextPass;
+    }
+    if (isLine(line, "force")) {
+        stopAnalysing();
+        gs_info.engineSide = NO_SIDE;
+        gs_info.stop = 1;
+        std::printf("#DEBUG force command\n");
+        return Next::NextPass;
+    }
+    if (isLine(line, ".")) {
+        std::printf("#DEBUG stat\n");
+        return Next::NextPass;
+    }
+    if (isLine(line, "analyze")) {
+        analysing = true;
+        gs_info.analyzeMode = 1;
+        gs_info.stop = 0;
+        gs_info.engineSide = NO_SIDE;
+        gs_info.startTime = currentTimeMs();
+        return Next::NextPass;
+    }
+    if (isLine(line, "exit")) {
+        stopAnalysing();
+        gs_info.engineSide = NO_SIDE;
+        gs_info.stop = 1;
+        std::printf("#DEBUG exit command\n");
+        return Next::NextPass;
+    }
+    if (startsWith(line, "setboard")) {
+        setBoard(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "sd")) {
+        setDepth(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "st")) {
+        setMoveTime(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "memory")) {
+        setMemory(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "hard")) {
+        gs_info.ponder = 1;
+        std::printf("#DEBUG Pondering ON\n");
+        return Next::NextPass;
+    }
+    if (startsWith(line, "easy")) {
+        gs_info.ponder = 0;
+        std::printf("#DEBUG Pondering OFF\n");
+        return Next::NextPass;
+    }
+    if (startsWith(line, "level")) {
+        setLevel(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "time")) {
+        setClock(line, TimeControl.time, "time");
+        return Next::NextPass;
+    }
+    if (startsWith(line, "otim")) {
+        setClock(line, TimeControl.otim, "otim");
+        if (TimeControl.otim <= 1000) gs_info.ponder = 0;
+        return Next::NextPass;
+    }
+    if (startsWith(line, "ping")) {
+        std::printf("pong%s\n", line + 4);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "name")) {
+        setName(line);
+        return Next::NextPass;
+    }
+    if (isLine(line, "quit")) return Next::Quit;
+    if (startsWith(line, "usermove")) {
+        userMove(line);
+        return Next::EngineTurn;
+    }
+    if (startsWith(line, "result")) {
+        // The interface ended the game: no more moves until new.
+        gs_info.gameResult = 1;
+        gs_info.stop = 1;
+        return Next::NextPass;
+    }
+    if (isQuietNotice(line)) return Next::NextPass;
+    std::printf("Error (unknown command): %s\n", line);
+    return Next::EngineTurn;
+}
+
+}  // namespace
+
+void xboardLoop() {
+    char line[COMMAND_SIZE];
+    for (;;) {
+        std::fflush(stdout);
+        if (gs_info.pendingCommand == 0) {
+            if (!readCommandLine(line)) std::strcpy(line, "quit");  // the interface is gone
+        } else {
+            std::memcpy(line, pendingBuffer, sizeof line);
+        }
+        std::printf("#DEBUG Command:    %s\n", line);
+        gs_info.pendingCommand = 0;
+        Next next = dispatch(line);
+        if (next == Next::Quit) break;
+        if (next == Next::EngineTurn) enginesTurn();
+        if (analysing && gs_info.pendingCommand == 0) startAnalysis();
+    }
+    gs_info.quit = 1;
+}
