@@ -174,9 +174,9 @@ Move sendSearchedMove(Move best) {
     if (gs_info.ponder != 1 || TimeControl.engineMoves <= 1) return 0;
     if (!ponderOnExpectedReply()) return 0;
     if (gs_info.bestmove != 0) return gs_info.bestmove;
-    ensureTables();
     allocateTime();
-    return think();
+    Move searched = think();
+    return searched != 0 ? searched : firstLegalMove();
 }
 
 bool playBookMove() {
@@ -218,7 +218,7 @@ void enginesTurn() {
     ensureTables();
     allocateTime();
     gs_info.ponderBest = 0;
-    Move next = think();
+    Move next = sendSearchedMove(think());
     while (next != 0) next = sendSearchedMove(next);
 }
 
@@ -351,7 +351,8 @@ void userMove(const char* line) {
         forgetPonderResult();
         return;
     }
-    gs_info.gameResult = checkGameEnd();
+    // A game the interface has ended stays over until new, whatever is played on the board.
+    if (checkGameEnd() != 0) gs_info.gameResult = 1;
     if (gs_info.ponder != 0) gs_info.engineSide = static_cast<uint8_t>(sideToMove());
     std::fflush(stdout);
 }

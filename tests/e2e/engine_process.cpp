@@ -1,0 +1,217 @@
+#include "engine_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// "^text" matches lines beginning with text; anything else matches lines containing it.
+bool matches(const std::string& line, const std::string& text) {
+    if (!text.empty() && text[0] == '^') return line.compare(0, text.size() - 1, text, 1) == 0;
+    return line.find(text) != std::string::npos;
+}
+
+int msLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+}  // namespace
+
+std::string testIni(const std::string& extra) {
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxDepth=64\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + extra;
+}
+
+EngineProcess::EngineProcess(const std::string& iniText) {
+    signal(SIGPIPE, SIG_IGN);  // a dead engine must fail the test, not kill it
+    char pattern[] = "/tmp/qx-e2e-XXXXXX";
+    char* made = mkdtemp(pattern);
+    if (made == nullptr) {
+        ADD_FAILURE() << "cannot create a temporary directory";
+        return;
+    }
+    dir_ = made;
+    std::ofstream(dir_ + "/quintarex.ini") << iniText;
+
+    int in[2];
+    int out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return;
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        int err = open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) dup2(err, 2);
+        close(in[1]);
+        close(out[0]);
+        if (chdir(dir_.c_str()) != 0) _exit(127);
+        execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    toEngine_ = in[1];
+    fromEngine_ = out[0];
+}
+
+EngineProcess::~EngineProcess() {
+    if (toEngine_ >= 0) close(toEngine_);
+    if (pid_ > 0 && !exited_) {
+        if (waitExit(3000) == -1 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    if (fromEngine_ >= 0) close(fromEngine_);
+    if (!dir_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+}
+
+void EngineProcess::sendRaw(const std::string& bytes) {
+    if (toEngine_ < 0) return;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(toEngine_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return;  // the engine has gone; the test's expectations will tell
+        done += static_cast<size_t>(n);
+    }
+}
+
+void EngineProcess::send(const std::string& line) { sendRaw(line + "\n"); }
+
+void EngineProcess::closeInput() {
+    if (toEngine_ >= 0) close(toEngine_);
+    toEngine_ = -1;
+}
+
+bool EngineProcess::readSome(int timeoutMs) {
+    if (fromEngine_ < 0) return false;
+    pollfd p{fromEngine_, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0) return false;
+    char buffer[4096];
+    ssize_t n = read(fromEngine_, buffer, sizeof buffer);
+    if (n <= 0) {
+        close(fromEngine_);
+        fromEngine_ = -1;
+        if (!partial_.empty()) lines_.push_back(partial_);
+        partial_.clear();
+        return false;
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+        if (buffer[i] == '\n') {
+            lines_.push_back(partial_);
+            partial_.clear();
+        } else {
+            partial_ += buffer[i];
+        }
+    }
+    return true;
+}
+
+bool EngineProcess::tryWaitFor(const std::string& text, int timeoutMs, std::string* found) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        for (; cursor_ < lines_.size(); ++cursor_) {
+            if (matches(lines_[cursor_], text)) {
+                if (found != nullptr) *found = lines_[cursor_];
+                ++cursor_;
+                return true;
+            }
+        }
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) return false;
+        readSome(msLeft(deadline));
+    }
+}
+
+std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
+    std::string found;
+    if (tryWaitFor(text, timeoutMs, &found)) return found;
+    std::ostringstream tail;
+    for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail << lines_[i] << "\n";
+    ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail.str();
+    return "";
+}
+
+void EngineProcess::sync() {
+    std::string n = std::to_string(++pings_ + 1000);
+    send("ping " + n);
+    waitFor("pong " + n);
+}
+
+int EngineProcess::waitExit(int timeoutMs) {
+    if (exited_) return exitStatus_;
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        while (fromEngine_ >= 0 && readSome(0)) {
+        }
+        int status = 0;
+        pid_t r = waitpid(pid_, &status, WNOHANG);
+        if (r == pid_) {
+            while (fromEngine_ >= 0 && readSome(100)) {
+            }
+            exited_ = true;
+            exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return exitStatus_;
+        }
+        if (msLeft(deadline) == 0) return -1;
+        if (fromEngine_ >= 0) readSome(std::min(msLeft(deadline), 50));
+        else usleep(10000);
+    }
+}
+
+std::vector<std::string> EngineProcess::linesWith(const std::string& text, size_t from) const {
+    std::vector<std::string> result;
+    for (size_t i = from; i < lines_.size(); ++i)
+        if (matches(lines_[i], text)) result.push_back(lines_[i]);
+    return result;
+}
+
+std::string EngineProcess::readFile(const std::string& name) const {
+    std::ifstream in(dir_ + "/" + name);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool searchAvailable() {
+    static int known = -1;
+    if (known < 0) {
+        EngineProcess engine;
+        engine.send("xboard");
+        engine.send("protover 2");
+        engine.send("post");
+        engine.send("sd 2");
+        engine.send("new");
+        engine.send("go");
+        engine.waitFor("^move ");
+        // A real search prints a thinking line for each iteration: "depth score time nodes moves".
+        known = 0;
+        for (const std::string& line : engine.lines())
+            if (line.size() > 2 && line[0] == ' ' && line[1] == '1' && line[2] == ' ') known = 1;
+        engine.send("quit");
+    }
+    return known == 1;
+}
+
+std::string moveOf(const std::string& line) {
+    std::string text = line.rfind("move ", 0) == 0 ? line.substr(5) : "";
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
