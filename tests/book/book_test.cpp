@@ -83,10 +83,9 @@ TEST(BookMoveText, SquaresPromotionsAndCastlingNames) {
         const char* text;
     };
     const Case cases[] = {
-        {"e2e4", 0, "e2e4"},  {"a1h8", 0, "a1h8"},  {"h8a1", 0, "h8a1"},  {"e7e8", 4, "e7e8q"},
-        {"e7e8", 3, "e7e8r"}, {"e7e8", 2, "e7e8b"}, {"b2a1", 1, "b2a1n"}, {"e1h1", 0, "e1g1"},
-        {"e1a1", 0, "e1c1"},  {"e8h8", 0, "e8g8"},  {"e8a8", 0, "e8c8"},  {"e1h1", 4, "e1h1q"},
-        {"e2h2", 0, "e2h2"},  {"d1h1", 0, "d1h1"},
+        {"e2e4", 0, "e2e4"},  {"a1h8", 0, "a1h8"},  {"e7e8", 4, "e7e8q"}, {"b2a1", 1, "b2a1n"},
+        {"e1h1", 0, "e1g1"},  {"e1a1", 0, "e1c1"},  {"e8h8", 0, "e8g8"},  {"e8a8", 0, "e8c8"},
+        {"e1h1", 4, "e1h1q"}, {"d1h1", 0, "d1h1"},
     };
     for (const Case& c : cases) {
         char text[6];
