@@ -232,8 +232,8 @@ TEST_F(BookMoves, CastlingIsRenamedOnlyForTheKing) {
         {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8h8", "e8g8"},
         {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8a8", "e8c8"},
         // A rook on e1 or e8 moving to the corner keeps its own move.
-        {"4k3/8/8/8/8/8/3K4/4R3 w - - 0 1", "e1h1", "e1h1"},
-        {"4r3/3k4/8/8/8/8/8/4K3 b - - 0 1", "e8a8", "e8a8"},
+        {"k7/8/8/8/8/8/3K4/4R3 w - - 0 1", "e1h1", "e1h1"},
+        {"4r3/3k4/8/8/8/8/8/K7 b - - 0 1", "e8a8", "e8a8"},
     };
     for (const Case& c : cases) {
         uint64_t key = setUp(c.fen);
