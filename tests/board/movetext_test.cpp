@@ -54,6 +54,12 @@ TEST(MoveText, CastlingAndPromotions) {
     EXPECT_EQ(makeMoveFromText("e2e4q"), 0) << "a letter on a pawn move off the last rank";
 }
 
+TEST(MoveText, PiecesNeverTakeTheirOwnMen) {
+    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    for (const char* m : {"f3g2", "c3e2", "e1f2", "h1h2", "f3e4", "e5d5"}) EXPECT_EQ(makeMoveFromText(m), 0) << m;
+    EXPECT_EQ(stackIndex(), 0);
+}
+
 TEST(MoveText, PawnsDoNotWrapAroundTheBoard) {
     setPosition("4k3/8/8/P6p/7P/8/8/4K3 w - - 0 1");
     EXPECT_EQ(makeMoveFromText("a5h5"), 0);

@@ -30,7 +30,10 @@ std::string mirrorFen(const std::string& fen) {
         return s;
     };
     std::string mirrored;
-    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) mirrored += (mirrored.empty() ? "" : "/") + swapCase(*it);
+    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
+        if (!mirrored.empty()) mirrored += '/';
+        mirrored += swapCase(*it);
+    }
     std::string newCastling = castling == "-" ? "-" : "";
     if (castling != "-") {
         std::string swapped = swapCase(castling);
@@ -38,7 +41,7 @@ std::string mirrorFen(const std::string& fen) {
             if (swapped.find(c) != std::string::npos) newCastling += c;
     }
     std::string newEp = ep;
-    if (ep != "-") newEp = std::string(1, ep[0]) + (ep[1] == '6' ? "3" : "6");
+    if (ep.size() == 2) newEp[1] = ep[1] == '6' ? '3' : '6';
     return mirrored + " " + (side == "w" ? "b" : "w") + " " + newCastling + " " + newEp + rest;
 }
 
