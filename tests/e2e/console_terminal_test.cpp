@@ -1,0 +1,134 @@
+// Console mode in a real terminal: tmux runs the engine, the test types at it and reads the screen.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string run(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return output;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    pclose(pipe);
+    return output;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// One tmux server of our own (its own socket), one session running the engine in a fresh directory.
+class TerminalSession {
+public:
+    explicit TerminalSession(const std::string& iniText) {
+        char pattern[] = "/tmp/qx-tty-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) return;
+        dir_ = pattern;
+        std::ofstream(dir_ + "/quintarex.ini") << iniText;
+        socket_ = "qx-console-" + std::to_string(getpid());
+        started_ = std::system((tmux() + " new-session -d -s qx -x 100 -y 60 -c " + dir_ + " " + QX_ENGINE_PATH +
+                                " \\; set-option -w -t qx remain-on-exit on >/dev/null 2>&1")
+                                   .c_str()) == 0;
+    }
+    ~TerminalSession() {
+        std::system((tmux() + " kill-server >/dev/null 2>&1").c_str());
+        std::error_code ec;
+        if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+    }
+    bool started() const { return started_; }
+
+    // Types a line as a person would: the text, then the Enter key.
+    void type(const std::string& text) {
+        std::system((tmux() + " send-keys -t qx -l '" + text + "' >/dev/null 2>&1").c_str());
+        std::system((tmux() + " send-keys -t qx Enter >/dev/null 2>&1").c_str());
+    }
+    // The whole screen with its scrollback, wrapped lines joined.
+    std::string screen() const { return run(tmux() + " capture-pane -p -J -S - -t qx 2>/dev/null"); }
+    // Waits until the screen holds `part` at least `times` times.
+    bool waitFor(const std::string& part, size_t times = 1, int timeoutMs = 60000) const {
+        for (int waited = 0; waited < timeoutMs; waited += 50) {
+            if (countOf(screen(), part) >= times) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    // "1 0" once the engine has ended with status 0.
+    std::string deadAndStatus() const {
+        return run(tmux() + " display-message -p -t qx '#{pane_dead} #{pane_dead_status}' 2>/dev/null");
+    }
+
+private:
+    std::string tmux() const { return "tmux -L " + socket_ + " -f /dev/null"; }
+    std::string dir_;
+    std::string socket_;
+    bool started_ = false;
+};
+
+// The board frames on the screen, rank 8 to rank 1, in order.
+std::vector<std::string> framesOf(const std::string& screen) {
+    std::vector<std::string> frames;
+    for (size_t at = screen.find("8 |"); at != std::string::npos; at = screen.find("8 |", at + 1)) {
+        size_t end = screen.find("    A   B   C", at);
+        if (end == std::string::npos) break;
+        frames.push_back(screen.substr(at, end - at));
+    }
+    return frames;
+}
+
+}  // namespace
+
+TEST(ConsoleTerminal, PersonPlaysLooksAndAnalyses) {
+    if (std::system("tmux -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+    TerminalSession tty("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n");
+    ASSERT_TRUE(tty.started());
+    ASSERT_TRUE(tty.waitFor("enter 'console' for console mode...", 1, 10000)) << tty.screen();
+
+    tty.type("console");
+    ASSERT_TRUE(tty.waitFor("type \"help\" to show commands list")) << tty.screen();
+    tty.type("new");
+    tty.type("sd 4");
+    ASSERT_TRUE(tty.waitFor("Depth set with value 4 PLY")) << tty.screen();
+    tty.type("e2e4");
+    ASSERT_TRUE(tty.waitFor("\nmove ")) << tty.screen();
+    tty.type("d2d4");
+    ASSERT_TRUE(tty.waitFor("\nmove ", 2)) << tty.screen();
+    tty.type("b");
+    ASSERT_TRUE(tty.waitFor("    A   B   C   D   E   F   G   H", 5)) << tty.screen();  // one per move, and b
+
+    tty.type("analyze");
+    ASSERT_TRUE(tty.waitFor("quintarex> analyze")) << tty.screen();
+    tty.type("exit");
+    tty.type("quit");
+    for (int waited = 0; waited < 60000 && tty.deadAndStatus() != "1 0\n"; waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string screen = tty.screen();
+    EXPECT_EQ(tty.deadAndStatus(), "1 0\n") << screen;
+
+    // What the person typed shows after the prompts, the engine's answers on their own lines.
+    for (const char* typed : {"quintarex> new", "quintarex> sd 4", "quintarex> e2e4", "quintarex> d2d4",
+                              "quintarex> b", "quintarex> analyze", "quintarex> quit"})
+        EXPECT_EQ(countOf(screen, typed), 1u) << typed << "\n" << screen;
+    EXPECT_EQ(countOf(screen, "\nmove "), 2u) << screen;
+    EXPECT_EQ(countOf(screen, "Illegal move"), 0u) << screen;
+    EXPECT_EQ(countOf(screen, "Error"), 0u) << screen;
+    // The first board shows the pawn on e4; b shows the board the engine's second move left.
+    std::vector<std::string> boards = framesOf(screen);
+    ASSERT_EQ(boards.size(), 5u) << screen;
+    EXPECT_NE(boards[0].find("4 |   |   |   |   | P |   |   |   |"), std::string::npos) << boards[0];
+    EXPECT_EQ(boards[4], boards[3]);
+    EXPECT_NE(boards[4], boards[2]);
+}
