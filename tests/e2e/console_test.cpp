@@ -174,6 +174,7 @@ TEST(Console, BoardFrameAfterMovesInForceMode) {
 TEST(Console, EngineAnswersAfterNewButNotAfterForce) {
     EngineProcess engine;
     startConsole(engine);
+    engine.send("sd 4");  // a quick answer: the console's own clock gives a search a minute
     engine.send("new");
     engine.send("e2e4");
     std::string reply = moveOf(waitForMove(engine));
@@ -411,6 +412,7 @@ TEST(Console, GameEndStopsTheEngine) {
 TEST(Console, ThreadTest) {
     EngineProcess engine;
     startConsole(engine);
+    engine.send("sd 4");
     engine.send("hello");
     consoleSync(engine);
     EXPECT_EQ(engine.linesWith("Sono il thread 1 richiamato dal processo padre").size(), 1u);
