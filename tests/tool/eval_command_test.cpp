@@ -1,0 +1,65 @@
+// quintarex-tool eval driven as a separate program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "board/fen.h"
+#include "board/position.h"
+#include "eval/evaluate.h"
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolRun runTool(const std::string& args) {
+    const std::string errFile = testing::TempDir() + "eval_command_stderr.txt";
+    const std::string command = std::string(QX_TOOL_PATH) + " eval " + args + " 2>" + errFile;
+    ToolRun run{-1, "", ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 256> buffer;
+    while (fgets(buffer.data(), buffer.size(), pipe)) run.out += buffer.data();
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
+        while (fgets(buffer.data(), buffer.size(), err)) run.err += buffer.data();
+        std::fclose(err);
+    }
+    return run;
+}
+
+int inProcess(const char* fen) {
+    resetToStartPosition();
+    EXPECT_EQ(setupFromFen(fen), 1) << fen;
+    return evaluate();
+}
+
+TEST(EvalCommand, PrintsTheEvaluationOfTheSideToMove) {
+    for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+                            "r3k3/8/8/8/8/8/5PPP/3Q2K1 w - - 0 1", "4k3/B7/1p6/8/8/8/8/4K3 b - - 0 1",
+                            "r1b2rk1/2q1b1pp/p2ppn2/1p6/3QP3/1BN1B3/PPP3PP/R4RK1 w - - 0 1"}) {
+        const ToolRun run = runTool(std::string("\"") + fen + "\"");
+        EXPECT_EQ(run.status, 0) << fen << run.err;
+        EXPECT_EQ(run.out, std::to_string(inProcess(fen)) + "\n") << fen;
+    }
+}
+
+TEST(EvalCommand, RejectsBadInput) {
+    for (const char* args : {"", "\"not a position\"", "\"rnbqkbnr/pppppppp/8/8 w KQkq - 0 1\"",
+                             "\"8/8/8/8/8/8/8/8 w - - 0 1\" extra"}) {
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_TRUE(run.out.empty()) << args;
+        EXPECT_FALSE(run.err.empty()) << args;
+    }
+}
+
+}  // namespace
