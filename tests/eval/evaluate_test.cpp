@@ -101,7 +101,7 @@ TEST(Evaluate, PassedPawnSets) {
     flipPosition(flipped);
     EXPECT_EQ(computePawnStructure(flipped).passers, 0u);
     // A pawn on the seventh rank with enemy pawns beside it is passed.
-    ASSERT_TRUE(setPosition("4k3/2pPp3/8/8/8/8/8/4K3 w - - 0 1"));
+    ASSERT_TRUE(setPosition("6k1/2pPp3/8/8/8/8/8/4K3 w - - 0 1"));
     EXPECT_EQ(computePawnStructure(currentPosition()).passers, squareBit(51));
 }
 

@@ -70,9 +70,8 @@ inline std::string mirrorFen(const std::string& fen) {
                                                                     : static_cast<char>(std::toupper(c));
         if (castling.find(from) != std::string::npos) rights += c;
     }
-    if (rights.empty()) rights = "-";
     if (ep != "-") ep[1] = ep[1] == '3' ? '6' : '3';
-    return mirrored + " " + (side == "w" ? "b" : "w") + " " + rights + " " + ep;
+    return mirrored + " " + (side == "w" ? "b" : "w") + " " + (rights.empty() ? std::string(1, '-') : rights) + " " + ep;
 }
 
 // The same board with the other side to move (no en passant).
