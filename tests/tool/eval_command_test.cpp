@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "board/fen.h"
@@ -20,7 +22,10 @@ struct ToolRun {
 };
 
 ToolRun runTool(const std::string& args) {
-    const std::string errFile = testing::TempDir() + "eval_command_stderr.txt";
+    // Tests run in parallel processes: each run gets its own file for standard error.
+    std::string errFile = testing::TempDir() + "eval_command_stderr_XXXXXX";
+    const int fd = mkstemp(errFile.data());
+    if (fd >= 0) close(fd);
     const std::string command = std::string(QX_TOOL_PATH) + " eval " + args + " 2>" + errFile;
     ToolRun run{-1, "", ""};
     FILE* pipe = popen(command.c_str(), "r");
@@ -33,6 +38,7 @@ ToolRun runTool(const std::string& args) {
         while (fgets(buffer.data(), buffer.size(), err)) run.err += buffer.data();
         std::fclose(err);
     }
+    std::remove(errFile.c_str());
     return run;
 }
 
