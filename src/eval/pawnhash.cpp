@@ -13,6 +13,11 @@ namespace {
 PawnHashEntry* pawnTable = nullptr;
 uint64_t pawnTableEntries = 0;
 
+// The pawn key alone cannot tell which side is at the bottom: a board and its top-to-bottom
+// mirror with the colours kept have equal keys, once with white and once with black at the
+// bottom, although the entries describe different sides. The side-to-move number tells them apart.
+uint64_t slotKey(uint64_t pawnKey, int colour) { return colour == WHITE ? pawnKey : pawnKey ^ Random64[780]; }
+
 int64_t widenKey(uint64_t key) { return static_cast<int32_t>(static_cast<uint32_t>(key)); }
 
 PawnHashEntry& slotOf(int64_t widened) { return pawnTable[static_cast<uint64_t>(widened) % pawnTableEntries]; }
@@ -50,19 +55,23 @@ uint64_t pawnKeyOf(const Position& p) {
     return key;
 }
 
-int probePawnHashKey(uint64_t pawnKey, PawnHashEntry* entry) {
+int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
     if (!pawnHashPresent()) return PAWN_HASH_MISS;
-    const int64_t widened = widenKey(pawnKey);
+    const int64_t widened = widenKey(slotKey(pawnKey, colour));
     *entry = slotOf(widened);
     return entry->key == widened ? entry->score : PAWN_HASH_MISS;
 }
 
-void storePawnHashKey(uint64_t pawnKey, int score, uint64_t passers, int count) {
+void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count) {
     if (!pawnHashPresent()) return;
-    const int64_t widened = widenKey(pawnKey);
+    const int64_t widened = widenKey(slotKey(pawnKey, colour));
     slotOf(widened) = PawnHashEntry{widened, score, passers, count};
 }
 
-int probePawnHash(PawnHashEntry* entry) { return probePawnHashKey(computePawnKey(), entry); }
+int probePawnHash(PawnHashEntry* entry) {
+    return probePawnHashKey(computePawnKey(), static_cast<int>(currentPosition().colour), entry);
+}
 
-void storePawnHash(int score, uint64_t passers, int count) { storePawnHashKey(computePawnKey(), score, passers, count); }
+void storePawnHash(int score, uint64_t passers, int count) {
+    storePawnHashKey(computePawnKey(), static_cast<int>(currentPosition().colour), score, passers, count);
+}

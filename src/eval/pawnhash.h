@@ -5,7 +5,7 @@
 
 // What the pawn hash keeps for the side at the bottom of the board.
 struct PawnHashEntry {
-    int64_t key;     // pawn key, low 32 bits sign-extended
+    int64_t key;     // slot key (pawn key, told apart by the side at the bottom), low 32 bits sign-extended
     int32_t score;   // pawn-structure score
     uint64_t passers;  // passed pawns, side-relative
     int32_t count;   // pawns, less those both doubled and isolated
@@ -23,9 +23,9 @@ int probePawnHash(PawnHashEntry* entry);
 // Overwrites the slot of the current position's pawn key; does nothing without a table.
 void storePawnHash(int score, uint64_t passers, int count);
 
-// The same with a key the caller already has, for the evaluation's own use.
+// The same with the pawn key the caller already has and the colour of the side at the bottom.
 bool pawnHashPresent();
-int probePawnHashKey(uint64_t pawnKey, PawnHashEntry* entry);
-void storePawnHashKey(uint64_t pawnKey, int score, uint64_t passers, int count);
+int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry);
+void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count);
 // The pawn key of any record, equal to computePawnKey() when the record is the current one.
 uint64_t pawnKeyOf(const Position& p);

@@ -55,9 +55,10 @@ PawnStructure computePawnStructure(const Position& p) {
 PawnStructure pawnStructure(const Position& p) {
     if (!pawnHashPresent()) return computePawnStructure(p);
     const uint64_t key = pawnKeyOf(p);
+    const int colour = static_cast<int>(p.colour);
     PawnHashEntry entry;
-    if (probePawnHashKey(key, &entry) != PAWN_HASH_MISS) return PawnStructure{entry.score, entry.passers, entry.count};
+    if (probePawnHashKey(key, colour, &entry) != PAWN_HASH_MISS) return PawnStructure{entry.score, entry.passers, entry.count};
     const PawnStructure r = computePawnStructure(p);
-    storePawnHashKey(key, r.score, r.passers, r.count);
+    storePawnHashKey(key, colour, r.score, r.passers, r.count);
     return r;
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "board/hashkey.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
 #include "eval/pawnstructure.h"
@@ -62,6 +64,24 @@ TEST_F(PawnHashTest, StoreThenProbe) {
     EXPECT_EQ(probePawnHash(&entry), 0);
 }
 
+TEST_F(PawnHashTest, MirroredStructureDoesNotPassForTheOtherSide) {
+    // White pawn b4 with white to move and white pawn b5 with black to move share their pawn key:
+    // the first entry describes white's own passer, the second black's view of an enemy pawn.
+    const char* first = "4k3/8/8/8/1P6/8/8/4K3 w - - 0 1";
+    const char* second = "4k3/8/8/1P6/8/8/8/4K3 b - - 0 1";
+    ASSERT_TRUE(setPosition(first));
+    const uint64_t firstKey = computePawnKey();
+    ASSERT_TRUE(setPosition(second));
+    ASSERT_EQ(computePawnKey(), firstKey);
+    const int uncached = evaluate();
+
+    allocateQuietly(1);
+    ASSERT_TRUE(setPosition(first));
+    evaluate();
+    ASSERT_TRUE(setPosition(second));
+    EXPECT_EQ(evaluate(), uncached);
+}
+
 TEST_F(PawnHashTest, KeyMatchesComputePawnKeyForBothSides) {
     const auto positions = loadPositions("perft-random.perft", 200);
     if (positions.empty()) GTEST_SKIP() << "perft-random.perft not found under " QX_SHARED_DIR "/testdata";
@@ -79,16 +99,36 @@ TEST_F(PawnHashTest, HitsScoreLikeMisses) {
     for (const std::string& f : loadPositions("perft-random.perft", 200)) positions.push_back(f);
     if (positions.empty()) GTEST_SKIP() << "shared test positions not found under " QX_SHARED_DIR "/testdata";
 
+    // Each position and the positions after its legal captures, where pawn structures often
+    // recur mirrored with the other side to move.
+    std::vector<Position> records;
+    for (const std::string& fen : positions) {
+        if (!setPosition(fen)) continue;
+        records.push_back(currentPosition());
+        CaptureList list;
+        generateCaptures(&list);
+        for (uint32_t i = 0; i < list.count; ++i) {
+            makeMove(list.entries[i].move);
+            if (!opponentInCheck()) records.push_back(currentPosition());
+            takeBack();
+        }
+    }
+    resetToStartPosition();
+
     allocateQuietly(0);
     std::vector<int> uncached;
-    for (const std::string& fen : positions) uncached.push_back(setPosition(fen) ? evaluate() : 0);
-
+    for (const Position& r : records) {
+        currentPosition() = r;
+        uncached.push_back(evaluate());
+    }
     allocateQuietly(1);
     for (int round = 0; round < 2; ++round) {  // the first round fills the table, the second hits it
-        for (size_t i = 0; i < positions.size(); ++i) {
-            if (!setPosition(positions[i])) continue;
-            EXPECT_EQ(evaluate(), uncached[i]) << positions[i] << " round " << round;
+        int differing = 0;
+        for (size_t i = 0; i < records.size(); ++i) {
+            currentPosition() = records[i];
+            if (evaluate() != uncached[i]) ++differing;
         }
+        EXPECT_EQ(differing, 0) << "round " << round << " of " << records.size() << " positions";
     }
     // After evaluating, the slot holds this side's pawn structure.
     ASSERT_TRUE(setPosition(positions[0]));
