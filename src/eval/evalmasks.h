@@ -54,3 +54,10 @@ constexpr std::array<TBB, 64> KingSideAndRear = [] {
 }();
 
 constexpr TBB EDGE_SQUARES = FILE_A | FILE_H | RANK_1 | RANK_8;
+
+// Every square the king-safety term looks at around a king.
+constexpr std::array<TBB, 64> KingZone = [] {
+    std::array<TBB, 64> t{};
+    for (int k = 0; k < 64; ++k) t[k] = KingFrontRow[k] | KingSecondRow[k] | KingSideAndRear[k];
+    return t;
+}();

@@ -44,7 +44,6 @@ struct BoardFacts {
     bool anyPawn;
     bool anyQueen;
     bool kingsAndPawnsOnly;
-    bool kingSafety;
 };
 
 int nonPawnMaterial(const Position& p, TBB side) {
@@ -53,6 +52,7 @@ int nonPawnMaterial(const Position& p, TBB side) {
 }
 
 // The positional terms of the side at the bottom of `p`; fills its attack map when `map` is given.
+// Only the squares around the two kings are ever read from the maps, so only those are recorded.
 int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     const TBB own = p.own;
     const TBB enemy = p.opponent();
@@ -63,6 +63,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     const int ownKing = lowestSquare(p.kings() & own);
     const int enemyKing = lowestSquare(p.kings() & enemy);
     const int colour = static_cast<int>(p.colour);
+    const TBB zones = KingZone[ownKing] | byteSwap(KingZone[enemyKing ^ 56]);
 
     const PawnStructure pawns = pawnStructure(p);
     int t = pawns.score;
@@ -80,7 +81,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     }
 
     if (map) {
-        for (TBB b = ownPawns; b;) map->recordAll(PawnAttacks[popLowest(b)], colour, ATTACK_PAWN);
+        for (TBB b = ownPawns; b;) map->recordAll(PawnAttacks[popLowest(b)] & zones, colour, ATTACK_PAWN);
     }
 
     for (TBB b = p.knights() & own; b;) {
@@ -88,7 +89,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
         if (TrappedKnightPawns[s] & enemyPawns) t -= 20;
         if (popCount(KnightAttacks[s] & ~own) <= 3) t -= 5;
         t += KnightPawnAdjust[ownPawnCount];
-        if (map) map->recordAll(KnightAttacks[s], colour, ATTACK_MINOR);
+        if (map) map->recordAll(KnightAttacks[s] & zones, colour, ATTACK_MINOR);
     }
 
     const TBB bishops = p.bishops() & own;
@@ -97,7 +98,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
         const TBB attacks = bishopAttacks(s, occupied);
         if (TrappedBishopPawns[s] & enemyPawns) t -= 100;
         if (popCount(attacks) <= 5) t -= 5;
-        if (map) map->recordAll(attacks, colour, ATTACK_MINOR);
+        if (map) map->recordAll(attacks & zones, colour, ATTACK_MINOR);
     }
     if (popCount(bishops) == 2) t += 30;
 
@@ -110,14 +111,14 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
             else if ((file & ownPawns) == 0) t += 5;  // only enemy pawns on it
             if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += 20;
             if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= 30;
-            if (map) map->recordAll(rookAttacks(s, occupied), colour, ATTACK_ROOK);
+            if (map) map->recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);
         }
         t += 15 * popCount(pawns.passers & frontSpanNorth(squareBit(s)));
     }
 
     if (map) {
-        for (TBB b = p.queens() & own; b;) map->recordAll(queenAttacks(popLowest(b), occupied), colour, ATTACK_QUEEN);
-        map->recordAll(KingAttacks[ownKing], colour, ATTACK_KING);
+        for (TBB b = p.queens() & own; b;) map->recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
+        map->recordAll(KingAttacks[ownKing] & zones, colour, ATTACK_KING);
     }
     return t;
 }
@@ -152,13 +153,15 @@ int evaluate() {
     facts.anyPawn = us.pawns() != 0;
     facts.anyQueen = us.queens() != 0;
     facts.kingsAndPawnsOnly = (us.occupied() & ~(us.pawns() | us.kings())) == 0;
-    facts.kingSafety = facts.anyQueen && minorsAndRooks != 0;
+    // King safety needs a queen and a knight, bishop or rook on the board, and counts only while
+    // the side to move has its queen; otherwise the maps are not needed at all.
+    const bool kingSafety = (us.queens() & us.own) && minorsAndRooks != 0;
 
     // Indexed by colour: the maps hold absolute squares.
     AttackMap maps[2];
     AttackMap* usMap = nullptr;
     AttackMap* themMap = nullptr;
-    if (facts.kingSafety) {
+    if (kingSafety) {
         maps[0].clear();
         maps[1].clear();
         usMap = &maps[us.colour];
@@ -168,8 +171,7 @@ int evaluate() {
     int t = scoreSide(us, facts, usMap);
     t -= scoreSide(them, facts, themMap);
 
-    // King safety only counts while the side to move still has its queen.
-    if (facts.kingSafety && (us.queens() & us.own)) {
+    if (kingSafety) {
         t -= kingDanger(us, *usMap, *themMap);
         t += kingDanger(them, *themMap, *usMap);
     }
