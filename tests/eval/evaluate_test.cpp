@@ -4,20 +4,18 @@
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawnstructure.h"
-#include "testpositions.h"
+#include "support/test_support.h"
 
 namespace {
 
-using evaltest::setPosition;
-
 // The evaluation less the incremental material and piece-square score.
 int positional(const std::string& fen) {
-    EXPECT_TRUE(setPosition(fen)) << fen;
+    setPosition(fen);
     return evaluate() - currentPosition().score;
 }
 
 int sufficient(const std::string& fen) {
-    EXPECT_TRUE(setPosition(fen)) << fen;
+    setPosition(fen);
     return sufficientMaterial();
 }
 
@@ -42,7 +40,7 @@ TEST(Evaluate, MaterialDrawsScoreZero) {
 TEST(Evaluate, SymmetricPositionsScoreZero) {
     EXPECT_EQ(positional("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 0);
     EXPECT_EQ(evaluate(), 0);
-    EXPECT_TRUE(setPosition("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2"));
+    setPosition("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2");
     EXPECT_EQ(evaluate(), 0);
 }
 
@@ -76,7 +74,7 @@ TEST(Evaluate, PawnEndings) {
 
 TEST(Evaluate, BackwardPawnStructure) {
     // d3 is backward: e5 guards d4 and e4 stands too far up to help.
-    ASSERT_TRUE(setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1"));
+    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1");
     const PawnStructure white = computePawnStructure(currentPosition());
     EXPECT_EQ(white.score, -19);
     EXPECT_EQ(white.passers, 0u);
@@ -89,19 +87,19 @@ TEST(Evaluate, BackwardPawnStructure) {
     // +100 for two counted pawns in a pawn ending.
     EXPECT_EQ(positional("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1"), -19 + 100 + 20);
     // With a pawn on c2 that can come up to d3's aid, d3 is no longer backward (c2 itself is passed).
-    ASSERT_TRUE(setPosition("4k3/8/8/4p3/4P3/3P4/2P5/4K3 w - - 0 1"));
+    setPosition("4k3/8/8/4p3/4P3/3P4/2P5/4K3 w - - 0 1");
     EXPECT_EQ(computePawnStructure(currentPosition()).score, -8 + 5);
 }
 
 TEST(Evaluate, PassedPawnSets) {
     // d6 is held by c7, g2 runs free; for black, c7 is held by d6.
-    ASSERT_TRUE(setPosition("4k3/2p5/3P4/8/8/8/6P1/4K3 w - - 0 1"));
+    setPosition("4k3/2p5/3P4/8/8/8/6P1/4K3 w - - 0 1");
     EXPECT_EQ(computePawnStructure(currentPosition()).passers, squareBit(14));
     Position flipped = currentPosition();
     flipPosition(flipped);
     EXPECT_EQ(computePawnStructure(flipped).passers, 0u);
     // A pawn on the seventh rank with enemy pawns beside it is passed.
-    ASSERT_TRUE(setPosition("6k1/2pPp3/8/8/8/8/8/4K3 w - - 0 1"));
+    setPosition("6k1/2pPp3/8/8/8/8/8/4K3 w - - 0 1");
     EXPECT_EQ(computePawnStructure(currentPosition()).passers, squareBit(51));
 }
 
@@ -119,9 +117,9 @@ TEST(Evaluate, RookTerms) {
 // The same board with each side to move: every term but king safety changes sign with the
 // side to move, so the two evaluations add up to the king-safety term alone.
 int kingSafetyOfWhiteToMove(const std::string& board) {
-    EXPECT_TRUE(setPosition(board + " w - - 0 1"));
+    setPosition(board + " w - - 0 1");
     const int white = evaluate();
-    EXPECT_TRUE(setPosition(board + " b - - 0 1"));
+    setPosition(board + " b - - 0 1");
     return white + evaluate();
 }
 

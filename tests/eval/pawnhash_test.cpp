@@ -13,8 +13,6 @@
 
 namespace {
 
-using namespace evaltest;
-
 std::string allocate(int megabytes) {
     gs_info.pawnHashSize = megabytes;
     gs_info.pawnHashEntries = static_cast<int32_t>((static_cast<int64_t>(megabytes) << 20) / 32);
@@ -30,23 +28,23 @@ struct PawnHashTest : testing::Test {
 
 TEST_F(PawnHashTest, StoresAndProbesBySideAtTheBottom) {
     EXPECT_EQ(allocate(1), "Allocated 1 MB for the Pawn Hash Table\n");
-    ASSERT_TRUE(setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1"));
+    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1");
     storePawnHash(-19, 0x1234, 2);
     PawnHashEntry entry{};
     EXPECT_EQ(probePawnHash(&entry), -19);
     EXPECT_EQ(entry.passers, 0x1234u);
     EXPECT_EQ(entry.count, 2);
     EXPECT_EQ(entry.key, static_cast<int64_t>(static_cast<int32_t>(computePawnKey())));
-    ASSERT_TRUE(setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 b - - 0 1"));
+    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 b - - 0 1");
     EXPECT_EQ(probePawnHash(&entry), PAWN_HASH_MISS);
     // A pawnless board with white at the bottom has key 0 and finds a zeroed slot: score 0.
-    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1"));
+    setPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
     EXPECT_EQ(probePawnHash(&entry), 0);
 }
 
 TEST_F(PawnHashTest, NoTableMeansNoCaching) {
     allocate(0);
-    ASSERT_TRUE(setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1"));
+    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1");
     storePawnHash(-19, 0, 2);
     PawnHashEntry entry{};
     EXPECT_EQ(probePawnHash(&entry), PAWN_HASH_MISS);
@@ -58,23 +56,22 @@ TEST_F(PawnHashTest, MirroredStructureDoesNotPassForTheOtherSide) {
     // the first entry describes white's own passer, the second black's view of an enemy pawn.
     const char* first = "4k3/8/8/8/1P6/8/8/4K3 w - - 0 1";
     const char* second = "4k3/8/8/1P6/8/8/8/4K3 b - - 0 1";
-    ASSERT_TRUE(setPosition(first));
+    setPosition(first);
     const uint64_t firstKey = computePawnKey();
-    ASSERT_TRUE(setPosition(second));
+    setPosition(second);
     ASSERT_EQ(computePawnKey(), firstKey);
     const int uncached = evaluate();
     allocate(1);
-    ASSERT_TRUE(setPosition(first));
+    setPosition(first);
     evaluate();
-    ASSERT_TRUE(setPosition(second));
+    setPosition(second);
     EXPECT_EQ(evaluate(), uncached);
 }
 
 TEST_F(PawnHashTest, KeyMatchesComputePawnKeyForBothSides) {
-    const auto positions = loadPositions("perft-random.perft", 200);
-    if (positions.empty()) GTEST_SKIP() << NO_POSITIONS;
-    for (const std::string& fen : positions) {
-        if (!setPosition(fen)) continue;
+    QX_REQUIRE_SHARED("testdata/perft-random.perft");
+    for (const std::string& fen : evalTestPositions(200)) {
+        setPosition(fen);
         EXPECT_EQ(pawnKeyOf(currentPosition()), computePawnKey()) << fen;
         flipBoard();
         EXPECT_EQ(pawnKeyOf(currentPosition()), computePawnKey()) << fen;
@@ -83,14 +80,12 @@ TEST_F(PawnHashTest, KeyMatchesComputePawnKeyForBothSides) {
 }
 
 TEST_F(PawnHashTest, HitsScoreLikeMissesAndTheStackStaysUntouched) {
-    std::vector<std::string> positions = loadPositions("bratko-kopec.epd");
-    for (const std::string& f : loadPositions("perft-random.perft", 200)) positions.push_back(f);
-    if (positions.empty()) GTEST_SKIP() << NO_POSITIONS;
+    QX_REQUIRE_SHARED("testdata/perft-random.perft");
     // Each position and the positions after its legal captures, where pawn structures often
     // recur mirrored with the other side to move.
     std::vector<Position> records;
-    for (const std::string& fen : positions) {
-        if (!setPosition(fen)) continue;
+    for (const std::string& fen : evalTestPositions(200)) {
+        setPosition(fen);
         records.push_back(currentPosition());
         CaptureList list;
         generateCaptures(&list);

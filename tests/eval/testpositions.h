@@ -1,62 +1,27 @@
 #pragma once
-// Positions for the evaluation tests: set up from FEN, read from the shared test sets, mirrored.
-#include <algorithm>
-#include <cctype>
+// The shared test positions the evaluation tests sweep over.
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "board/fen.h"
-#include "board/position.h"
+#include "support/test_support.h"
 
-namespace evaltest {
-
-constexpr const char* NO_POSITIONS = "shared test positions not found under " QX_SHARED_DIR "/testdata";
-
-// Sets the position on a fresh stack; four-field EPD positions get move counters appended.
-inline bool setPosition(const std::string& fen) {
-    resetToStartPosition();
-    const std::string full = std::count(fen.begin(), fen.end(), ' ') == 3 ? fen + " 0 1" : fen;
-    return setupFromFen(full.c_str()) == 1;
-}
-
-// The first four FEN fields of the positions of an EPD file or of the "epd" lines of a perft file.
-inline std::vector<std::string> loadPositions(const std::string& name, size_t limit = 100000) {
+// The bratko-kopec positions, those of perft-tricky and the first `randomLimit` of perft-random
+// (four FEN fields each); empty when the files are missing.
+inline std::vector<std::string> evalTestPositions(size_t randomLimit) {
     std::vector<std::string> result;
-    std::ifstream in(std::string(QX_SHARED_DIR) + "/testdata/" + name);
-    std::string line;
-    while (std::getline(in, line) && result.size() < limit) {
-        if (line.rfind("epd ", 0) == 0) line.erase(0, 4);
+    std::ifstream in(sharedPath("testdata/bratko-kopec.epd"));
+    for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::string board, side, castling, ep;
-        if (!(words >> board >> side >> castling >> ep) || (side != "w" && side != "b")) continue;
-        result.push_back(board + " " + side + " " + castling + " " + ep);
+        if (words >> board >> side >> castling >> ep) result.push_back(board + " " + side + " " + castling + " " + ep);
+    }
+    for (const PerftCase& c : readPerftFile(sharedPath("testdata/perft-tricky.perft"))) result.push_back(c.fen);
+    size_t taken = 0;
+    for (const PerftCase& c : readPerftFile(sharedPath("testdata/perft-random.perft"))) {
+        if (taken++ == randomLimit) break;
+        result.push_back(c.fen);
     }
     return result;
 }
-
-inline std::string swapCase(std::string s) {
-    for (char& c : s) c = std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c);
-    return s;
-}
-
-// The same position with the colours exchanged and the board turned top to bottom.
-inline std::string mirrorFen(const std::string& fen) {
-    std::istringstream in(fen);
-    std::string board, side, castling, ep;
-    in >> board >> side >> castling >> ep;
-    std::vector<std::string> ranks;
-    std::istringstream rs(board);
-    for (std::string r; std::getline(rs, r, '/');) ranks.insert(ranks.begin(), swapCase(r));
-    std::string mirrored = ranks[0];
-    for (size_t i = 1; i < ranks.size(); ++i) mirrored += "/" + ranks[i];
-    std::string rights;
-    for (char c : std::string("KQkq")) {
-        if (castling.find(swapCase(std::string(1, c))) != std::string::npos) rights += c;
-    }
-    if (ep != "-") ep[1] = ep[1] == '3' ? '6' : '3';
-    return mirrored + (side == "w" ? " b " : " w ") + (rights.empty() ? std::string(1, '-') : rights) + " " + ep;
-}
-
-}  // namespace evaltest

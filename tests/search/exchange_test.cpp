@@ -1,20 +1,14 @@
 // The static exchange estimate on positions worked out by hand.
 #include <gtest/gtest.h>
 
-#include "board/fen.h"
-#include "board/position.h"
+#include "support/test_support.h"
 #include "search/exchange.h"
 
 namespace {
 
-bool setPosition(const char* fen) {
-    resetToStartPosition();
-    return setupFromFen(fen) == 1;
-}
-
 // The console test's line for a position.
 std::string seeLine(const char* fen) {
-    EXPECT_TRUE(setPosition(fen)) << fen;
+    setPosition(fen);
     testing::internal::CaptureStdout();
     exchangeTest();
     return testing::internal::GetCapturedStdout();
@@ -39,11 +33,11 @@ TEST(Exchange, EstimatesOfKnownCaptures) {
 TEST(Exchange, LegalCapturesDropPinnedAndKingExposingMoves) {
     CaptureList list;
     // The e3 knight is pinned to its king: Nxd5 is not legal.
-    ASSERT_TRUE(setPosition("4k3/4r3/8/3p4/8/4N3/8/4K3 w - - 0 1"));
+    setPosition("4k3/4r3/8/3p4/8/4N3/8/4K3 w - - 0 1");
     legalCaptures(&list);
     EXPECT_EQ(list.count, 0u);
     // The king may not take a defended pawn: Kxd5 is dropped, cxd5 kept.
-    ASSERT_TRUE(setPosition("6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1"));
+    setPosition("6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1");
     legalCaptures(&list);
     ASSERT_EQ(list.count, 1u);
     EXPECT_EQ(moveType(list.entries[0].move), MT_PAWN_CAPTURE);
