@@ -1,5 +1,6 @@
 #include "eval/evaluate.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -59,7 +60,8 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     const TBB occupied = p.occupied();
     const TBB ownPawns = p.pawns() & own;
     const TBB enemyPawns = p.pawns() & enemy;
-    const int ownPawnCount = popCount(ownPawns);
+    // A hand-made setup may hold more than eight pawns; the pawn-count tables stop at eight.
+    const int ownPawnCount = std::min(popCount(ownPawns), 8);
     const int ownKing = lowestSquare(p.kings() & own);
     const int enemyKing = lowestSquare(p.kings() & enemy);
     const int colour = static_cast<int>(p.colour);
@@ -68,7 +70,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     const PawnStructure pawns = pawnStructure(p);
     int t = pawns.score;
 
-    if (facts.kingsAndPawnsOnly) t += PawnEndingBonus[pawns.count];
+    if (facts.kingsAndPawnsOnly) t += PawnEndingBonus[std::min(pawns.count, 8)];
 
     if (facts.men <= 16 && pawns.passers) {
         if (KingAttacks[ownKing] & pawns.passers) t += 15;
