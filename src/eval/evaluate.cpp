@@ -119,7 +119,9 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     }
 
     if (map) {
-        for (TBB b = p.queens() & own; b;) map->recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
+        for (TBB b = p.queens() & own; b;) {
+            map->recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
+        }
         map->recordAll(KingAttacks[ownKing] & zones, colour, ATTACK_KING);
     }
     return t;

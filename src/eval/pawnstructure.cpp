@@ -57,7 +57,9 @@ PawnStructure pawnStructure(const Position& p) {
     const uint64_t key = pawnKeyOf(p);
     const int colour = static_cast<int>(p.colour);
     PawnHashEntry entry;
-    if (probePawnHashKey(key, colour, &entry) != PAWN_HASH_MISS) return PawnStructure{entry.score, entry.passers, entry.count};
+    if (probePawnHashKey(key, colour, &entry) != PAWN_HASH_MISS) {
+        return PawnStructure{entry.score, entry.passers, entry.count};
+    }
     const PawnStructure r = computePawnStructure(p);
     storePawnHashKey(key, colour, r.score, r.passers, r.count);
     return r;
