@@ -18,8 +18,8 @@ TEST(EvalCommand, PrintsTheEvaluationOfTheSideToMove) {
         EXPECT_EQ(run.status, 0) << fen;
         EXPECT_EQ(run.output, std::to_string(evaluate()) + "\n") << fen;
     }
-    // More pawns than a side can have, from a hand-made setup: scored without reading past a table.
-    EXPECT_EQ(runEval("\"4k3/8/8/8/PPPPPPPP/PPPPPPPP/PPPPPPPP/4K3 w - - 0 1\"", " 2>&1").status, 0);
+    // More pawns than a side can have: refused at setup rather than scored.
+    EXPECT_EQ(runEval("\"4k3/8/8/8/PPPPPPPP/PPPPPPPP/PPPPPPPP/4K3 w - - 0 1\"", " 2>&1").status, 2);
 }
 
 TEST(EvalCommand, RejectsBadInputOnStandardError) {
