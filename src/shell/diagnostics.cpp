@@ -17,11 +17,8 @@
 #include "eval/evaluate.h"
 #include "platform/process.h"
 #include "platform/terminal.h"
-#include "shell/state.h"
-#if __has_include("search/exchange.h")
 #include "search/exchange.h"
-#define QX_HAVE_EXCHANGE 1
-#endif
+#include "shell/state.h"
 #if __has_include("search/ordering.h")
 #include "search/ordering.h"
 #include "search/search.h"
@@ -80,13 +77,7 @@ int fieldCount(const char* text) {
 void runCheck(Check check) {
     switch (check) {
     case Check::None: break;
-    case Check::Exchange:
-#ifdef QX_HAVE_EXCHANGE
-        exchangeTest();
-#else
-        std::printf("Exchange test not available in this build\n");
-#endif
-        break;
+    case Check::Exchange: exchangeTest(); break;
     case Check::Valuation: std::printf("Valutazione: %i", evaluate()); break;
     }
 }

@@ -370,7 +370,7 @@ TEST(Console, FixedPositionsKeepConsistentKeys) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
-TEST(Console, MaterialScoreAndDrawTest) {
+TEST(Console, MaterialScoreDrawAndExchangeTests) {
     EngineProcess engine;
     startConsole(engine);
     engine.send("val");
@@ -386,6 +386,15 @@ TEST(Console, MaterialScoreAndDrawTest) {
     auto val = engine.linesWith("Easy_Val:");
     ASSERT_EQ(val.size(), 2u);
     EXPECT_LT(std::stoi(val[1].substr(val[1].find(':') + 1)), -800);  // black to move, a queen down
+    engine.send("setboard 8/8/8/4k3/8/8/8/K7 w - -");
+    engine.send("draw");
+    consoleSync(engine);
+    EXPECT_EQ(engine.linesWith("Materiale insufficiente!").size(), 1u);
+    // c4xd5 with pawn and king attacking, pawn and bishop defending:
+    // 100 - 100 * 100 * 2 + 2 * 100 * 2 (the king in the attack weighs 100 pawns).
+    engine.send("see");
+    consoleSync(engine);
+    EXPECT_EQ(engine.linesWith(" SEE Value: -19500").size(), 1u);
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }
