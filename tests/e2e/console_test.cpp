@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -535,18 +536,49 @@ TEST(Console, TablebaseProbeTestOnQueenEnding) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
+TEST(Console, CaptureOrderingBeforeAndAfterSorting) {
+    EngineProcess engine;
+    startConsole(engine);
+    engine.send("catt");
+    consoleSync(engine);
+    if (!engine.linesWith("not available").empty()) GTEST_SKIP() << "capture sorting not in this build";
+    auto lines = engine.linesWith("Mossa: ");
+    // Black's captures in 6k1/2q2ppp/8/Bn1p4/2P5/1P5r/P4PPP/6K1: dxc4, Rxb3, Rxh2, Qxa5, Qxc4, Qxh2.
+    ASSERT_EQ(lines.size(), 12u);
+    std::vector<std::string> before(lines.begin(), lines.begin() + 6);
+    std::vector<std::string> after(lines.begin() + 6, lines.end());
+    auto value = [](const std::string& line) { return std::stoi(line.substr(line.find("Val: ") + 5)); };
+    for (size_t i = 1; i < after.size(); ++i) EXPECT_GE(value(after[i - 1]), value(after[i])) << after[i];
+    std::sort(before.begin(), before.end());
+    std::vector<std::string> sorted = after;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(before, sorted);  // the same moves with the same values
+    std::vector<std::string> moves;
+    for (const std::string& line : before) moves.push_back(line.substr(7, 4));
+    EXPECT_EQ(moves, (std::vector<std::string>{"c7a5", "c7c4", "c7h2", "d5c4", "h3b3", "h3h2"}));
+    // The list is separated by an empty line.
+    size_t first = indexOf(engine, "Mossa: ");
+    EXPECT_EQ(engine.lines()[first + 6], "");
+    engine.send("q");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
 TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
     if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine;
     startConsole(engine);
     engine.send("sd 5");
     engine.send("analyze");
-    engine.waitFor(" 1 ", 30000);  // the first thinking line (after the prompt), then the search waits
-    engine.send("");                // one more iteration
+    // After each iteration the search waits for a line; an empty one lets it show the iteration
+    // and go one deeper.
+    engine.send("");
+    engine.waitFor(" 1 ", 30000);
+    engine.send("");
     engine.waitFor("^ 2 ", 30000);
     engine.send("exit");
     engine.waitFor("#DEBUG exit da polling", 30000);
     consoleSync(engine);
+    EXPECT_TRUE(engine.linesWith("^ 3 ").empty());  // the iteration exit ended is not shown
     EXPECT_TRUE(engine.linesWith("move ").empty());  // an analysis plays nothing
     // The engine's own search does not wait for input between iterations.
     engine.send("go");
