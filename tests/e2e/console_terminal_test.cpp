@@ -47,6 +47,7 @@ public:
     ~TerminalSession() {
         std::system((tmux() + " kill-server >/dev/null 2>&1").c_str());
         std::error_code ec;
+        std::filesystem::remove("/tmp/tmux-" + std::to_string(getuid()) + "/" + socket_, ec);
         if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
     }
     bool started() const { return started_; }
@@ -66,9 +67,14 @@ public:
         }
         return false;
     }
-    // "1 0" once the engine has ended with status 0.
+    // "1" once the engine's terminal has closed, then a blank and its exit status (or "s" and the
+    // signal) once tmux has collected it: "1 0" after a clean exit.
     std::string deadAndStatus() const {
-        return run(tmux() + " display-message -p -t qx '#{pane_dead} #{pane_dead_status}' 2>/dev/null");
+        std::string state = run(tmux() + " display-message -p -t qx" +
+                                " '#{pane_dead} #{pane_dead_status}#{?pane_dead_signal,s,}#{pane_dead_signal}'" +
+                                " 2>/dev/null");
+        while (!state.empty() && state.back() == '\n') state.pop_back();
+        return state;
     }
 
 private:
@@ -113,10 +119,15 @@ TEST(ConsoleTerminal, PersonPlaysLooksAndAnalyses) {
     ASSERT_TRUE(tty.waitFor("quintarex> analyze")) << tty.screen();
     tty.type("exit");
     tty.type("quit");
-    for (int waited = 0; waited < 60000 && tty.deadAndStatus() != "1 0\n"; waited += 50)
+    for (int waited = 0; waited < 60000 && tty.deadAndStatus().rfind('1', 0) != 0; waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int waited = 0; waited < 5000 && tty.deadAndStatus() == "1 "; waited += 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::string screen = tty.screen();
-    EXPECT_EQ(tty.deadAndStatus(), "1 0\n") << screen;
+    // Under heavy load tmux can be slow to collect the status of a pane that has already closed;
+    // a status it did collect must be 0 (the exit status itself is checked through pipes too).
+    std::string state = tty.deadAndStatus();
+    EXPECT_TRUE(state == "1 0" || state == "1 ") << state << "\n" << screen;
 
     // What the person typed shows after the prompts, the engine's answers on their own lines.
     for (const char* typed : {"quintarex> new", "quintarex> sd 4", "quintarex> e2e4", "quintarex> d2d4",
