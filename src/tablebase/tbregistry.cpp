@@ -85,7 +85,11 @@ FileMapping mapTable(const char* dirs, const char* name, const char* suffix) {
     FileMapping file;
     if (findTableFile(dirs, name, suffix, path)) file = mapFile(path);
     if (file.data == nullptr) {
-        if (!findTableFile(dirs, name, suffix, path)) std::snprintf(path, PATH_LENGTH, "%s%s", name, suffix);
+        if (!findTableFile(dirs, name, suffix, path)) {
+            // Name the file as it would stand in the first directory of the list.
+            std::snprintf(path, PATH_LENGTH, "%.*s/%s%s", static_cast<int>(std::strcspn(dirs, ":;")), dirs, name,
+                          suffix);
+        }
         std::printf("Could not open %s for reading.\n", path);
     }
     return file;
