@@ -1,0 +1,142 @@
+// Damaged table files: truncated, with a bad magic, with bytes flipped. None may crash, hang or
+// read outside its mapping (run under the sanitizers); damaged headers are refused.
+#include "board/movegen.h"
+#include "tablebase/tbprobe.h"
+#include "tablebase/tbregistry.h"
+#include "tb_test_support.h"
+
+using tbtest::TempDir;
+
+namespace {
+
+// Legal positions with the given men (upper case White), both sides to move, spread over the board.
+std::vector<std::string> samplePositions(const std::string& men, int wanted) {
+    std::vector<std::string> fens;
+    uint64_t x = 0x1234567;
+    for (int tries = 0; tries < 20000 && static_cast<int>(fens.size()) < wanted; ++tries) {
+        char board[64];
+        std::fill(board, board + 64, '.');
+        bool ok = true;
+        for (char c : men) {
+            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+            int s = static_cast<int>((x >> 33) % 64);
+            if (board[s] != '.' || ((c == 'P' || c == 'p') && (s < 8 || s >= 56))) ok = false;
+            board[s] = c;
+        }
+        if (!ok) continue;
+        std::string fen;
+        for (int r = 7; r >= 0; --r) {
+            int empty = 0;
+            for (int f = 0; f < 8; ++f) {
+                char c = board[8 * r + f];
+                if (c == '.') {
+                    ++empty;
+                    continue;
+                }
+                if (empty) fen += static_cast<char>('0' + empty);
+                empty = 0;
+                fen += c;
+            }
+            if (empty) fen += static_cast<char>('0' + empty);
+            if (r) fen += '/';
+        }
+        fen += (tries & 1) ? " b - - 0 1" : " w - - 0 1";
+        resetToStartPosition();
+        if (setupFromFen(fen.c_str()) && opponentInCheck() == 0) fens.push_back(fen);
+    }
+    return fens;
+}
+
+struct Outcome {
+    std::vector<int> values;  // value, or 99 for a failed probe
+    std::string output;
+};
+
+// Installs the files (name -> bytes) in a fresh directory and probes every position.
+Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& files,
+                  const std::vector<std::string>& fens) {
+    TempDir dir;
+    for (const auto& [name, bytes] : files) dir.write(name, bytes);
+    Outcome out;
+    // The damaged copy comes first; the sound tables the captures reach come from the shared set.
+    const std::string path = dir.path() + ":" + tbtest::tableDir();
+    testing::internal::CaptureStdout();
+    tbInit(path.c_str());
+    for (const std::string& fen : fens) {
+        resetToStartPosition();
+        setupFromFen(fen.c_str());
+        Position* before = positionStack.current;
+        int success;
+        int wdl = tbProbeWdl(&success);
+        out.values.push_back(success ? wdl : 99);
+        int dtz = tbProbeDtz(&success);
+        out.values.push_back(success ? dtz : 99);
+        EXPECT_EQ(positionStack.current, before);
+    }
+    out.output = testing::internal::GetCapturedStdout();
+    return out;
+}
+
+// With a refused file the probes that need it fail; those that do without it (a capture or a
+// promotion decides, a draw needs no DTZ) must keep their true values.
+void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
+    int failed = 0;
+    for (size_t i = dtz ? 1 : 0; i < o.values.size(); i += 2) {
+        if (o.values[i] == 99) {
+            ++failed;
+        } else {
+            EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
+        }
+    }
+    EXPECT_GT(failed, 0);
+}
+
+class TablebaseCorruption : public ::testing::Test {
+protected:
+    void SetUp() override { QX_REQUIRE_TABLES(); }
+
+    // Runs the damage sweeps over one table: `flipLimit` bytes flipped one by one from the start,
+    // then every `stride`-th byte of the rest, and truncations every `stride` bytes.
+    void sweep(const std::string& table, const std::string& men, size_t flipLimit, size_t stride) {
+        const std::vector<std::string> fens = samplePositions(men, 12);
+        ASSERT_FALSE(fens.empty());
+        const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
+        const std::vector<char> wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);
+        const Outcome good = probeWith({{wdlName, wdl}, {dtzName, dtz}}, fens);
+        for (size_t i = 0; i < good.values.size(); ++i) ASSERT_NE(good.values[i], 99) << fens[i / 2];
+
+        for (int kind = 0; kind < 2; ++kind) {
+            const std::vector<char>& original = kind == 0 ? wdl : dtz;
+            auto install = [&](const std::vector<char>& broken) {
+                return kind == 0 ? probeWith({{wdlName, broken}, {dtzName, dtz}}, fens)
+                                 : probeWith({{wdlName, wdl}, {dtzName, broken}}, fens);
+            };
+            SCOPED_TRACE(kind == 0 ? wdlName : dtzName);
+            // Bad magic: refused with a message, every probe of the table fails.
+            std::vector<char> bad = original;
+            bad[1] ^= 0x10;
+            Outcome o = install(bad);
+            EXPECT_NE(o.output.find("Corrupted table."), std::string::npos);
+            expectRefused(o, good, kind == 1);
+            // Truncated: a file cut before its data ends is refused.
+            for (size_t length = 0; length < original.size(); length += stride) {
+                SCOPED_TRACE("truncated to " + std::to_string(length));
+                o = install(std::vector<char>(original.begin(), original.begin() + static_cast<long>(length)));
+                if (length < original.size() / 2) expectRefused(o, good, kind == 1);
+            }
+            // Flipped bytes: whatever the values, no crash and no read outside the file.
+            for (size_t at = 0; at < original.size(); at += at < flipLimit ? 1 : stride) {
+                std::vector<char> flipped = original;
+                flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
+                install(flipped);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(TablebaseCorruption, PawnlessTable) { sweep("KQvK", "KQk", 200, 41); }
+TEST_F(TablebaseCorruption, TableWithPawns) { sweep("KPvK", "KPk", 200, 97); }
+TEST_F(TablebaseCorruption, TableWithPawnsOfBothColours) { sweep("KPvKP", "KPkp", 120, 1999); }
+TEST_F(TablebaseCorruption, TwoSidedPawnlessTable) { sweep("KRvKN", "KRkn", 160, 499); }
