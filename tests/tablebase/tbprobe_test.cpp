@@ -1,6 +1,6 @@
 // Probes against the published values of the endgame test set, in both colourings.
 #include <fstream>
-#include <regex>
+#include <cstdio>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -21,12 +21,15 @@ struct EndgameCase {
 std::vector<EndgameCase> loadCases() {
     std::vector<EndgameCase> cases;
     std::ifstream in(std::string(QX_SHARED_DIR) + "/testdata/syzygy-endgames.epd");
-    std::regex re(R"(^(\S+ [wb] \S+ \S+) wdl_table (-?\d+); wdl (-?\d+); dtz (-?\d+);)");
     std::string line;
     while (std::getline(in, line)) {
-        std::smatch m;
-        if (std::regex_search(line, m, re))
-            cases.push_back({m[1], std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])});
+        char placement[100], side[4], castling[8], ep[4];
+        EndgameCase c;
+        if (std::sscanf(line.c_str(), "%99s %3s %7s %3s wdl_table %d; wdl %d; dtz %d;", placement, side, castling, ep,
+                        &c.wdlTable, &c.wdl, &c.dtz) != 7)
+            continue;
+        c.fen = std::string(placement) + " " + side + " " + castling + " " + ep;
+        cases.push_back(c);
     }
     return cases;
 }
