@@ -102,7 +102,7 @@ struct FileCursor {
     uint64_t pos;
     bool ok = true;
 
-    const uint8_t* at() const { return base + pos; }
+    const uint8_t* at() const { return base + std::min(pos, size); }
     const uint8_t* end() const { return base + size; }
     const uint8_t* take(uint64_t n) {
         if (!ok || pos > size || n > size - pos) {

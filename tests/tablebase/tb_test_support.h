@@ -59,6 +59,27 @@ inline std::string mirrorFen(const std::string& fen) {
     return out;
 }
 
+// FEN placement of a board given as 64 characters from a1 ('.' empty).
+inline std::string placementOf(const char* board) {
+    std::string fen;
+    for (int r = 7; r >= 0; --r) {
+        int empty = 0;
+        for (int f = 0; f < 8; ++f) {
+            char c = board[8 * r + f];
+            if (c == '.') {
+                ++empty;
+                continue;
+            }
+            if (empty) fen += static_cast<char>('0' + empty);
+            empty = 0;
+            fen += c;
+        }
+        if (empty) fen += static_cast<char>('0' + empty);
+        if (r) fen += '/';
+    }
+    return fen;
+}
+
 // A scratch directory removed at the end of the test.
 class TempDir {
 public:

@@ -24,22 +24,7 @@ std::vector<std::string> samplePositions(const std::string& men, int wanted) {
             board[s] = c;
         }
         if (!ok) continue;
-        std::string fen;
-        for (int r = 7; r >= 0; --r) {
-            int empty = 0;
-            for (int f = 0; f < 8; ++f) {
-                char c = board[8 * r + f];
-                if (c == '.') {
-                    ++empty;
-                    continue;
-                }
-                if (empty) fen += static_cast<char>('0' + empty);
-                empty = 0;
-                fen += c;
-            }
-            if (empty) fen += static_cast<char>('0' + empty);
-            if (r) fen += '/';
-        }
+        std::string fen = tbtest::placementOf(board);
         fen += (tries & 1) ? " b - - 0 1" : " w - - 0 1";
         resetToStartPosition();
         if (setupFromFen(fen.c_str()) && opponentInCheck() == 0) fens.push_back(fen);

@@ -100,6 +100,13 @@ TEST_F(TablebaseProbe, SimpleWinsAndCaptureDecisions) {
     EXPECT_EQ(success, 1);
     setPosition(mirrorFen("8/8/8/3k4/8/8/1r6/K2Q4 b - - 0 1"));
     EXPECT_EQ(tbProbeWdl(&success), mirrored);
+    // Tables whose every value is a draw.
+    for (const char* fen : {"8/8/8/3k4/8/8/8/KB6 w - - 0 1", "8/8/8/3k4/8/8/8/KN6 b - - 0 1"}) {
+        setPosition(fen);
+        EXPECT_EQ(tbProbeWdlTable(currentPosition(), &success), 0);
+        EXPECT_EQ(tbProbeDtz(&success), 0);
+        EXPECT_EQ(success, 1);
+    }
 }
 
 // Positions with an en-passant capture: the probe must equal a one-ply search over the children
@@ -121,22 +128,7 @@ TEST_F(TablebaseProbe, EnPassantAgreesWithOnePlySearch) {
                     board[bk] = 'k';
                     board[wp] = 'P';
                     board[bp] = 'p';
-                    std::string fen;
-                    for (int r = 7; r >= 0; --r) {
-                        int empty = 0;
-                        for (int f = 0; f < 8; ++f) {
-                            char c = board[8 * r + f];
-                            if (c == '.') {
-                                ++empty;
-                                continue;
-                            }
-                            if (empty) fen += static_cast<char>('0' + empty);
-                            empty = 0;
-                            fen += c;
-                        }
-                        if (empty) fen += static_cast<char>('0' + empty);
-                        if (r) fen += '/';
-                    }
+                    std::string fen = tbtest::placementOf(board);
                     fen += " b - ";
                     fen += static_cast<char>('a' + file);
                     fen += "3 0 1";

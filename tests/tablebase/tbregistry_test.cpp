@@ -113,6 +113,21 @@ TEST_F(TablebaseRegistry, MissingDtzFileFailsTheProbeOnly) {
     EXPECT_EQ(out, "Could not open " + dir.path() + "/KQvK.rtbz for reading.\n");
 }
 
+TEST_F(TablebaseRegistry, TableVanishedAfterRegistrationIsDisabled) {
+    TempDir dir;
+    dir.copyTable("KQvK.rtbw");
+    dir.copyTable("KQvK.rtbz");
+    initAndCapture(dir.path());
+    std::filesystem::remove(dir.path() + "/KQvK.rtbw");
+    testing::internal::CaptureStdout();
+    int success;
+    wdlOf(KqkWhite, &success);
+    EXPECT_EQ(success, 0);
+    wdlOf(KkqWhite, &success);  // the other colouring finds the same disabled table
+    EXPECT_EQ(success, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path() + "/KQvK.rtbw for reading.\n");
+}
+
 TEST_F(TablebaseRegistry, DtzCacheEvictsTheLeastRecentlyUsed) {
     initAndCapture(tbtest::tableDir());
     tbSetDtzCacheCapacity(3);
