@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -53,9 +54,12 @@ State& state() {
         char tmpl[] = "/tmp/qx-tbfuzz-XXXXXX";
         if (::mkdtemp(tmpl) == nullptr) return st;
         st.dir = tmpl;
+        // A plain buffer: the exit handler runs after the state itself is destroyed.
+        static char removeAtExit[sizeof tmpl];
+        std::memcpy(removeAtExit, tmpl, sizeof tmpl);
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(state().dir, ec);
+            std::filesystem::remove_all(removeAtExit, ec);
         });
         for (int i = 0; i < 4; ++i) {
             st.files[i][0] = readFile(std::string(SharedTables) + "/" + Subjects[i].name + ".rtbw");
