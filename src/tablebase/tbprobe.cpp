@@ -18,6 +18,14 @@ void addPromotions(CaptureList* list, int from, int to, int type) {
     for (int i = 0; i < 4; ++i) list->entries[list->count++] = {makeMoveWord(type, from, to, Pieces[i]), Scores[i]};
 }
 
+// Records a probe may need above the current one: captures of every man plus a ply or two of
+// DTZ search stay far below this.
+constexpr int PROBE_STACK_ROOM = 64;
+
+bool stackHasRoomForProbe() {
+    return positionStack.current + PROBE_STACK_ROOM < positionStack.records + STACK_SIZE;
+}
+
 // Makes m; false (with the move taken back) when it leaves the mover's king attacked.
 bool makeLegal(Move m) {
     makeMoveLight(m);
@@ -202,7 +210,8 @@ int tbResolveCaptures(int alpha, int beta, int* success) {
 }
 
 int tbProbeWdl(int* success) {
-    *success = 1;
+    *success = stackHasRoomForProbe() ? 1 : 0;
+    if (*success == 0) return 0;
     int v = tbResolveCaptures(-2, 2, success);
     if (currentPosition().epFile == 8) return v;
     if (*success == 0) return 0;
@@ -217,7 +226,8 @@ int tbProbeWdl(int* success) {
 }
 
 int tbProbeDtz(int* success) {
-    *success = 1;
+    *success = stackHasRoomForProbe() ? 1 : 0;
+    if (*success == 0) return 0;
     int v = dtzWithoutEnPassant(success);
     if (currentPosition().epFile == 8) return v;
     if (*success == 0) return 0;
