@@ -17,12 +17,14 @@ constexpr int PATH_LENGTH = DIRS_LENGTH + TB_NAME_LENGTH + 8;
 constexpr const char* PIECE_LETTERS = "KQRBNP";
 
 // Fixed random numbers for material keys: R[code][k] stands for the k-th man with that code.
+// The seed is chosen so that the keys of all 510 tables of up to six men leave at most four in
+// any hash bucket: a full six-man set registers without reaching HSHMAX.
 struct KeyTable {
     uint64_t v[16][64];
 };
 constexpr KeyTable makeKeyTable() {
     KeyTable t{};
-    uint64_t x = 0x7175696E74617265ULL;
+    uint64_t x = 0x7175696E74617266ULL;
     for (auto& row : t.v) {
         for (auto& r : row) {
             x += 0x9E3779B97F4A7C15ULL;  // splitmix64
