@@ -82,7 +82,7 @@ bool findTableFile(const char* dirs, const char* name, const char* suffix, char*
 }
 
 // Maps a table file; reports and returns an empty mapping when it cannot be found or mapped.
-FileMapping mapTable(const char* dirs, const char* name, const char* suffix) {
+FileMapping tbMapFile(const char* dirs, const char* name, const char* suffix) {
     char path[PATH_LENGTH];
     FileMapping file;
     if (findTableFile(dirs, name, suffix, path)) file = mapFile(path);
@@ -359,6 +359,16 @@ void registerAll() {
                 for (int l = k; l <= 5; ++l) reg("K%c%c%c%cvK", i, j, k, l);
 }
 
+// Maps and parses a WDL file; on failure the entry holds no mapping and no decoders.
+bool tbLoadWdl(TbWdlEntry& e, const char* name) {
+    e.file = tbMapFile(wdlDirs, name, ".rtbw");
+    if (e.file.data == nullptr) return false;
+    if (parseWdl(e)) return true;
+    std::printf("Corrupted table.\n");
+    releaseWdl(e);
+    return false;
+}
+
 // Loads one DTZ table for the registered entry of key1; null when it cannot be loaded.
 TbDtzEntry* tbLoadDtz(const char* name, uint64_t key1) {
     TbHashSlot* slot = tbFindSlot(key1);
@@ -368,7 +378,7 @@ TbDtzEntry* tbLoadDtz(const char* name, uint64_t key1) {
     e->key = wdl->key;
     e->symmetric = wdl->symmetric;
     e->shape = wdl->shape;
-    e->file = mapTable(dtzDirs, name, ".rtbz");
+    e->file = tbMapFile(dtzDirs, name, ".rtbz");
     if (e->file.data == nullptr) return nullptr;
     if (!parseDtz(*e)) {
         std::printf("Corrupted table.\n");
@@ -434,17 +444,9 @@ bool tbEnsureWdlLoaded(TbWdlEntry* e, const Position& pos, uint64_t key) {
     if (state != TB_UNLOADED) return state == TB_READY;
     char name[TB_NAME_LENGTH];
     tbTableName(pos, key != e->key, name);
-    e->file = mapTable(wdlDirs, name, ".rtbw");
-    if (e->file.data != nullptr) {
-        if (parseWdl(*e)) {
-            e->state.store(TB_READY, std::memory_order_release);
-            return true;
-        }
-        std::printf("Corrupted table.\n");
-        releaseWdl(*e);
-    }
-    e->state.store(TB_FAILED, std::memory_order_release);
-    return false;
+    const bool loaded = tbLoadWdl(*e, name);
+    e->state.store(loaded ? TB_READY : TB_FAILED, std::memory_order_release);
+    return loaded;
 }
 
 TbDtzEntry* tbFindDtz(const Position& pos, uint64_t key) {
