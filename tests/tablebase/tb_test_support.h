@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "board/fen.h"
+#include "board/movegen.h"
 #include "board/position.h"
 
 namespace tbtest {
@@ -78,6 +79,29 @@ inline std::string placementOf(const char* board) {
         if (r) fen += '/';
     }
     return fen;
+}
+
+// Legal positions with the given men (upper case White), both sides to move, spread over the board.
+inline std::vector<std::string> samplePositions(const std::string& men, int wanted) {
+    std::vector<std::string> fens;
+    uint64_t x = 0x1234567;
+    for (int tries = 0; tries < 20000 && static_cast<int>(fens.size()) < wanted; ++tries) {
+        char board[64];
+        std::fill(board, board + 64, '.');
+        bool ok = true;
+        for (char c : men) {
+            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+            int s = static_cast<int>((x >> 33) % 64);
+            if (board[s] != '.' || ((c == 'P' || c == 'p') && (s < 8 || s >= 56))) ok = false;
+            board[s] = c;
+        }
+        if (!ok) continue;
+        std::string fen = tbtest::placementOf(board);
+        fen += (tries & 1) ? " b - - 0 1" : " w - - 0 1";
+        resetToStartPosition();
+        if (setupFromFen(fen.c_str()) && opponentInCheck() == 0) fens.push_back(fen);
+    }
+    return fens;
 }
 
 // A scratch directory removed at the end of the test.

@@ -9,29 +9,6 @@ using tbtest::TempDir;
 
 namespace {
 
-// Legal positions with the given men (upper case White), both sides to move, spread over the board.
-std::vector<std::string> samplePositions(const std::string& men, int wanted) {
-    std::vector<std::string> fens;
-    uint64_t x = 0x1234567;
-    for (int tries = 0; tries < 20000 && static_cast<int>(fens.size()) < wanted; ++tries) {
-        char board[64];
-        std::fill(board, board + 64, '.');
-        bool ok = true;
-        for (char c : men) {
-            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
-            int s = static_cast<int>((x >> 33) % 64);
-            if (board[s] != '.' || ((c == 'P' || c == 'p') && (s < 8 || s >= 56))) ok = false;
-            board[s] = c;
-        }
-        if (!ok) continue;
-        std::string fen = tbtest::placementOf(board);
-        fen += (tries & 1) ? " b - - 0 1" : " w - - 0 1";
-        resetToStartPosition();
-        if (setupFromFen(fen.c_str()) && opponentInCheck() == 0) fens.push_back(fen);
-    }
-    return fens;
-}
-
 struct Outcome {
     std::vector<int> values;  // value, or 99 for a failed probe
     std::string output;
@@ -83,7 +60,7 @@ protected:
     // Runs the damage sweeps over one table: `flipLimit` bytes flipped one by one from the start,
     // then every `stride`-th byte of the rest, and truncations every `stride` bytes.
     void sweep(const std::string& table, const std::string& men, size_t flipLimit, size_t stride) {
-        const std::vector<std::string> fens = samplePositions(men, 12);
+        const std::vector<std::string> fens = tbtest::samplePositions(men, 12);
         ASSERT_FALSE(fens.empty());
         const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
         const std::vector<char> wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);

@@ -1,6 +1,7 @@
 // Probes against the published values of the endgame test set, in both colourings.
 #include <fstream>
 #include <cstdio>
+#include <filesystem>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -81,6 +82,33 @@ TEST_F(TablebaseProbe, EndgameSetInBothColourings) {
             EXPECT_EQ(positionStack.current, before) << "a probe left the stack moved";
         }
     }
+}
+
+// Every table of the shared set, positions all over the board: each value must be the best of
+// its children's values (mate and stalemate scored directly).
+TEST_F(TablebaseProbe, EveryTableAgreesWithOnePlySearch) {
+    int tables = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(tbtest::tableDir())) {
+        std::string name = entry.path().stem().string();
+        if (entry.path().extension() != ".rtbw") continue;
+        std::string men;
+        bool black = false;
+        for (char c : name) {
+            if (c == 'v') black = true;
+            else men += black ? static_cast<char>(std::tolower(c)) : c;
+        }
+        SCOPED_TRACE(name);
+        for (const std::string& fen : tbtest::samplePositions(men, 40)) {
+            SCOPED_TRACE(fen);
+            setPosition(fen);
+            int success;
+            int v = tbProbeWdl(&success);
+            ASSERT_NE(success, 0);
+            EXPECT_EQ(v, wdlByOnePly());
+        }
+        ++tables;
+    }
+    EXPECT_EQ(tables, 35);
 }
 
 TEST_F(TablebaseProbe, SimpleWinsAndCaptureDecisions) {
