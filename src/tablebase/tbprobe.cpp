@@ -235,13 +235,19 @@ int tbProbeDtz(int* success) {
     int best = bestEnPassant(success, &epCount, &legalCount);
     if (*success == 0) return 0;
     if (epCount == 0) return v;
-    int e = WdlToDtz[best + 2];
+    return dtzWithEnPassant(v, best, epCount == legalCount);
+}
+
+int dtzWithEnPassant(int v, int bestEp, bool onlyEnPassant) {
+    const int e = WdlToDtz[bestEp + 2];
     if (v < -100) return e >= 0 ? e : v;
-    if (v < 0) return e;
+    // A lost position: the capture helps only when it draws or is saved by the fifty-move rule;
+    // a capture that loses as well must not shorten the loser's distance to -1.
+    if (v < 0) return e == -1 ? v : e;
     if (v > 100) return e > 0 ? e : v;
     if (v > 0) return e == 1 ? 1 : v;
     if (e >= 0) return e;
-    return epCount == legalCount ? e : 0;
+    return onlyEnPassant ? e : 0;
 }
 
 int tbFilterRootMoves(RootMove* rootMoves, int* count, int* rootScore) {

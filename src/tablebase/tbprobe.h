@@ -13,6 +13,10 @@ int tbProbeDtzTable(const Position& pos, int wdl, int* success);
 // WDL of the current position by a capture search within (alpha, beta) and a table lookup.
 int tbResolveCaptures(int alpha, int beta, int* success);
 
+// DTZ of a position whose DTZ without en passant is v, when its best en-passant capture has
+// WDL bestEp (for the side to move); onlyEnPassant when every legal move is such a capture.
+int dtzWithEnPassant(int v, int bestEp, bool onlyEnPassant);
+
 // Move generators of the probes (pseudo-legal).
 void genTbCaptures(CaptureList* list);
 void genTbPawnPushes(CaptureList* list);

@@ -177,6 +177,17 @@ TEST_F(TablebaseProbe, EnPassantAgreesWithOnePlySearch) {
     EXPECT_GT(checked, 1000);
 }
 
+TEST(TablebaseEnPassantDtz, CaptureCountsOnlyWhenItHelps) {
+    EXPECT_EQ(dtzWithEnPassant(-20, -2, false), -20);  // losing either way: the longer distance stays
+    EXPECT_EQ(dtzWithEnPassant(-20, -1, false), -101);  // the capture reaches a blessed loss
+    EXPECT_EQ(dtzWithEnPassant(-20, 0, false), 0);
+    EXPECT_EQ(dtzWithEnPassant(-120, -2, false), -120);
+    EXPECT_EQ(dtzWithEnPassant(15, 2, false), 1);        // winning at once by the capture
+    EXPECT_EQ(dtzWithEnPassant(115, 2, false), 1);
+    EXPECT_EQ(dtzWithEnPassant(0, -2, false), 0);       // drawn: a losing capture is not forced
+    EXPECT_EQ(dtzWithEnPassant(0, -2, true), -1);       // ... unless it is the only move
+}
+
 TEST_F(TablebaseProbe, TooManyMenFailsUnlessACaptureDecides) {
     int success;
     // Seven men, no capture: no table for the position itself.
