@@ -33,5 +33,5 @@ ScoredMove pickBestCaptureEntry(CaptureList* list);
 TBB inCheck();
 // Pieces of the side to move attacking the opponent's king (after a move: the mover left its king attacked).
 TBB opponentInCheck();
-// True when the side to move's pieces attack square s (side-relative) on the current board.
-bool squareAttackedByOwn(int s);
+// Whether the side to move may castle now (right held, path empty, king's path not attacked).
+bool castlingAllowed(bool kingside);

@@ -6,7 +6,7 @@
 
 // One position, always drawn from the side to move's point of view: when black is to move
 // every bitboard is mirrored vertically (square s holds what absolute square s ^ 56 holds).
-struct Position {
+struct alignas(64) Position {  // one cache line: the copy in make-move touches one line
     TBB own;  // squares of the side to move
     TBB P1;   // bit 0 of the piece type on each occupied square
     TBB P2;   // bit 1
@@ -18,7 +18,6 @@ struct Position {
     uint32_t colour;      // 0 white to move, 1 black to move (board mirrored)
     uint64_t key;         // Polyglot key
     int32_t score;        // material and piece-square score for the side to move
-    int32_t padding;
 
     TBB occupied() const { return P1 | P2 | P3; }
     TBB opponent() const { return occupied() ^ own; }

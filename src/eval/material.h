@@ -1,12 +1,18 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 // Material values indexed by piece type (king 0).
 inline constexpr int32_t MaterialValue[7] = {0, 100, 325, 325, 500, 950, 0};
 
-extern const int32_t PieceSquareTable[7][64];
-extern const int32_t KingMiddlegameTable[64];
-extern const int32_t KingEndgameTable[64];
+using SquareTable = std::array<int32_t, 64>;
+using PieceTables = std::array<SquareTable, 7>;
+
+// Indexed by piece type, then by square from the scored side's point of view (a1 = 0).
+extern const PieceTables PieceSquareTable;
+// The king's two tables, blended by the number of men on the board.
+extern const SquareTable KingMiddlegameTable;
+extern const SquareTable KingEndgameTable;
 
 // Material and piece-square score of the current position for the side to move, from scratch.
 int computeMaterialScore();

@@ -1,0 +1,29 @@
+#include "board/display.h"
+
+#include <cstdio>
+
+#include "board/position.h"
+
+namespace {
+// Pedone, Cavallo, Alfiere, Torre, Donna, Re.
+constexpr char PieceLetters[7] = {' ', 'P', 'C', 'A', 'T', 'D', 'R'};
+constexpr const char* RankSeparator = "  +---+---+---+---+---+---+---+---+\n";
+}  // namespace
+
+void printBoard() {
+    const Position& p = currentPosition();
+    int mirror = p.colour == WHITE ? 0 : 56;
+    TBB white = p.colour == WHITE ? p.own : p.opponent();
+    std::printf("\n\n");
+    for (int rank = 7; rank >= 0; --rank) {
+        std::printf("%s%d |", RankSeparator, rank + 1);
+        for (int file = 0; file < 8; ++file) {
+            int s = (8 * rank + file) ^ mirror;
+            char letter = PieceLetters[p.pieceType(s)];
+            if (!((white >> s) & 1) && letter != ' ') letter = static_cast<char>(letter - 'A' + 'a');
+            std::printf(" %c |", letter);
+        }
+        std::printf("\n");
+    }
+    std::printf("%s\n    A   B   C   D   E   F   G   H\n\n", RankSeparator);
+}

@@ -1,0 +1,110 @@
+#include "board/hashkey.h"
+
+#include <cstdio>
+
+#include "board/display.h"
+#include "board/position.h"
+
+namespace {
+
+constexpr int CASTLE_KEY = 768;
+constexpr int EP_KEY = 772;
+constexpr int SIDE_KEY = 780;
+
+// Number of a coloured piece code (type, + 8 when white) on an absolute square.
+uint64_t pieceNumber(int code, int absSquare) {
+    int kind = 2 * ((code & 7) - 1) + (code >> 3);
+    return Random64[64 * kind + absSquare];
+}
+
+// Castling numbers for a castling byte seen from `colour`'s side (bit 0 long, bit 1 short,
+// bits 4 and 5 the same for the other side).
+uint64_t castlingNumbers(int castling, int colour) {
+    // Index of the Random64 entry for own short, own long, other short, other long.
+    int ownShort = colour == WHITE ? 0 : 2, otherShort = 2 - ownShort;
+    uint64_t key = 0;
+    if (castling & 0x02) key ^= Random64[CASTLE_KEY + ownShort];
+    if (castling & 0x01) key ^= Random64[CASTLE_KEY + ownShort + 1];
+    if (castling & 0x20) key ^= Random64[CASTLE_KEY + otherShort];
+    if (castling & 0x10) key ^= Random64[CASTLE_KEY + otherShort + 1];
+    return key;
+}
+
+// A double-stepped pawn counts in the key only when a pawn of the side to move stands beside it.
+bool epNumberIn(const Position& p) {
+    int f = p.epFile;
+    if (f == 8) return false;
+    TBB beside = (f > 0 ? squareBit(32 + f - 1) : 0) | (f < 7 ? squareBit(32 + f + 1) : 0);
+    return (beside & p.own & p.pawns()) != 0;
+}
+
+}  // namespace
+
+bool epNumberInKey() { return epNumberIn(currentPosition()); }
+
+uint64_t computeHashKey() {
+    const Position& p = currentPosition();
+    int mirror = p.colour == WHITE ? 0 : 56;
+    TBB white = p.colour == WHITE ? p.own : p.opponent();
+    uint64_t key = 0;
+    for (TBB pieces = p.occupied(); pieces;) {
+        int s = popLowest(pieces);
+        int code = p.pieceType(s) + ((white >> s) & 1 ? 8 : 0);
+        key ^= pieceNumber(code, s ^ mirror);
+    }
+    key ^= castlingNumbers(p.castling, static_cast<int>(p.colour));
+    if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
+    if (p.colour == WHITE) key ^= Random64[SIDE_KEY];
+    return key;
+}
+
+uint64_t computePawnKey() {
+    const Position& p = currentPosition();
+    int ownOffset = p.colour == WHITE ? 64 : 0, otherOffset = 64 - ownOffset;
+    uint64_t key = 0;
+    TBB pawns = p.pawns();
+    for (TBB b = pawns & p.own; b;) key ^= Random64[popLowest(b) + ownOffset];
+    for (TBB b = pawns & ~p.own; b;) key ^= Random64[popLowest(b) + otherOffset];
+    return key;
+}
+
+void toggleSideKey() { currentPosition().key ^= Random64[SIDE_KEY]; }
+
+void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling,
+                   int oldEpFile, int enPassant) {
+    Position& p = currentPosition();
+    const Position& before = *(positionStack.current - 1);
+    int moverColour = 1 - static_cast<int>(p.colour);
+    int mirror = moverColour == WHITE ? 0 : 56;
+    int from = moveFrom(move) ^ mirror, to = moveTo(move) ^ mirror;
+    int type = moveType(move);
+    uint64_t key = p.key;
+
+    key ^= pieceNumber(moverCode, from) ^ pieceNumber(moverCode, to);
+    int rookCode = ROOK + (moverColour == WHITE ? 8 : 0);
+    if (type == MT_CASTLE_KINGSIDE) key ^= pieceNumber(rookCode, 7 ^ mirror) ^ pieceNumber(rookCode, 5 ^ mirror);
+    if (type == MT_CASTLE_QUEENSIDE) key ^= pieceNumber(rookCode, 0 ^ mirror) ^ pieceNumber(rookCode, 3 ^ mirror);
+    if (capturedCode) key ^= pieceNumber(capturedCode, to);
+    if (enPassant) {
+        int victim = (moveTo(move) - 8) ^ mirror;
+        key ^= pieceNumber(PAWN + (moverColour == WHITE ? 0 : 8), victim);
+    }
+    if (promotionCode) key ^= pieceNumber(moverCode, to) ^ pieceNumber(promotionCode, to);
+
+    // The new record's castling byte is seen from the opponent's side: rotate it back.
+    int newCastling = ((p.castling << 4) | (p.castling >> 4)) & 0xFF;
+    if (newCastling != oldCastling) key ^= castlingNumbers(oldCastling ^ newCastling, moverColour);
+
+    if (oldEpFile != 8 && epNumberIn(before)) key ^= Random64[EP_KEY + oldEpFile];
+    if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
+    p.key = key ^ Random64[SIDE_KEY];
+}
+
+void checkHashKey() {
+    const Position& p = currentPosition();
+    uint64_t computed = computeHashKey();
+    if (p.key == computed) return;
+    std::printf("\n#DEBUG New method Hash key:           %i\n", static_cast<int>(static_cast<uint32_t>(p.key)));
+    std::printf("#DEBUG Old method Hash key:           %i\n", static_cast<int>(static_cast<uint32_t>(computed)));
+    printBoard();
+}

@@ -1,0 +1,213 @@
+#include "board/makemove.h"
+
+#include "board/hashkey.h"
+#include "board/position.h"
+#include "eval/material.h"
+#include "search/searchinfo.h"
+
+namespace {
+
+constexpr uint8_t OWN_LONG = 0x01, OWN_SHORT = 0x02, OTHER_LONG = 0x10, OTHER_SHORT = 0x20;
+
+// Planes that carry a bit of each piece type's code.
+constexpr TBB planeMask(int type, int plane) { return (type >> plane) & 1 ? ~TBB{0} : 0; }
+
+void togglePiece(Position& p, int type, TBB squares) {
+    p.P1 ^= squares & planeMask(type, 0);
+    p.P2 ^= squares & planeMask(type, 1);
+    p.P3 ^= squares & planeMask(type, 2);
+}
+
+void clearSquare(Position& p, TBB square) {
+    p.P1 &= ~square;
+    p.P2 &= ~square;
+    p.P3 &= ~square;
+}
+
+void incrementFifty(Position& p) {
+    if (p.fifty < 255) ++p.fifty;
+}
+
+// Score change of both kings when a capture takes the men count from n to n - 1.
+int retaperKings(const Position& before, int n, bool ownKingMoves) {
+    int delta = 0;
+    if (!ownKingMoves) {
+        int own = lowestSquare(before.kings() & before.own);
+        delta += taperedKing(own, n - 1) - taperedKing(own, n);
+    }
+    int other = lowestSquare(before.kings() & before.opponent()) ^ 56;
+    delta -= taperedKing(other, n - 1) - taperedKing(other, n);
+    return delta;
+}
+
+// Opponent rook corners: a capture landing there removes that castling right.
+void clearCornerRights(Position& p, int to) {
+    if (to == 63) p.castling &= ~OTHER_SHORT;
+    if (to == 56) p.castling &= ~OTHER_LONG;
+}
+
+void clearRookRights(Position& p, int from) {
+    if (from == 7) p.castling &= ~OWN_SHORT;
+    if (from == 0) p.castling &= ~OWN_LONG;
+}
+
+template <bool Full>
+void doMove(Move m) {
+    const Position& before = currentPosition();
+    const int type = moveType(m), from = moveFrom(m), to = moveTo(m), promotion = movePromotion(m);
+    const TBB F = squareBit(from), T = squareBit(to), FT = F | T;
+    const int colourBonus = before.colour == WHITE ? 8 : 0;
+    const int n = popCount(before.occupied());
+    const auto& pst = PieceSquareTable;
+
+    int moverCode = 0, capturedCode = 0, promotionCode = 0;
+    if constexpr (Full) {
+        moverCode = before.pieceType(from) + colourBonus;
+        if (before.occupied() & T) capturedCode = before.pieceType(to) + (8 - colourBonus);
+        if (promotion) promotionCode = promotion + colourBonus;
+    }
+
+    ++SearchInfo.nodes;
+    Position& p = *++positionStack.current;
+    p = before;
+    p.epFile = 8;
+    int score = 0;
+    bool reversible = false;
+
+    switch (type) {
+    case MT_PAWN:
+        p.own ^= FT;
+        p.P1 ^= FT;
+        if (to >= 24 && to < 32 && from >= 8 && from < 16) p.epFile = static_cast<uint8_t>(to & 7);
+        p.fifty = 0;
+        p.repetitions = 0;
+        if constexpr (Full) score = pst[PAWN][to] - pst[PAWN][from];
+        break;
+    case MT_KNIGHT:
+    case MT_BISHOP:
+    case MT_ROOK:
+    case MT_QUEEN:
+        p.own ^= FT;
+        togglePiece(p, type, FT);
+        incrementFifty(p);
+        if (type == MT_ROOK) clearRookRights(p, from);
+        if constexpr (Full) score = pst[type][to] - pst[type][from];
+        reversible = true;
+        break;
+    case MT_KING:
+        p.own ^= FT;
+        p.P2 ^= FT;
+        p.P3 ^= FT;
+        p.castling &= ~(OWN_LONG | OWN_SHORT);
+        incrementFifty(p);
+        if constexpr (Full) score = taperedKing(to, n) - taperedKing(from, n);
+        reversible = true;
+        break;
+    case MT_PAWN_CAPTURE:
+    case MT_KNIGHT_CAPTURE:
+    case MT_BISHOP_CAPTURE:
+    case MT_ROOK_CAPTURE:
+    case MT_QUEEN_CAPTURE:
+    case MT_KING_CAPTURE: {
+        const int mover = type - 8;
+        const int victim = before.pieceType(to);
+        clearSquare(p, T);
+        p.own ^= FT;
+        togglePiece(p, mover, FT);
+        clearCornerRights(p, to);
+        if (type == MT_ROOK_CAPTURE) clearRookRights(p, from);
+        if (type == MT_KING_CAPTURE) p.castling &= ~(OWN_LONG | OWN_SHORT);
+        p.fifty = 0;
+        p.repetitions = 0;
+        if constexpr (Full) {
+            score = MaterialValue[victim] + pst[victim][to ^ 56];
+            if (type == MT_KING_CAPTURE)
+                score += taperedKing(to, n - 1) - taperedKing(from, n) + retaperKings(before, n, true);
+            else
+                score += pst[mover][to] - pst[mover][from] + retaperKings(before, n, false);
+        }
+        break;
+    }
+    case MT_PROMOTION:
+        p.own ^= FT;
+        p.P1 ^= F;
+        togglePiece(p, promotion, T);
+        p.fifty = 0;
+        p.repetitions = 0;
+        if constexpr (Full) score = MaterialValue[promotion] + pst[promotion][to] - pst[PAWN][from] - 100;
+        break;
+    case MT_PROMOTION_CAPTURE: {
+        const int victim = before.pieceType(to);
+        clearSquare(p, T);
+        p.P1 ^= F;
+        togglePiece(p, promotion, T);
+        p.own ^= FT;
+        clearCornerRights(p, to);
+        p.fifty = 0;
+        p.repetitions = 0;
+        if constexpr (Full)
+            score = MaterialValue[promotion] + pst[promotion][to] + MaterialValue[victim] + pst[victim][to ^ 56] -
+                    pst[PAWN][from] - 100 + retaperKings(before, n, false);
+        break;
+    }
+    case MT_CASTLE_KINGSIDE:
+        p.own ^= FT | squareBit(5) | squareBit(7);
+        p.P2 ^= FT;
+        p.P3 ^= FT | squareBit(5) | squareBit(7);
+        p.castling &= ~(OWN_LONG | OWN_SHORT);
+        incrementFifty(p);
+        if constexpr (Full) score = taperedKing(6, n) - taperedKing(4, n) + pst[ROOK][5] - pst[ROOK][7];
+        reversible = true;
+        break;
+    case MT_CASTLE_QUEENSIDE:
+        p.own ^= FT | squareBit(0) | squareBit(3);
+        p.P2 ^= FT;
+        p.P3 ^= FT | squareBit(0) | squareBit(3);
+        p.castling &= ~(OWN_LONG | OWN_SHORT);
+        incrementFifty(p);
+        if constexpr (Full) score = taperedKing(2, n) - taperedKing(4, n) + pst[ROOK][3] - pst[ROOK][0];
+        reversible = true;
+        break;
+    case MT_EN_PASSANT:
+        p.own ^= FT;
+        p.P1 ^= FT ^ (T >> 8);
+        p.fifty = 0;
+        p.repetitions = 0;
+        if constexpr (Full)
+            score = 100 + pst[PAWN][(to - 8) ^ 56] + pst[PAWN][to] - pst[PAWN][from] + retaperKings(before, n, false);
+        break;
+    default:  // not a move: the generators and the move parser never produce one
+        break;
+    }
+
+    if constexpr (Full) p.score += score;
+    flipPosition(p);
+    if (reversible) repetitionCount();
+    if constexpr (Full)
+        updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile,
+                      type == MT_EN_PASSANT);
+}
+
+}  // namespace
+
+int taperedKing(int k, int n) { return (KingMiddlegameTable[k] * n + KingEndgameTable[k] * (32 - n)) >> 5; }
+
+void makeMove(Move m) { doMove<true>(m); }
+
+void makeMoveLight(Move m) { doMove<false>(m); }
+
+void takeBack() { --positionStack.current; }
+
+void makeNullMove() {
+    const Position& before = currentPosition();
+    bool epInKey = epNumberInKey();
+    int oldEpFile = before.epFile;
+    Position& p = *++positionStack.current;
+    p = before;
+    p.epFile = 8;
+    p.fifty = 0;
+    p.repetitions = 0;
+    flipPosition(p);
+    toggleSideKey();
+    if (epInKey) p.key ^= Random64[772 + oldEpFile];
+}

@@ -1,0 +1,115 @@
+#include "board/movetext.h"
+
+#include "board/attacks.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "shell/state.h"
+
+namespace {
+
+bool isFile(char c) { return c >= 'a' && c <= 'h'; }
+bool isRank(char c) { return c >= '1' && c <= '8'; }
+
+// Promotion type of the fifth character: 0 for none, -1 when it is not a promotion letter.
+int promotionFromLetter(char c) {
+    switch (c) {
+    case 'q': return QUEEN;
+    case 'r': return ROOK;
+    case 'b': return BISHOP;
+    case 'n': return KNIGHT;
+    case '\0':
+    case ' ':
+    case '\n':
+    case '\r': return 0;
+    default: return -1;
+    }
+}
+
+constexpr char PromotionLetters[6] = {' ', ' ', 'n', 'b', 'r', 'q'};
+
+// The type of a move of the piece on `from` to `to`, or 0 when the piece cannot go there.
+int moveTypeFor(const Position& p, int from, int to, bool promotionGiven) {
+    const TBB occ = p.occupied(), empty = ~occ, other = p.opponent(), T = squareBit(to);
+    switch (p.pieceType(from)) {
+    case KING:
+        if (KingAttacks[from] & empty & T) return MT_KING;
+        if (KingAttacks[from] & other & T) return MT_KING_CAPTURE;
+        if (from == 4 && to == 6 && castlingAllowed(true)) return MT_CASTLE_KINGSIDE;
+        if (from == 4 && to == 2 && castlingAllowed(false)) return MT_CASTLE_QUEENSIDE;
+        return 0;
+    case QUEEN:
+        if (queenAttacks(from, occ) & T) return (T & empty) ? MT_QUEEN : MT_QUEEN_CAPTURE;
+        return 0;
+    case ROOK:
+        if (rookAttacks(from, occ) & T) return (T & empty) ? MT_ROOK : MT_ROOK_CAPTURE;
+        return 0;
+    case BISHOP:
+        if (bishopAttacks(from, occ) & T) return (T & empty) ? MT_BISHOP : MT_BISHOP_CAPTURE;
+        return 0;
+    case KNIGHT:
+        if (KnightAttacks[from] & T) return (T & empty) ? MT_KNIGHT : MT_KNIGHT_CAPTURE;
+        return 0;
+    case PAWN: {
+        TBB single = PawnPushes[from] & empty;
+        TBB pushes = single | ((single && from >= 8 && from < 16) ? (PawnDoublePushes[from] & empty) : 0);
+        if (pushes & T) return promotionGiven ? MT_PROMOTION : MT_PAWN;
+        if (PawnAttacks[from] & other & T) return promotionGiven ? MT_PROMOTION_CAPTURE : MT_PAWN_CAPTURE;
+        if (p.epFile != 8 && to == 40 + p.epFile && (PawnAttacks[from] & T)) return MT_EN_PASSANT;
+        return 0;
+    }
+    default: return 0;
+    }
+}
+
+// A promotion letter belongs exactly to pawn moves onto the last rank.
+bool promotionConsistent(int type, int to, bool promotionGiven) {
+    bool isPawnMove = type == MT_PAWN || type == MT_PAWN_CAPTURE || type == MT_PROMOTION ||
+                      type == MT_PROMOTION_CAPTURE || type == MT_EN_PASSANT;
+    bool lastRank = to >= 56;
+    if (isPawnMove && lastRank) return promotionGiven;
+    return !promotionGiven;
+}
+
+}  // namespace
+
+int makeMoveFromText(const char* text) {
+    if (!text || !isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3])) return 0;
+    int promotion = promotionFromLetter(text[4]);
+    if (promotion < 0) return 0;
+    if (stackNearlyFull()) return 0;
+
+    const Position& p = currentPosition();
+    int from = (text[0] - 'a') + 8 * (text[1] - '1');
+    int to = (text[2] - 'a') + 8 * (text[3] - '1');
+    if (p.colour == BLACK) {
+        from ^= 56;
+        to ^= 56;
+    }
+    if (!(p.own & squareBit(from))) return 0;
+
+    int type = moveTypeFor(p, from, to, promotion != 0);
+    if (type == 0 || !promotionConsistent(type, to, promotion != 0)) return 0;
+    int promotionType = (type == MT_PROMOTION || type == MT_PROMOTION_CAPTURE) ? promotion : 0;
+    Move m = makeMoveWord(type, from, to, promotionType);
+    gs_info.lastMove = m;
+    makeMove(m);
+    if (opponentInCheck()) {
+        takeBack();
+        return 0;
+    }
+    return 1;
+}
+
+void moveToTextForColour(char* buffer, Move m, int colour) {
+    int from = moveFrom(m), to = moveTo(m);
+    int mirror = colour ? 7 : 0;
+    buffer[0] = static_cast<char>('a' + (from & 7));
+    buffer[1] = static_cast<char>('1' + ((from >> 3) ^ mirror));
+    buffer[2] = static_cast<char>('a' + (to & 7));
+    buffer[3] = static_cast<char>('1' + ((to >> 3) ^ mirror));
+    int promotion = movePromotion(m);
+    buffer[4] = promotion >= 2 && promotion <= 5 ? PromotionLetters[promotion] : ' ';
+    buffer[5] = '\0';
+}
+
+void moveToText(char* buffer, Move m, const Position* p) { moveToTextForColour(buffer, m, static_cast<int>(p->colour)); }
