@@ -162,7 +162,7 @@ Move deepen(bool inThread) {
 
 Move iterate(bool inThread) {
     const Move move = deepen(inThread);
-    lastSearchNodes = iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes : 0);
+    lastSearchNodes = iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes.load() : 0);
     return move;
 }
 

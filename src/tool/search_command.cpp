@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/fen.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "platform/clock.h"
@@ -39,29 +38,6 @@ bool parsePositive(const char* text, long maxValue, long* value) {
     const long v = std::strtol(text, &end, 10);
     if (errno != 0 || end == text || *end != '\0' || v < 1 || v > maxValue) return false;
     *value = v;
-    return true;
-}
-
-// Stand-in for setupToolPosition until it is on this branch.
-bool setupPosition(const char* fen) {
-    resetToStartPosition();
-    int fields = 0;
-    bool inField = false;
-    for (const char* c = fen; *c != '\0'; ++c) {
-        const bool blank = *c == ' ' || *c == '\t';
-        if (!blank && !inField) ++fields;
-        inField = !blank;
-    }
-    char text[256];
-    if (std::strlen(fen) > 200 || fields < 4 || fields > 6) {
-        std::fprintf(stderr, "quintarex-tool: not a FEN: '%s'\n", fen);
-        return false;
-    }
-    std::snprintf(text, sizeof text, "%s%s", fen, fields == 4 ? " 0 1" : "");
-    if (setupFromFen(text) == 0) {
-        std::fprintf(stderr, "quintarex-tool: not a FEN: '%s'\n", fen);
-        return false;
-    }
     return true;
 }
 
@@ -114,7 +90,7 @@ int searchCommand(int argc, char** argv) {
         }
     }
     if (depth == 0 && moveTimeMs == 0) depth = 6;
-    if (!setupPosition(argv[0])) return 2;
+    if (!setupToolPosition(argv[0])) return 2;
 
     const Position before = currentPosition();
     prepareSearch(depth != 0 ? static_cast<int>(depth) : 64,
@@ -140,7 +116,7 @@ int benchSearchCommand(int argc, char** argv) {
     int64_t totalNodes = 0;
     const int32_t start = currentTimeMs();
     for (const char* fen : BenchPositions) {
-        if (!setupPosition(fen)) return 1;
+        if (!setupToolPosition(fen)) return 1;
         prepareSearch(static_cast<int>(depth), NO_TIME_LIMIT, false);
         const Position before = currentPosition();
         const Move move = think();
