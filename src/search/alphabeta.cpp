@@ -73,7 +73,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
 
     const bool checked = inCheck() != 0;
-    if (position.repetitions == 2) return 0;
+    if (position.repetitions >= 2) return 0;
     if (position.fifty > 100) return 0;
     if (position.fifty == 100 && !checked) return 0;
 
