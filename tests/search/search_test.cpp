@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -337,6 +338,36 @@ TEST_F(SearchTest, RootMoveSortsOrderAsSpecified) {
     for (int i = 1; i < 6; ++i) EXPECT_GE(moves[i - 1].searchScore, moves[i].searchScore);
     sortByScore(moves, 0, 5);
     for (int i = 1; i < 6; ++i) EXPECT_LE(moves[i - 1].score, moves[i].score);
+}
+
+}  // namespace
+
+namespace {
+
+// Every Bratko-Kopec position: a legal move, the stack as found, and a score in range.
+TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
+    const std::string path = std::string(QX_SHARED_DIR) + "/testdata/bratko-kopec.epd";
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) GTEST_SKIP() << "shared test data not found: " << path;
+    char text[512];
+    int positions = 0;
+    while (std::fgets(text, sizeof text, file) != nullptr) {
+        std::istringstream fields(text);
+        std::string board, side, castling, ep;
+        if (!(fields >> board >> side >> castling >> ep)) continue;
+        const std::string fen = board + " " + side + " " + castling + " " + ep + " 0 1";
+        setPosition(fen.c_str());
+        const std::vector<Move> legal = legalMoves();
+        const Position before = currentPosition();
+        std::string output;
+        const Move move = searchTo(4, &output);
+        EXPECT_NE(std::find(legal.begin(), legal.end(), move), legal.end()) << fen;
+        EXPECT_EQ(std::memcmp(&before, &currentPosition(), sizeof(Position)), 0) << fen;
+        EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE) << fen << "\n" << output;
+        ++positions;
+    }
+    std::fclose(file);
+    EXPECT_EQ(positions, 24);
 }
 
 }  // namespace
