@@ -156,6 +156,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         const Move move = pickBestCapture(&captures);
         --captures.count;
         makeMove(move);
+        prefetchHash();
         lastTried = move;
         if (opponentInCheck()) {
             takeBack();
@@ -191,6 +192,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         quiets.moves[quiets.count] = 0;
         lastTried = move;
         makeMove(move);
+        prefetchHash();
         if (opponentInCheck()) {
             takeBack();
             continue;

@@ -43,6 +43,7 @@ int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         makeMove(move);
+        prefetchHash();
         if (opponentInCheck()) {
             takeBack();
         } else {

@@ -33,5 +33,7 @@ constexpr int HASH_NO_ANSWER = 99998;  // same position, too shallow or too old:
 int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta);
 // Writes the current position's slot unless a deeper or later entry must be kept.
 void storeHash(int iteration, int depth, int score, int bound, Move move);
+// Starts loading the current position's slot, to be probed shortly.
+void prefetchHash();
 // Number of usable entries (0 when no table is allocated).
 int64_t hashTableEntries();
