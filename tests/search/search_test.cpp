@@ -168,10 +168,16 @@ TEST_F(SearchTest, StalemateScoresZero) {
     clearHash(HASH_ENTRIES);
     PvLine line{};
     EXPECT_EQ(rootSearch(moves, count, 1, 1, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0), 0);
-    // Inside the tree too, and whatever the window.
+    // Inside the tree too, and whatever the window; kept as exact only when it raised alpha.
+    TTEntry entry;
+    clearHash(HASH_ENTRIES);
     EXPECT_EQ(alphaBetaSearch(3, 2, -100, 100, &line, 69990, true, false, false, 0), 0);
+    EXPECT_EQ(probeHash(&entry, 3, 2, -100, 100), 0);
+    EXPECT_EQ(entry.bound, BOUND_EXACT);
     clearHash(HASH_ENTRIES);
     EXPECT_EQ(alphaBetaSearch(3, 2, 50, 100, &line, 69990, true, false, false, 0), 0);
+    EXPECT_EQ(probeHash(&entry, 3, 2, 50, 100), 50);
+    EXPECT_EQ(entry.bound, BOUND_UPPER);
 
     // White to move must not throw the win away by stalemating.
     setPosition("7k/8/6K1/8/8/8/8/5Q2 w - - 0 1");
@@ -196,6 +202,21 @@ TEST_F(SearchTest, SecondRepetitionIsADrawEvenWithMateAvailable) {
     line.count = 0;
     EXPECT_EQ(alphaBetaSearch(2, 2, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0), 0);
     EXPECT_EQ(line.count, 0);
+}
+
+TEST_F(SearchTest, FiftyMoveRuleYieldsToCheckmate) {
+    PvLine line{};
+    // Mated on the hundredth reversible ply: the mate counts.
+    setPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 100 80");
+    clearHash(HASH_ENTRIES);
+    EXPECT_EQ(alphaBetaSearch(2, 1, -FULL_WINDOW, FULL_WINDOW, &line, 69999, true, false, false, 0), -69999);
+    // Not in check: a draw, even with a mate on the board.
+    setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 100 80");
+    clearHash(HASH_ENTRIES);
+    EXPECT_EQ(alphaBetaSearch(2, 2, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0), 0);
+    setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 99 80");
+    clearHash(HASH_ENTRIES);
+    EXPECT_GT(alphaBetaSearch(2, 2, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0), 69000);
 }
 
 TEST_F(SearchTest, SameSearchGivesTheSameNodesMoveAndLines) {
