@@ -1,7 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,7 +14,6 @@
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/search.h"
-#include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 
@@ -21,40 +22,31 @@ class SearchTest : public ::testing::Test {
 protected:
     static constexpr int32_t HASH_ENTRIES = (16 * 1048576) / 24;
 
-    static void SetUpTestSuite() {
+    void SetUp() override {
         if (hashTableEntries() != HASH_ENTRIES) {
             ::testing::internal::CaptureStdout();
             allocateHash(HASH_ENTRIES, 16);
             ::testing::internal::GetCapturedStdout();
         }
-    }
-
-    void SetUp() override {
         gs_info.hashEntries = HASH_ENTRIES;
         gs_info.syzygy = 0;
         gs_info.minDepth = 1;
-        gs_info.maxDepth = 6;
         gs_info.postThinking = 1;
-        gs_info.analyzeMode = 0;
-        gs_info.xboardMode = 0;
-        gs_info.logGame = 0;
         gs_info.ponder = 1;
         gs_info.stop = 0;
         TimeControl.moveTime = INT32_MAX / 4;
         TimeControl.allocatedTime = INT32_MAX / 4;
-        gs_info.startTime = currentTimeMs();
         resetToStartPosition();
     }
 
-    static void setPosition(const char* fen) {
+    static void setPosition(const std::string& fen) {
         resetToStartPosition();
-        ASSERT_EQ(setupFromFen(fen), 1) << fen;
+        ASSERT_EQ(setupFromFen(fen.c_str()), 1) << fen;
     }
 
-    // Runs think at the given depth and returns the move; the output goes to *output.
+    // think() to the given depth; its output goes to *output.
     static Move searchTo(int depth, std::string* output) {
         gs_info.maxDepth = depth;
-        gs_info.stop = 0;
         gs_info.startTime = currentTimeMs();
         ::testing::internal::CaptureStdout();
         const Move move = think();
@@ -62,20 +54,18 @@ protected:
         return move;
     }
 
-    static std::string moveText(Move m) {
-        char text[8];
-        moveToText(text, m, &currentPosition());
-        std::string s(text);
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        return s;
+    static int search(int iteration, int depth, int alpha, int beta, int mateScore = MATE_SCORE) {
+        clearHash(HASH_ENTRIES);
+        PvLine line{};
+        return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
     }
 
-    static std::vector<Move> legalMoves() {
+    static bool isLegal(Move m) {
         RootMove moves[MAX_ROOT_MOVES];
         int count = 0;
         generateRootMoves(moves, &count);
-        std::vector<Move> result;
-        for (int i = 0; i < count; ++i) result.push_back(moves[i].move);
-        return result;
+        return std::any_of(moves, moves + count, [m](const RootMove& r) { return r.move == m; });
     }
+
+    static bool samePosition(const Position& a) { return std::memcmp(&a, &currentPosition(), sizeof a) == 0; }
 };
