@@ -14,6 +14,7 @@
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/search.h"
+#include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "search_fixture.h"
 
@@ -216,6 +217,21 @@ TEST_F(SearchTest, AlwaysAnswersWithALegalMove) {
     gs_info.minDepth = 7;  // no iteration to run at all
     EXPECT_TRUE(isLegal(searchTo(6, &output)));
     EXPECT_EQ(output, "");
+}
+
+TEST_F(SearchTest, ThreadSearchEndsWhenAnotherThreadStopsIt) {
+    setPosition("r1bq1rk1/pp2bppp/2n1pn2/2pp4/2PP4/2N1PN2/PP2BPPP/R1BQ1RK1 w - - 0 8");
+    gs_info.maxDepth = 64;
+    gs_info.postThinking = 0;
+    gs_info.ponderBest = 0;
+    gs_info.startTime = currentTimeMs();
+    Move move = 0;
+    std::thread searcher([&move] { move = thinkInThread(); });
+    while (SearchInfo.depth < 3) std::this_thread::yield();
+    gs_info.stop = 1;
+    searcher.join();
+    EXPECT_TRUE(isLegal(move));
+    EXPECT_NE(gs_info.ponderBest, 0u);  // published by the iterations that completed
 }
 
 TEST_F(SearchTest, QuiescenceShortcutsAndStandPat) {
