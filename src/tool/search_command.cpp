@@ -8,6 +8,7 @@
 
 #include "board/movetext.h"
 #include "board/position.h"
+#include "eval/pawnhash.h"
 #include "platform/clock.h"
 #include "search/search.h"
 #include "search/transposition.h"
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr int32_t TOOL_HASH_MB = 32;
+constexpr int32_t TOOL_PAWN_HASH_MB = 8;
 constexpr int BENCH_DEPTH = 8;
 // Centiseconds: long enough never to stop a search.
 constexpr int32_t NO_TIME_LIMIT = INT32_MAX / 4;
@@ -45,6 +47,9 @@ void prepareSearch(int maxDepth, int32_t moveTimeCs, bool post) {
     static bool allocated = false;
     if (!allocated) {
         allocateHash(static_cast<int32_t>(int64_t{TOOL_HASH_MB} * 1048576 / 24), TOOL_HASH_MB);
+        gs_info.pawnHashSize = TOOL_PAWN_HASH_MB;
+        gs_info.pawnHashEntries = TOOL_PAWN_HASH_MB * 1048576 / static_cast<int32_t>(sizeof(PawnHashEntry));
+        allocatePawnHash();
         allocated = true;
     }
     gs_info.hashEntries = static_cast<int32_t>(int64_t{TOOL_HASH_MB} * 1048576 / 24);
