@@ -145,6 +145,33 @@ TEST_F(SearchTest, SameSearchGivesTheSameNodesMoveAndLines) {
     EXPECT_EQ(first, second);
 }
 
+// Pinned results: any change to the search, the evaluation or move generation shows up here.
+// Update them only for a change that is meant to alter the search.
+TEST_F(SearchTest, PinnedSearches) {
+    struct Pin {
+        const char* fen;
+        int depth;
+        const char* move;
+        int64_t nodes;
+        int score;
+    };
+    const Pin pins[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 7, "b1c3", 42964, 15},
+        {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 6, "e2a6", 75502, 79},
+        {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 8, "b4c4", 63801, 13},
+    };
+    for (const Pin& pin : pins) {
+        setPosition(pin.fen);
+        std::string output;
+        const Move move = searchTo(pin.depth, &output);
+        char text[8];
+        moveToText(text, move, &currentPosition());
+        EXPECT_EQ(std::string(text, 4), pin.move) << pin.fen;
+        EXPECT_EQ(lastSearchNodes, pin.nodes) << pin.fen;
+        EXPECT_EQ(lastScore(output), pin.score) << pin.fen;
+    }
+}
+
 TEST_F(SearchTest, ThinkingLinesHaveTheProtocolShape) {
     setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     std::string output;
