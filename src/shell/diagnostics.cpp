@@ -18,13 +18,10 @@
 #include "platform/process.h"
 #include "platform/terminal.h"
 #include "search/exchange.h"
-#include "shell/state.h"
-#if __has_include("search/ordering.h")
 #include "search/ordering.h"
 #include "search/search.h"
+#include "shell/state.h"
 #include "tablebase/tablebase.h"
-#define QX_HAVE_SEARCH 1
-#endif
 
 namespace {
 
@@ -157,7 +154,6 @@ void threadTest() {
 }
 
 bool tablebaseProbeTest() {
-#ifdef QX_HAVE_SEARCH
     RootMove rootMoves[MAX_ROOT_MOVES] = {};
     int count = 0;
     generateRootMoves(rootMoves, &count);
@@ -177,10 +173,6 @@ bool tablebaseProbeTest() {
         std::printf("Mossa: %s   DTZ50: %i\n", text, rootMoves[i].score);
     }
     return true;
-#else
-    std::printf("Tablebase probe test not available in this build\n");
-    return false;
-#endif
 }
 
 void captureOrderTest() {
@@ -190,12 +182,8 @@ void captureOrderTest() {
     generateCaptures(&list);
     printCaptures(list);
     std::printf("\n");
-#ifdef QX_HAVE_SEARCH
     if (list.count > 1) sortCaptures(&list, 0, static_cast<int>(list.count) - 1);
     printCaptures(list);
-#else
-    std::printf("Capture sorting not available in this build\n");
-#endif
 }
 
 void hashKeyTest() {

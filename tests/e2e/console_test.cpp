@@ -516,7 +516,6 @@ TEST(Console, TablebaseProbeTestOnQueenEnding) {
     engine.send("setboard 8/8/8/4k3/8/8/8/KQ6 w - -");
     engine.send("w");
     consoleSync(engine);
-    if (!engine.linesWith("not available").empty()) GTEST_SKIP() << "tablebase probe test not in this build";
     EXPECT_EQ(engine.linesWith("- Syzygy WDL probe test -").size(), 1u);
     EXPECT_EQ(engine.linesWith("probe ok:       1  (1=true, 0=false)").size(), 1u);
     EXPECT_EQ(engine.linesWith("TBScore:        20000").size(), 1u);
@@ -541,7 +540,6 @@ TEST(Console, CaptureOrderingBeforeAndAfterSorting) {
     startConsole(engine);
     engine.send("catt");
     consoleSync(engine);
-    if (!engine.linesWith("not available").empty()) GTEST_SKIP() << "capture sorting not in this build";
     auto lines = engine.linesWith("Mossa: ");
     // Black's captures in 6k1/2q2ppp/8/Bn1p4/2P5/1P5r/P4PPP/6K1: dxc4, Rxb3, Rxh2, Qxa5, Qxc4, Qxh2.
     ASSERT_EQ(lines.size(), 12u);
@@ -564,7 +562,6 @@ TEST(Console, CaptureOrderingBeforeAndAfterSorting) {
 }
 
 TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine;
     startConsole(engine);
     engine.send("sd 5");
