@@ -2,9 +2,11 @@
 BUILD ?= build
 SAN_BUILD ?= build-san
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test test-san test-tsan bench clean deps
+.PHONY: all build run test test-san test-tsan fuzz bench clean deps
 
 all: build
 
@@ -31,8 +33,14 @@ test-tsan:
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L threads
 
+# Every fuzz target for FUZZ_SECONDS each, starting from its seed corpus; fails on any finding.
+fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	./scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	./$(BUILD)/quintarex-tool bench perft
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

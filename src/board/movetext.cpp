@@ -38,16 +38,16 @@ int moveTypeFor(const Position& p, int from, int to, bool promotionGiven) {
         if (from == 4 && to == 2 && castlingAllowed(false)) return MT_CASTLE_QUEENSIDE;
         return 0;
     case QUEEN:
-        if (queenAttacks(from, occ) & T) return (T & empty) ? MT_QUEEN : MT_QUEEN_CAPTURE;
+        if (queenAttacks(from, occ) & T & ~p.own) return (T & empty) ? MT_QUEEN : MT_QUEEN_CAPTURE;
         return 0;
     case ROOK:
-        if (rookAttacks(from, occ) & T) return (T & empty) ? MT_ROOK : MT_ROOK_CAPTURE;
+        if (rookAttacks(from, occ) & T & ~p.own) return (T & empty) ? MT_ROOK : MT_ROOK_CAPTURE;
         return 0;
     case BISHOP:
-        if (bishopAttacks(from, occ) & T) return (T & empty) ? MT_BISHOP : MT_BISHOP_CAPTURE;
+        if (bishopAttacks(from, occ) & T & ~p.own) return (T & empty) ? MT_BISHOP : MT_BISHOP_CAPTURE;
         return 0;
     case KNIGHT:
-        if (KnightAttacks[from] & T) return (T & empty) ? MT_KNIGHT : MT_KNIGHT_CAPTURE;
+        if (KnightAttacks[from] & T & ~p.own) return (T & empty) ? MT_KNIGHT : MT_KNIGHT_CAPTURE;
         return 0;
     case PAWN: {
         TBB single = PawnPushes[from] & empty;

@@ -33,7 +33,7 @@ void repetitionCount() {
     for (int back = 2; back <= reach; back += 2) {
         const Position& earlier = *(positionStack.current - back);
         if (earlier.own == p.own && earlier.P1 == p.P1 && earlier.P2 == p.P2 && earlier.P3 == p.P3) {
-            p.repetitions = static_cast<uint8_t>(earlier.repetitions + 1);
+            p.repetitions = earlier.repetitions == 255 ? 255 : static_cast<uint8_t>(earlier.repetitions + 1);
             return;
         }
     }

@@ -18,6 +18,7 @@ struct alignas(64) Position {  // one cache line: the copy in make-move touches 
     uint32_t colour;      // 0 white to move, 1 black to move (board mirrored)
     uint64_t key;         // Polyglot key
     int32_t score;        // material and piece-square score for the side to move
+    uint32_t unused[3];   // explicit, so that copies and comparisons cover every byte
 
     TBB occupied() const { return P1 | P2 | P3; }
     TBB opponent() const { return occupied() ^ own; }

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "board/hashkey.h"
+#include "board/makemove.h"
+#include "board/movetext.h"
+#include "board/position.h"
+#include "shell/state.h"
+#include "support/test_support.h"
+
+namespace {
+
+void play(std::initializer_list<const char*> moves) {
+    for (const char* m : moves) ASSERT_EQ(makeMoveFromText(m), 1) << m;
+}
+
+TEST(Position, RecordIsOneCacheLine) { EXPECT_EQ(sizeof(Position), 64u); }
+
+TEST(Position, StartPositionRecord) {
+    TimeControl.engineMoves = 7;
+    resetToStartPosition();
+    const Position& p = currentPosition();
+    EXPECT_EQ(stackIndex(), 0);
+    EXPECT_EQ(p.own, 0x000000000000FFFFULL);
+    EXPECT_EQ(p.P1, 0x2CFF00000000FF2CULL);
+    EXPECT_EQ(p.P2, 0x7600000000000076ULL);
+    EXPECT_EQ(p.P3, 0x9900000000000099ULL);
+    EXPECT_EQ(p.castling, 0x33);
+    EXPECT_EQ(p.epFile, 8);
+    EXPECT_EQ(p.key, 0x463B96181691FC9CULL);
+    EXPECT_EQ(computeHashKey(), 0x463B96181691FC9CULL);
+    EXPECT_EQ(TimeControl.engineMoves, 0);
+}
+
+TEST(Position, PolyglotKeysOfKnownPositions) {
+    resetToStartPosition();
+    play({"e2e4"});
+    EXPECT_EQ(currentPosition().epFile, 4);
+    EXPECT_EQ(currentPosition().key, 0x823C9B50FD114196ULL);  // no black pawn beside e4: no en-passant number
+    play({"d7d5", "e4e5", "f7f5"});
+    EXPECT_EQ(currentPosition().key, 0x22A48B5A8E47FF78ULL);  // e5 can take on f6
+    EXPECT_EQ(computeHashKey(), currentPosition().key);
+    play({"e1e2"});
+    EXPECT_EQ(currentPosition().key, computeHashKey());
+    // Published keys further along the same line.
+    play({"e8f7"});
+    EXPECT_EQ(currentPosition().key, 0x00FDD303C946BDD9ULL);
+}
+
+TEST(Position, FlipTwiceRestoresTheRecord) {
+    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w Kq - 3 1");
+    Position before = currentPosition();
+    flipBoard();
+    EXPECT_EQ(currentPosition().colour, 1u);
+    EXPECT_EQ(currentPosition().castling, 0x21);
+    flipBoard();
+    EXPECT_EQ(std::memcmp(&before, &currentPosition(), sizeof(Position)), 0);
+}
+
+TEST(Position, ColourAlternatesEachPly) {
+    resetToStartPosition();
+    play({"g1f3"});
+    EXPECT_EQ(currentPosition().colour, 1u);
+    play({"g8f6"});
+    EXPECT_EQ(currentPosition().colour, 0u);
+}
+
+TEST(Position, RepetitionsCountKnightShuffles) {
+    resetToStartPosition();
+    play({"g1f3", "g8f6", "f3g1", "f6g8"});
+    EXPECT_EQ(currentPosition().repetitions, 1);
+    play({"g1f3", "g8f6", "f3g1", "f6g8"});
+    EXPECT_EQ(currentPosition().repetitions, 2);
+    play({"e2e4", "e7e5", "g1f3", "g8f6", "f3g1", "f6g8"});
+    EXPECT_EQ(currentPosition().repetitions, 1) << "the pawn moves restart the reversible stretch";
+    repetitionCount();
+    EXPECT_EQ(currentPosition().repetitions, 1);
+}
+
+TEST(Position, PawnKeyDependsOnSideToMove) {
+    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    uint64_t white = computePawnKey();
+    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
+    EXPECT_NE(computePawnKey(), white);
+    setPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    EXPECT_EQ(computePawnKey(), 0u);
+}
+
+TEST(Position, NullMoveTogglesSideAndDropsEnPassant) {
+    resetToStartPosition();
+    play({"e2e4", "d7d5", "e4e5", "f7f5"});
+    uint64_t key = currentPosition().key;
+    makeNullMove();
+    const Position& p = currentPosition();
+    EXPECT_EQ(p.epFile, 8);
+    EXPECT_EQ(p.fifty, 0);
+    EXPECT_EQ(p.colour, 1u);
+    EXPECT_EQ(p.key, computeHashKey());
+    EXPECT_NE(p.key, key);
+    takeBack();
+    EXPECT_EQ(currentPosition().key, key);
+}
+
+// A game longer than the stack keeps its recent history and never writes past the end.
+TEST(Position, LongGameFoldsOldHistoryAway) {
+    resetToStartPosition();
+    const char* cycle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+    for (int ply = 0; ply < 3 * STACK_SIZE; ++ply) {
+        ensureGameRoom();
+        ASSERT_LT(stackIndex(), STACK_SIZE - SEARCH_HEADROOM);
+        ASSERT_EQ(makeMoveFromText(cycle[ply % 4]), 1) << ply;
+    }
+    EXPECT_EQ(currentPosition().key, computeHashKey());
+    EXPECT_GE(currentPosition().repetitions, 1) << "fifty " << int(currentPosition().fifty) << " index " << stackIndex();
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// Small Polyglot books written by the tests into a private temporary directory.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "book/book.h"
+
+namespace booktest {
+
+// Packs a move the way the book stores it, from coordinate text such as "e7e8" and a promotion code.
+inline uint16_t packMove(const char* text, int promotion = 0) {
+    int from = (text[0] - 'a') + 8 * (text[1] - '1');
+    int to = (text[2] - 'a') + 8 * (text[3] - '1');
+    return static_cast<uint16_t>(promotion << 12 | from << 6 | to);
+}
+
+inline void appendBigEndian(std::string& bytes, uint64_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+inline std::string encode(const std::vector<BookEntry>& entries) {
+    std::string bytes;
+    for (const BookEntry& e : entries) {
+        appendBigEndian(bytes, e.key, 8);
+        appendBigEndian(bytes, e.move, 2);
+        appendBigEndian(bytes, e.weight, 2);
+        appendBigEndian(bytes, e.learn, 4);
+    }
+    return bytes;
+}
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qxbookXXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Writes raw bytes under `name` and returns the file's path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::string file = path_ + "/" + name;
+        FILE* f = std::fopen(file.c_str(), "wb");
+        if (f != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        return file;
+    }
+    std::string writeBook(const std::string& name, const std::vector<BookEntry>& entries) const {
+        return write(name, encode(entries));
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace booktest

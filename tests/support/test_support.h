@@ -1,0 +1,39 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "board/fen.h"
+#include "board/position.h"
+
+// Shared test data lives beside the repository; tests skip when it is absent.
+std::string sharedPath(const std::string& relative);
+bool sharedAvailable(const std::string& relative);
+#define QX_REQUIRE_SHARED(relative)                                                          \
+    do {                                                                                     \
+        if (!sharedAvailable(relative)) GTEST_SKIP() << "shared test data not found: " << sharedPath(relative); \
+    } while (0)
+
+// Resets the stack and sets a FEN (4 to 6 fields); fails the test on rejection.
+void setPosition(const std::string& fen);
+
+// The same position with colours exchanged and the board mirrored top to bottom.
+std::string mirrorFen(const std::string& fen);
+
+struct PerftCase {
+    std::string id;
+    std::string fen;
+    std::vector<std::pair<int, uint64_t>> counts;  // depth, expected
+};
+// Reads a .perft file: "id", "epd" and "perft <depth> <count>" lines.
+std::vector<PerftCase> readPerftFile(const std::string& path);
+
+// Runs a program with the given standard input; returns its standard output and exit status.
+struct ProgramResult {
+    std::string output;
+    int status;
+};
+ProgramResult runProgram(const std::string& commandLine, const std::string& input = "");
