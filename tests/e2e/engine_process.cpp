@@ -30,8 +30,8 @@ int msLeft(Clock::time_point deadline) {
 }
 }  // namespace
 
-std::string testIni(const std::string& extra) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxDepth=64\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + extra;
+std::string testIni(const std::string& engineKeys, const std::string& sections) {
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
 }
 
 EngineProcess::EngineProcess(const std::string& iniText) {

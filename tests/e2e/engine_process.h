@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-// An INI for tests: small tables, book and tablebases off.
-std::string testIni(const std::string& extra = "");
+// An INI for tests: small tables, book and tablebases off; more ENGINE keys and more sections
+// may be added.
+std::string testIni(const std::string& engineKeys = "", const std::string& sections = "");
 
 class EngineProcess {
 public:

@@ -332,7 +332,7 @@ TEST(XboardResults, MateStalemateRepetitionAndFiftyMoves) {
 }
 
 TEST(XboardResults, GameLogHoldsNameMovesAndResult) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=yes\nLogFile=game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=yes\nLogFile=game.log\n"));
     startXboard(engine);
     engine.send("name Tester One");
     engine.send("new");
@@ -350,12 +350,12 @@ TEST(XboardResults, GameLogHoldsNameMovesAndResult) {
 }
 
 TEST(XboardResults, GameLogIsAppendedTo) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=1\nLogFile=game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=1\nLogFile=game.log\n"));
     engine.send("xboard");
     engine.send("name A");
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
-    EngineProcess again(testIni("[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
+    EngineProcess again(testIni("", "[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
     again.send("xboard");
     again.send("name B");
     again.send("quit");
@@ -366,7 +366,7 @@ TEST(XboardResults, GameLogIsAppendedTo) {
 }
 
 TEST(XboardResults, UnwritableLogIsReportedAndIgnored) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n"));
     engine.send("xboard");
     engine.send("name A");
     engine.sync();
