@@ -353,7 +353,9 @@ void userMove(const char* line) {
     }
     // A game the interface has ended stays over until new, whatever is played on the board.
     if (checkGameEnd() != 0) gs_info.gameResult = 1;
-    if (gs_info.ponder != 0) gs_info.engineSide = static_cast<uint8_t>(sideToMove());
+    // The move never changes the engine's side, pondering or not: in force mode the interface
+    // sends moves and then "go", and an engine that answered the move itself would then play
+    // the other side's move as well.
     std::fflush(stdout);
 }
 

@@ -134,3 +134,30 @@ TEST_F(SettingsTest, PrintParamsShowsTheSettings) {
     EXPECT_NE(out.find("MaxTime:            123 s\nmoveTime:           123 s\n"), std::string::npos);
     EXPECT_TRUE(out.ends_with("fastGame:           5\n\n")) << out;
 }
+
+// The sample file at the top of the repository documents the defaults: reading it changes nothing
+// but the book's path.
+TEST_F(SettingsTest, SampleIniHoldsTheDefaults) {
+    std::string sample = std::string(__FILE__);
+    sample = sample.substr(0, sample.rfind("/tests/")) + "/quintarex.ini";
+    if (access(sample.c_str(), R_OK) != 0) GTEST_SKIP() << "no sample at " << sample;
+    loadIni(sample.c_str());
+    EXPECT_STREQ(gs_info.bookFile, "/usr/share/games/gnuchess/book.bin");
+    int32_t values[] = {gs_info.maxDepth, gs_info.minDepth, TimeControl.maxTime, gs_info.postThinking,
+                        gs_info.hashSize, gs_info.pawnHashSize, gs_info.safePly, gs_info.logGame,
+                        gs_info.book, gs_info.randBook, gs_info.syzygy, gs_info.syzygyMen,
+                        TimeControl.suddenDeath, TimeControl.moreTime, TimeControl.lessTime,
+                        TimeControl.fastGame, TimeControl.fastOpening};
+    std::string bookFile = gs_info.bookFile;
+    std::string logFile = gs_info.logFile;
+    std::string syzygyPath = gs_info.syzygyPath;
+    loadIni("/nonexistent/quintarex.ini");
+    int32_t defaults[] = {gs_info.maxDepth, gs_info.minDepth, TimeControl.maxTime, gs_info.postThinking,
+                          gs_info.hashSize, gs_info.pawnHashSize, gs_info.safePly, gs_info.logGame,
+                          gs_info.book, gs_info.randBook, gs_info.syzygy, gs_info.syzygyMen,
+                          TimeControl.suddenDeath, TimeControl.moreTime, TimeControl.lessTime,
+                          TimeControl.fastGame, TimeControl.fastOpening};
+    for (size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(values[i], defaults[i]) << "key " << i;
+    EXPECT_EQ(logFile, gs_info.logFile);
+    EXPECT_EQ(syzygyPath, gs_info.syzygyPath);
+}

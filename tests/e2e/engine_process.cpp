@@ -149,6 +149,17 @@ std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
     return "";
 }
 
+void EngineProcess::waitForSince(const std::string& text, size_t from, int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (linesWith(text, from).empty()) {
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) {
+            ADD_FAILURE() << "no line containing \"" << text << "\"";
+            return;
+        }
+        readSome(msLeft(deadline));
+    }
+}
+
 void EngineProcess::sync() {
     std::string n = std::to_string(++pings_ + 1000);
     send("ping " + n);

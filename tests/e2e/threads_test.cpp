@@ -83,9 +83,10 @@ TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
     engine.send("new");
     engine.send("force");
     engine.send("post");
+    size_t from = engine.lineCount();
     engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.waitForSince("#DEBUG Start thread analyze", from);
+    engine.waitForSince("#DEBUG Start thread poll_exit2", from);
     engine.send("time 100");  // clocks are absorbed
     engine.waitFor("#DEBUG time:100");
     engine.send(".");
@@ -93,7 +94,7 @@ TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
     engine.send("exit");
     engine.waitFor("#DEBUG exit from Analyze or Pondering");
     engine.waitFor("#DEBUG End thread poll_exit2");
-    size_t from = engine.lineCount();
+    from = engine.lineCount();
     engine.send("usermove e2e4");
     engine.sync();
     EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";

@@ -50,6 +50,15 @@ TEST(CheckGameEnd, RepetitionAndFiftyMoves) {
     EXPECT_EQ(endAfter(nullptr, {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"}, &out), 0);
     EXPECT_EQ(endAfter(nullptr, {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}, &out), 1);
     EXPECT_EQ(out, "1/2-1/2 {Draw by repetition}\n");
+    // The rooks' walk loses castling rights: the first setup does not count as the same position.
+    EXPECT_EQ(endAfter(nullptr, {"b1a3", "b8a6", "a1b1", "a8b8", "b1a1", "b8a8", "a1b1", "a8b8", "b1a1", "b8a8"}, &out),
+              0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(endAfter(nullptr, {"b1a3", "b8a6", "a1b1", "a8b8", "b1a1", "b8a8", "a1b1", "a8b8", "b1a1", "b8a8",
+                                 "a1b1", "a8b8", "b1a1", "b8a8"},
+                       &out),
+              1);
+    EXPECT_EQ(out, "1/2-1/2 {Draw by repetition}\n");
     EXPECT_EQ(endAfter("k7/8/8/8/8/8/8/K6R b - - 99 80", {}, &out), 0);
     EXPECT_EQ(endAfter("k7/8/8/8/8/8/8/K6R b - - 100 80", {}, &out), 1);
     EXPECT_EQ(out, "1/2-1/2 {Draw by 50 move rule}\n");
