@@ -442,3 +442,18 @@ TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
 }
+
+// xboard takes "...: No such file or directory" from an engine for a failed start and stops
+// talking to it, so a missing book must stay quiet in protocol mode.
+TEST(Xboard, MissingBookIsSkippedQuietly) {
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
+                         "[TABLEBASE]\nSyzygy=0\n");
+    startXboard(engine);
+    engine.send("new");
+    engine.send("go");
+    EXPECT_TRUE(looksLikeMove(moveOf(engine.waitFor("^move "))));
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+    EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
+    EXPECT_EQ(engine.errorOutput(), "");
+}
