@@ -111,9 +111,13 @@ bool parseHalfMoveClock(std::string_view field, uint8_t& fifty) {
     return true;
 }
 
+// One king a side, no pawn on a back rank, and no more men than a game can have: this also
+// bounds the move lists.
 bool legalMaterial(const Position& p) {
-    TBB kings = p.kings();
-    if (popCount(kings & p.own) != 1 || popCount(kings & p.opponent()) != 1) return false;
+    for (TBB side : {p.own, p.opponent()}) {
+        if (popCount(p.kings() & side) != 1) return false;
+        if (popCount(side) > 16 || popCount(p.pawns() & side) > 8) return false;
+    }
     return (p.pawns() & (RANK_1 | RANK_8)) == 0;
 }
 

@@ -8,8 +8,11 @@ struct ScoredMove {
     int32_t score;
 };
 
-constexpr int MAX_CAPTURES = 100;
-constexpr int MAX_QUIETS = 300;
+// Room for any position the FEN setup accepts (at most 16 men and 8 pawns a side): a piece has
+// at most 27 quiet moves, and at most 12 capture entries (a pawn's two capture-promotions and its
+// push-promotion, four entries each).
+constexpr int MAX_CAPTURES = 16 * 12;
+constexpr int MAX_QUIETS = 16 * 27 + 2;
 
 struct CaptureList {
     uint32_t count;

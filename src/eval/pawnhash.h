@@ -1,4 +1,31 @@
 #pragma once
+#include <cstdint>
+
+#include "board/position.h"
+
+// What the pawn hash keeps for the side at the bottom of the board.
+struct PawnHashEntry {
+    int64_t key;     // slot key (pawn key, told apart by the side at the bottom), low 32 bits sign-extended
+    int32_t score;   // pawn-structure score
+    uint64_t passers;  // passed pawns, side-relative
+    int32_t count;   // pawns, less those both doubled and isolated
+};
+static_assert(sizeof(PawnHashEntry) == 32, "pawn hash entries are 32 bytes");
+
+// Returned by a probe that finds another structure in the slot.
+constexpr int PAWN_HASH_MISS = 99999;
 
 // Frees any previous pawn hash table and allocates gs_info.pawnHashEntries entries; reports the outcome.
 void allocatePawnHash();
+// Copies the slot of the current position's pawn key into `entry`; returns the stored score on a hit,
+// PAWN_HASH_MISS otherwise (also when there is no table).
+int probePawnHash(PawnHashEntry* entry);
+// Overwrites the slot of the current position's pawn key; does nothing without a table.
+void storePawnHash(int score, uint64_t passers, int count);
+
+// The same with the pawn key the caller already has and the colour of the side at the bottom.
+bool pawnHashPresent();
+int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry);
+void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count);
+// The pawn key of any record, equal to computePawnKey() when the record is the current one.
+uint64_t pawnKeyOf(const Position& p);

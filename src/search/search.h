@@ -14,6 +14,9 @@ struct PvLine {
 // Principal variation of the last root search: argmove[0] the best move, argmove[1] the reply.
 extern PvLine gs_lineH;
 
+// Moves made by the last think or thinkInThread over all its iterations.
+extern int64_t lastSearchNodes;
+
 // The engine's move for the current position; publishes gs_info.ponderMove.
 Move think();
 // The same search for the ponder and analysis threads; publishes gs_info.ponderBest.
@@ -26,3 +29,23 @@ void printThinking(int depth, int score);
 void printLine(const PvLine* line);
 void sortByScore(RootMove* rootMoves, int first, int last);
 void sortBySearchScore(RootMove* rootMoves, int first, int last);
+
+// Score of being mated at the root; one less per ply below it.
+constexpr int MATE_SCORE = 70000;
+// Bounds of the full search window.
+constexpr int FULL_WINDOW = 99997;
+// Tablebase win in the tree.
+constexpr int TB_WIN_SCORE = 20000;
+
+// Fail-hard search of the current position to the remaining depth; fills pv.
+int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
+                    bool checkExtended, bool inReduction, int tbMen);
+// Captures-only search below the horizon.
+int quiescenceSearch(int iteration, int alpha, int beta, int mateScore);
+
+// Centiseconds since gs_info.startTime.
+int elapsedCentiseconds();
+// True when the elapsed time exceeds the per-move limit or the allotted time; sets gs_info.stop then.
+bool timeIsUp();
+// Writes move + child into line (at most MAX_PV moves).
+void copyLine(PvLine* line, Move move, const PvLine* child);

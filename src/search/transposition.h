@@ -1,7 +1,39 @@
 #pragma once
 #include <cstdint>
 
+#include "board/types.h"
+
 // Frees any previous table and allocates `entries` 24-byte entries; reports the outcome.
 void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
 void clearHash(int32_t entries);
+
+// One cached search result. A slot that was never written in the current search reads as all zero.
+struct TTEntry {
+    uint64_t key;
+    uint8_t depth;      // remaining depth of the storing search, 0 for quiescence
+    uint8_t iteration;  // iterative-deepening depth in which it was stored
+    uint8_t bound;      // BOUND_EXACT, BOUND_UPPER or BOUND_LOWER
+    uint8_t spare;
+    int32_t score;
+    Move move;
+    uint32_t stamp;  // search that wrote the slot; older stamps read as empty
+};
+static_assert(sizeof(TTEntry) == 24, "the table's entry size enters hashEntries");
+
+constexpr int BOUND_EXACT = 0;
+constexpr int BOUND_UPPER = 1;  // the search failed low
+constexpr int BOUND_LOWER = 2;  // the search failed high
+
+// Probe answers that are not scores.
+constexpr int HASH_MISS = 99999;       // another position (or nothing) in the slot
+constexpr int HASH_NO_ANSWER = 99998;  // same position, too shallow or too old: only its move helps
+
+// Copies the current position's slot into *entry and answers a score, HASH_NO_ANSWER or HASH_MISS.
+int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta);
+// Writes the current position's slot unless a deeper or later entry must be kept.
+void storeHash(int iteration, int depth, int score, int bound, Move move);
+// Starts loading the current position's slot, to be probed shortly.
+void prefetchHash();
+// Number of usable entries (0 when no table is allocated).
+int64_t hashTableEntries();

@@ -66,6 +66,8 @@ TEST(Fen, RejectionsLeaveTheRecordUntouched) {
         "4k3/8/8/8/8/8/8/P3K3 w - - 0 1",                            // pawn on the first rank
         "p3k3/8/8/8/8/8/8/4K3 w - - 0 1",                            // pawn on the eighth rank
         "4k3/8/8/8/8/8/8/4K2r b - - 0 1",                            // side not to move in check
+        "4k3/8/8/8/PPPPPPPP/P7/8/4K3 w - - 0 1",                     // nine white pawns
+        "QQQQQQQQ/QQQQQQQQ/8/8/8/8/8/k3K3 w - - 0 1",                // seventeen white men
         "4k3/8/8/8/8/8/8/4K3 w -",                                   // missing field
         "",
     };

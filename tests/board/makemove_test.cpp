@@ -58,7 +58,7 @@ TEST(MakeMove, CastlingScoresTheKingTable) {
 }
 
 TEST(MakeMove, EveryMoveTypeKeepsKeyAndScore) {
-    const char* fen = "r3k2r/pP1pqpb1/bn2pnp1/2pPN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq c6 0 1";
+    const char* fen = "r3k2r/pP1pqpb1/bn2pnp1/2pPN3/1p2P3/2N2Q1p/PPPBBPP1/R3K2R w KQkq c6 0 1";
     const char* moves[] = {"d5c6", "b7a8q", "b7b8n", "e1g1", "e1c1", "e5f7", "f3h3", "d5d6", "a2a4", "e2a6"};
     for (const char* m : moves) {
         setPosition(fen);

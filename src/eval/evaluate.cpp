@@ -1,0 +1,183 @@
+#include "eval/evaluate.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "board/attacks.h"
+#include "board/position.h"
+#include "eval/attackmap.h"
+#include "eval/evalmasks.h"
+#include "eval/kingsafety.h"
+#include "eval/pawnstructure.h"
+
+namespace {
+
+constexpr int32_t PawnEndingBonus[9] = {0, 0, 100, 200, 300, 400, 500, 600, 700};
+// Knights gain with many pawns on the board, rooks with few.
+constexpr int32_t KnightPawnAdjust[9] = {-20, -16, -12, -8, -4, 0, 4, 8, 12};
+constexpr int32_t RookPawnAdjust[9] = {15, 12, 9, 6, 3, 0, -3, -6, -9};
+// How much a passer gains per square of distance from the enemy king, by its rank.
+constexpr int32_t PasserDistanceWeight[8] = {0, 2, 3, 5, 10, 15, 20, 0};
+
+// Enemy pawn squares that shut a knight or bishop in on the corner square it stands on.
+constexpr std::array<TBB, 64> TrappedKnightPawns = [] {
+    std::array<TBB, 64> t{};
+    t[56] = squareBit(48) | squareBit(50);  // a8: a7, c7
+    t[48] = squareBit(40) | squareBit(49);  // a7: a6, b7
+    t[63] = squareBit(53) | squareBit(55);  // h8: f7, h7
+    t[55] = squareBit(47) | squareBit(54);  // h7: h6, g7
+    return t;
+}();
+constexpr std::array<TBB, 64> TrappedBishopPawns = [] {
+    std::array<TBB, 64> t{};
+    t[48] = squareBit(41);  // a7: b6
+    t[55] = squareBit(46);  // h7: g6
+    return t;
+}();
+
+constexpr int H1 = 7;
+constexpr TBB F1_G1 = squareBit(5) | squareBit(6);
+
+// What is true of the whole board, the same for both passes.
+struct BoardFacts {
+    int men;
+    bool anyPawn;
+    bool anyQueen;
+    bool kingsAndPawnsOnly;
+};
+
+int nonPawnMaterial(const Position& p, TBB side) {
+    return 325 * popCount((p.knights() | p.bishops()) & side) + 500 * popCount(p.rooks() & side) +
+           950 * popCount(p.queens() & side);
+}
+
+// The positional terms of the side at the bottom of `p`; fills its attack map when `map` is given.
+// Only the squares around the two kings are ever read from the maps, so only those are recorded.
+int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
+    const TBB own = p.own;
+    const TBB enemy = p.opponent();
+    const TBB occupied = p.occupied();
+    const TBB ownPawns = p.pawns() & own;
+    const TBB enemyPawns = p.pawns() & enemy;
+    // A hand-made setup may hold more than eight pawns; the pawn-count tables stop at eight.
+    const int ownPawnCount = std::min(popCount(ownPawns), 8);
+    const int ownKing = lowestSquare(p.kings() & own);
+    const int enemyKing = lowestSquare(p.kings() & enemy);
+    const int colour = static_cast<int>(p.colour);
+    const TBB zones = KingZone[ownKing] | byteSwap(KingZone[enemyKing ^ 56]);
+
+    const PawnStructure pawns = pawnStructure(p);
+    int t = pawns.score;
+
+    if (facts.kingsAndPawnsOnly) t += PawnEndingBonus[std::min(pawns.count, 8)];
+
+    if (facts.men <= 16 && pawns.passers) {
+        if (KingAttacks[ownKing] & pawns.passers) t += 15;
+        if (!facts.anyQueen) {
+            for (TBB b = pawns.passers; b;) {
+                const int s = popLowest(b);
+                t += distance(s, enemyKing) * PasserDistanceWeight[rankOf(s)];
+            }
+        }
+    }
+
+    if (map) {
+        for (TBB b = ownPawns; b;) map->recordAll(PawnAttacks[popLowest(b)] & zones, colour, ATTACK_PAWN);
+    }
+
+    for (TBB b = p.knights() & own; b;) {
+        const int s = popLowest(b);
+        if (TrappedKnightPawns[s] & enemyPawns) t -= 20;
+        if (popCount(KnightAttacks[s] & ~own) <= 3) t -= 5;
+        t += KnightPawnAdjust[ownPawnCount];
+        if (map) map->recordAll(KnightAttacks[s] & zones, colour, ATTACK_MINOR);
+    }
+
+    const TBB bishops = p.bishops() & own;
+    for (TBB b = bishops; b;) {
+        const int s = popLowest(b);
+        const TBB attacks = bishopAttacks(s, occupied);
+        if (TrappedBishopPawns[s] & enemyPawns) t -= 100;
+        if (popCount(attacks) <= 5) t -= 5;
+        if (map) map->recordAll(attacks & zones, colour, ATTACK_MINOR);
+    }
+    if (popCount(bishops) == 2) t += 30;
+
+    for (TBB b = p.rooks() & own; b;) {
+        const int s = popLowest(b);
+        t += RookPawnAdjust[ownPawnCount];
+        if (facts.anyPawn) {
+            const TBB file = fileMask(fileOf(s));
+            if ((file & p.pawns()) == 0) t += 10;
+            else if ((file & ownPawns) == 0) t += 5;  // only enemy pawns on it
+            if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += 20;
+            if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= 30;
+            if (map) map->recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);
+        }
+        t += 15 * popCount(pawns.passers & frontSpanNorth(squareBit(s)));
+    }
+
+    if (map) {
+        for (TBB b = p.queens() & own; b;) {
+            map->recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
+        }
+        map->recordAll(KingAttacks[ownKing] & zones, colour, ATTACK_KING);
+    }
+    return t;
+}
+
+}  // namespace
+
+int sufficientMaterial() {
+    const Position& p = currentPosition();
+    if (p.pawns()) return 1;
+    const int ownMaterial = nonPawnMaterial(p, p.own);
+    const int enemyMaterial = nonPawnMaterial(p, p.opponent());
+    if (ownMaterial > 399 || enemyMaterial > 399) return 1;
+    // With a lone minor piece mate is only possible against a king on the edge.
+    if ((p.kings() & p.own & EDGE_SQUARES) && enemyMaterial != 0) return 1;
+    if ((p.kings() & p.opponent() & EDGE_SQUARES) && ownMaterial != 0) return 1;
+    return 0;
+}
+
+int evaluate() {
+    if (!sufficientMaterial()) return 0;
+    // Both passes work on copies, so the position stack is never touched.
+    const Position us = currentPosition();
+    // A record without exactly one king per side (a hand-made setup) gets no positional terms:
+    // every king-related term needs a king square.
+    if (popCount(us.kings() & us.own) != 1 || popCount(us.kings() & us.opponent()) != 1) return us.score;
+    Position them = us;
+    flipPosition(them);
+
+    const TBB minorsAndRooks = us.knights() | us.bishops() | us.rooks();
+    BoardFacts facts;
+    facts.men = popCount(us.occupied());
+    facts.anyPawn = us.pawns() != 0;
+    facts.anyQueen = us.queens() != 0;
+    facts.kingsAndPawnsOnly = (us.occupied() & ~(us.pawns() | us.kings())) == 0;
+    // King safety needs a queen and a knight, bishop or rook on the board, and counts only while
+    // the side to move has its queen; otherwise the maps are not needed at all.
+    const bool kingSafety = (us.queens() & us.own) && minorsAndRooks != 0;
+
+    // Indexed by colour: the maps hold absolute squares.
+    AttackMap maps[2];
+    AttackMap* usMap = nullptr;
+    AttackMap* themMap = nullptr;
+    if (kingSafety) {
+        maps[0].clear();
+        maps[1].clear();
+        usMap = &maps[us.colour];
+        themMap = &maps[them.colour];
+    }
+
+    int t = scoreSide(us, facts, usMap);
+    t -= scoreSide(them, facts, themMap);
+
+    if (kingSafety) {
+        t -= kingDanger(us, *usMap, *themMap);
+        t += kingDanger(them, *themMap, *usMap);
+    }
+    return us.score + t;
+}

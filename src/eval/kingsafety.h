@@ -1,0 +1,7 @@
+#pragma once
+#include "board/position.h"
+#include "eval/attackmap.h"
+
+// Shelter and attack penalty (a positive number to subtract) for the king of the side at the bottom
+// of `p`, from both sides' attack maps of the current evaluation.
+int kingDanger(const Position& p, const AttackMap& ownMap, const AttackMap& enemyMap);

@@ -1,0 +1,77 @@
+#include "eval/pawnhash.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "board/hashkey.h"
+#include "shell/state.h"
+
+namespace {
+
+// The table and the entry count it was allocated with; the count is kept here rather than read
+// from gs_info so that a settings change between allocations can never index past the table.
+PawnHashEntry* pawnTable = nullptr;
+uint64_t pawnTableEntries = 0;
+
+// The pawn key alone cannot tell which side is at the bottom: a board and its top-to-bottom
+// mirror with the colours kept have equal keys, once with white and once with black at the
+// bottom, although the entries describe different sides. The side-to-move number tells them apart.
+uint64_t slotKey(uint64_t pawnKey, int colour) { return colour == WHITE ? pawnKey : pawnKey ^ Random64[780]; }
+
+int64_t widenKey(uint64_t key) { return static_cast<int32_t>(static_cast<uint32_t>(key)); }
+
+PawnHashEntry& slotOf(int64_t widened) { return pawnTable[static_cast<uint64_t>(widened) % pawnTableEntries]; }
+
+}  // namespace
+
+void allocatePawnHash() {
+    std::free(pawnTable);
+    pawnTable = nullptr;
+    pawnTableEntries = 0;
+    const int32_t entries = gs_info.pawnHashEntries;
+    if (entries > 0) {
+        // calloc hands large blocks out as fresh zero pages, so slots never touched are never resident.
+        pawnTable = static_cast<PawnHashEntry*>(std::calloc(static_cast<size_t>(entries), sizeof(PawnHashEntry)));
+        if (pawnTable == nullptr) {
+            std::printf("Pawn Hash Table Memory Allocation Failed!\n");
+            return;
+        }
+        pawnTableEntries = static_cast<uint64_t>(entries);
+    }
+    std::printf("Allocated %i MB for the Pawn Hash Table\n", static_cast<int>(gs_info.pawnHashSize));
+}
+
+bool pawnHashPresent() { return pawnTableEntries != 0; }
+
+uint64_t pawnKeyOf(const Position& p) {
+    // White pawns always take the white-pawn numbers (64..127), black pawns the black ones (0..63).
+    const int ownBase = p.colour == WHITE ? 64 : 0;
+    const int enemyBase = 64 - ownBase;
+    uint64_t key = 0;
+    TBB own = p.pawns() & p.own;
+    TBB enemy = p.pawns() & ~p.own;
+    while (own) key ^= Random64[popLowest(own) + ownBase];
+    while (enemy) key ^= Random64[popLowest(enemy) + enemyBase];
+    return key;
+}
+
+int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
+    if (!pawnHashPresent()) return PAWN_HASH_MISS;
+    const int64_t widened = widenKey(slotKey(pawnKey, colour));
+    *entry = slotOf(widened);
+    return entry->key == widened ? entry->score : PAWN_HASH_MISS;
+}
+
+void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count) {
+    if (!pawnHashPresent()) return;
+    const int64_t widened = widenKey(slotKey(pawnKey, colour));
+    slotOf(widened) = PawnHashEntry{widened, score, passers, count};
+}
+
+int probePawnHash(PawnHashEntry* entry) {
+    return probePawnHashKey(computePawnKey(), static_cast<int>(currentPosition().colour), entry);
+}
+
+void storePawnHash(int score, uint64_t passers, int count) {
+    storePawnHashKey(computePawnKey(), static_cast<int>(currentPosition().colour), score, passers, count);
+}

@@ -1,0 +1,249 @@
+#include "board/bitboard.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/position.h"
+#include "eval/evaluate.h"
+#include "platform/clock.h"
+#include "search/ordering.h"
+#include "search/search.h"
+#include "search/transposition.h"
+#include "shell/state.h"
+#include "tablebase/tablebase.h"
+
+namespace {
+
+// Futility margins at full material; they widen as men come off (scaled by 18 / men).
+constexpr int FUTILITY_MARGIN_DEPTH1 = 500;
+constexpr int FUTILITY_MARGIN_DEPTH2 = 890;
+constexpr int REDUCTION_MARGIN_DEPTH3 = 1600;
+constexpr int NULL_MOVE_REDUCTION = 3;
+// Late quiet moves are reduced only after this many legal ones and with more men than this.
+constexpr int FULL_DEPTH_MOVES = 4;
+constexpr int REDUCTION_MIN_MEN = 12;
+
+int scaledMargin(int margin, float scale) { return static_cast<int>(static_cast<float>(margin) * scale); }
+
+// Makes the table's move when it is legal here. The slot may hold another position's move
+// (same slot, or a key collision), so it goes through the full text check. The check records
+// the move as the last one read from the interface; the search must not change that.
+bool makeHashMove(Move move) {
+    char text[8];
+    moveToText(text, move, &currentPosition());
+    const Move lastMove = gs_info.lastMove;
+    const int made = makeMoveFromText(text);
+    gs_info.lastMove = lastMove;
+    return made != 0;
+}
+
+}  // namespace
+
+int elapsedCentiseconds() {
+    const uint32_t now = static_cast<uint32_t>(currentTimeMs());
+    const uint32_t start = static_cast<uint32_t>(static_cast<int32_t>(gs_info.startTime));
+    return static_cast<int32_t>(now - start) / 10;
+}
+
+bool timeIsUp() {
+    const int elapsed = elapsedCentiseconds();
+    if (elapsed > TimeControl.moveTime || elapsed > TimeControl.allocatedTime) {
+        gs_info.stop = 1;
+        return true;
+    }
+    return false;
+}
+
+void copyLine(PvLine* line, Move move, const PvLine* child) {
+    line->argmove[0] = move;
+    int n = child->count;
+    if (n > MAX_PV - 1) n = MAX_PV - 1;
+    for (int i = 0; i < n; ++i) line->argmove[i + 1] = child->argmove[i];
+    line->count = n + 1;
+}
+
+int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
+                    bool checkExtended, bool inReduction, int tbMen) {
+    const Position& position = currentPosition();
+    const int men = popCount(position.occupied());
+    PvLine line;
+    line.count = 0;
+
+    TTEntry entry;
+    const int answer = probeHash(&entry, iteration, depth, alpha, beta);
+    if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
+
+    const bool checked = inCheck() != 0;
+    if (position.repetitions >= 2) return 0;
+    if (position.fifty > 100) return 0;
+    if (position.fifty == 100 && !checked) return 0;
+
+    if (gs_info.stop == 1) return 1;
+    if (iteration > 2 && timeIsUp()) return 1;
+
+    // No room for another move on the position stack: the static evaluation has to do.
+    if (stackNearlyFull()) return evaluate();
+
+    if (gs_info.syzygy != 0 && men <= tbMen) {
+        int success = 0;
+        const int wdl = tbProbeWdl(&success);
+        if (success != 0) {
+            pv->count = 0;
+            return wdl < -1 ? -TB_WIN_SCORE : wdl > 1 ? TB_WIN_SCORE : 0;
+        }
+    }
+
+    const float scale = 18.0f / static_cast<float>(men);
+    const int depthReceived = depth;
+    const bool slotExact = entry.bound == BOUND_EXACT;
+    bool prune = false;
+    int staticScore = 0;
+    if (depth == 0) {
+        pv->count = 0;
+        return quiescenceSearch(iteration, alpha, beta, mateScore);
+    } else if (depth == 1 || depth == 2) {
+        const int margin = depth == 1 ? FUTILITY_MARGIN_DEPTH1 : FUTILITY_MARGIN_DEPTH2;
+        if (!checked && !slotExact && !checkExtended && iteration > depth + 1) {
+            staticScore = position.score;
+            prune = staticScore <= alpha - scaledMargin(margin, scale);
+        }
+    } else if (depth == 3) {
+        if (!checked && !slotExact && !checkExtended && iteration > 4 &&
+            position.score <= alpha - scaledMargin(REDUCTION_MARGIN_DEPTH3, scale))
+            depth = 2;
+    } else if (nullAllowed && !checkExtended && !checked && !slotExact &&
+               (position.occupied() & ~(position.pawns() | position.kings())) != 0) {
+        makeNullMove();
+        const int score = -alphaBetaSearch(iteration, depth - 1 - NULL_MOVE_REDUCTION, -beta, -beta + 1, &line,
+                                           mateScore - 1, false, false, inReduction, tbMen);
+        takeBack();
+        if (score >= beta) return score;
+    }
+
+    int best = alpha;
+    bool noLegalMove = true;
+    Move lastTried = 0;
+    Move hashMove = 0;
+    if (answer == HASH_NO_ANSWER && !prune && entry.move != 0) {
+        hashMove = entry.move;
+        if (makeHashMove(hashMove)) {
+            int score;
+            line.count = 0;
+            if (inCheck() && !checkExtended && slotExact) {
+                score = -alphaBetaSearch(iteration, depthReceived, -beta, -alpha, &line, mateScore - 1, false, true,
+                                         inReduction, tbMen);
+                checkExtended = true;
+            } else {
+                score = -alphaBetaSearch(iteration, depth - 1, -beta, -alpha, &line, mateScore - 1, false,
+                                         checkExtended, inReduction, tbMen);
+            }
+            takeBack();
+            if (score >= beta) {
+                storeHash(iteration, depth, score, BOUND_LOWER, hashMove);
+                return beta;
+            }
+            if (score > alpha) {
+                copyLine(pv, hashMove, &line);
+                best = score;
+            }
+            noLegalMove = false;
+        }
+    }
+
+    CaptureList captures;
+    generateCaptures(&captures);
+    if (hashMove != 0) removeFromCaptures(hashMove, &captures);
+    while (captures.count != 0) {
+        const Move move = pickBestCapture(&captures);
+        --captures.count;
+        makeMove(move);
+        prefetchHash();
+        lastTried = move;
+        if (opponentInCheck()) {
+            takeBack();
+            continue;
+        }
+        line.count = 0;
+        const int score = -alphaBetaSearch(iteration, depth - 1, -beta, -best, &line, mateScore - 1, true,
+                                           checkExtended, inReduction, tbMen);
+        takeBack();
+        noLegalMove = false;
+        if (score >= beta) {
+            storeHash(iteration, depth, score, BOUND_LOWER, move);
+            return beta;
+        }
+        if (score > best) {
+            copyLine(pv, move, &line);
+            best = score;
+        }
+    }
+
+    if (prune) {
+        pv->count = 0;
+        return staticScore;
+    }
+
+    QuietList quiets;
+    generateQuiets(&quiets);
+    if (hashMove != 0) removeFromQuiets(hashMove, &quiets);
+    int legalQuiets = 0;
+    while (quiets.count != 0) {
+        if (!pickKiller(depth, &quiets)) pickHistory(&quiets);
+        const Move move = quiets.moves[--quiets.count];
+        quiets.moves[quiets.count] = 0;
+        lastTried = move;
+        makeMove(move);
+        prefetchHash();
+        if (opponentInCheck()) {
+            takeBack();
+            continue;
+        }
+        ++legalQuiets;
+        int reduction = 0;
+        if (!checkExtended && men > REDUCTION_MIN_MEN && depth > 2 && legalQuiets > FULL_DEPTH_MOVES &&
+            inCheck() == 0) {
+            if (depth == 3)
+                reduction = 2;
+            else
+                reduction = historyValue(move) < 10 * iteration * iteration ? 3 : 2;
+            inReduction = true;
+        }
+        int score = 0;
+        if (inReduction) {
+            line.count = 0;
+            score = -alphaBetaSearch(iteration, depth - 1 - reduction, -beta, -best, &line, mateScore - 1, false,
+                                     checkExtended, true, tbMen);
+            if (score > best && reduction > 0) inReduction = false;
+        }
+        if (!inReduction) {
+            line.count = 0;
+            score = -alphaBetaSearch(iteration, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended,
+                                     false, tbMen);
+        }
+        takeBack();
+        noLegalMove = false;
+        if (score >= beta) {
+            addHistory(move, depth * depth);
+            updateKillers(depth, move);
+            storeHash(iteration, depth, score, BOUND_LOWER, move);
+            return beta;
+        }
+        if (score > best) {
+            copyLine(pv, move, &line);
+            best = score;
+        }
+    }
+
+    if (noLegalMove) {
+        best = 0;
+        if (checked) {
+            pv->count = 0;
+            return -mateScore;
+        }
+    }
+    if (best > alpha) {
+        storeHash(iteration, depth, best, BOUND_EXACT, pv->count > 0 ? pv->argmove[0] : 0);
+        return best;
+    }
+    storeHash(iteration, depth, best, BOUND_UPPER, lastTried);
+    return best;
+}

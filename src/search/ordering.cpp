@@ -1,0 +1,93 @@
+#include "search/ordering.h"
+
+#include <utility>
+
+int32_t History[64][64];
+Move Killers[KILLER_SLOTS][2];
+
+void clearHistory() {
+    for (auto& row : History)
+        for (int32_t& value : row) value = 0;
+}
+
+void clearKillers() {
+    for (auto& slot : Killers) slot[0] = slot[1] = 0;
+}
+
+void addHistory(Move m, int32_t bonus) {
+    int32_t& value = History[moveFrom(m)][moveTo(m)];
+    value = value > HISTORY_LIMIT - bonus ? HISTORY_LIMIT : value + bonus;
+}
+
+void updateKillers(int depth, Move m) {
+    Move* slot = Killers[depth];
+    if (slot[0] == m) return;
+    slot[1] = slot[0];
+    slot[0] = m;
+}
+
+bool pickKiller(int depth, QuietList* list) {
+    const Move first = Killers[depth][0];
+    const Move second = Killers[depth][1];
+    if (first == 0 && second == 0) return false;
+    const uint32_t last = list->count - 1;
+    for (uint32_t i = 0; i < list->count; ++i) {
+        const Move m = list->moves[i];
+        if (m == first || m == second) {
+            std::swap(list->moves[i], list->moves[last]);
+            return true;
+        }
+    }
+    return false;
+}
+
+void pickHistory(QuietList* list) {
+    // The threshold follows the entry swapped in from the end, not the one sent there: this is
+    // the order the search has always used, and cheap.
+    int32_t threshold = 1;
+    const uint32_t last = list->count - 1;
+    for (uint32_t i = 0; i < list->count; ++i) {
+        if (historyValue(list->moves[i]) > threshold) {
+            std::swap(list->moves[i], list->moves[last]);
+            threshold = historyValue(list->moves[i]);
+        }
+    }
+}
+
+bool removeFromQuiets(Move m, QuietList* list) {
+    for (uint32_t i = 0; i < list->count; ++i) {
+        if (list->moves[i] == m) {
+            list->moves[i] = list->moves[--list->count];
+            return true;
+        }
+    }
+    return false;
+}
+
+bool removeFromCaptures(Move m, CaptureList* list) {
+    for (uint32_t i = 0; i < list->count; ++i) {
+        if (list->entries[i].move == m) {
+            list->entries[i] = list->entries[--list->count];
+            return true;
+        }
+    }
+    return false;
+}
+
+void sortCaptures(CaptureList* list, int first, int last) {
+    ScoredMove* a = list->entries;
+    while (first < last) {
+        const int32_t pivot = a[first].score;
+        int i = first + 1;
+        int j = last + 1;
+        while (i < j) {
+            if (a[i].score > pivot)
+                ++i;
+            else
+                std::swap(a[i], a[--j]);
+        }
+        std::swap(a[first], a[i - 1]);
+        sortCaptures(list, first, i - 1);
+        first = j;
+    }
+}

@@ -1,0 +1,71 @@
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "eval/evaluate.h"
+#include "search/search.h"
+#include "search/transposition.h"
+#include "shell/state.h"
+
+namespace {
+
+// Far enough outside the window that the material score alone decides.
+constexpr int MATERIAL_SHORTCUT_MARGIN = 499;
+// A stand-pat this far below alpha cannot be rescued by one capture.
+constexpr int STAND_PAT_MARGIN = 325;
+
+}  // namespace
+
+int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
+    TTEntry entry;
+    const int answer = probeHash(&entry, iteration, 0, alpha, beta);
+    if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
+
+    // No room for another move on the position stack: the static evaluation has to do.
+    if (stackNearlyFull()) return evaluate();
+
+    const bool checked = inCheck() != 0;
+    if (!checked) {
+        const int material = currentPosition().score;
+        if (material > beta + MATERIAL_SHORTCUT_MARGIN) return material;
+        if (material < alpha - MATERIAL_SHORTCUT_MARGIN) return material;
+    }
+    const int evaluation = evaluate();
+    if (evaluation >= beta) return beta;
+    if (!checked && evaluation < alpha - STAND_PAT_MARGIN) return alpha;
+
+    int best = evaluation > alpha ? evaluation : alpha;
+    Move bestMove = 0;
+    bool noLegalMove = true;
+    bool stopped = false;
+
+    CaptureList captures;
+    generateCaptures(&captures);
+    while (captures.count != 0) {
+        const Move move = pickBestCapture(&captures);
+        makeMove(move);
+        prefetchHash();
+        if (opponentInCheck()) {
+            takeBack();
+        } else {
+            const int score = -quiescenceSearch(iteration, -beta, -best, mateScore - 1);
+            takeBack();
+            noLegalMove = false;
+            if (score > best) {
+                bestMove = move;
+                if (score >= beta) return beta;
+                best = score;
+            }
+        }
+        if (gs_info.stop == 1 || timeIsUp()) {
+            stopped = true;
+            break;
+        }
+        --captures.count;
+    }
+    if (stopped && noLegalMove) {
+        best = 0;
+        if (checked) return -mateScore;
+    }
+    storeHash(iteration, 0, best, best <= alpha ? BOUND_UPPER : BOUND_EXACT, bestMove);
+    return best;
+}

@@ -1,0 +1,286 @@
+#include <cstdio>
+#include <utility>
+
+#include "board/bitboard.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "search/ordering.h"
+#include "search/search.h"
+#include "search/searchinfo.h"
+#include "search/transposition.h"
+#include "shell/polling.h"
+#include "shell/state.h"
+#include "tablebase/tablebase.h"
+
+PvLine gs_lineH;
+int64_t lastSearchNodes = 0;
+
+namespace {
+
+// Half-width of the aspiration window around the previous iteration's score.
+constexpr int ASPIRATION_WINDOW = 50;
+// Scores beyond this announce a forced mate.
+constexpr int MATE_THRESHOLD = 68999;
+// Deepest iteration: node depths must fit the killer slots and the line length.
+constexpr int MAX_ITERATION = 64;
+
+Move lineMove(const PvLine& line, int index) { return index < line.count ? line.argmove[index] : 0; }
+
+bool isRootMove(const RootMove* rootMoves, int count, Move move) {
+    for (int i = 0; i < count; ++i)
+        if (rootMoves[i].move == move) return true;
+    return false;
+}
+
+// The move to play when the search ends without a completed iteration: the best root move
+// of the unfinished one if it got that far, else the first legal move (0 only without one).
+Move fallbackMove(Move result, const RootMove* rootMoves, int count) {
+    if (result != 0) return result;
+    const Move partial = lineMove(gs_lineH, 0);
+    if (partial != 0 && isRootMove(rootMoves, count, partial)) return partial;
+    return count > 0 ? rootMoves[0].move : 0;
+}
+
+template <typename Before>
+void quickSort(RootMove* a, int first, int last, Before before) {
+    while (first < last) {
+        const RootMove pivot = a[first];
+        int i = first + 1;
+        int j = last + 1;
+        while (i < j) {
+            if (before(a[i], pivot))
+                ++i;
+            else
+                std::swap(a[i], a[--j]);
+        }
+        std::swap(a[first], a[i - 1]);
+        quickSort(a, first, i - 1, before);
+        first = j;
+    }
+}
+
+void writeOut(const char* text) {
+    std::fputs(text, stdout);
+    if (gs_info.logGame == 1 && gameLog != nullptr) std::fputs(text, gameLog);
+}
+
+// Nodes of the finished iterations of the running search (the counter restarts every iteration).
+int64_t iterationNodes = 0;
+
+// Iterative deepening shared by the engine's own search and the ponder/analysis thread form.
+Move deepen(bool inThread) {
+    SearchInfo.depth = 0;
+    iterationNodes = 0;
+    bool started = false;
+    clearHistory();
+    clearHash(gs_info.hashEntries);
+    int tbMen = gs_info.syzygyMen;
+    RootMove rootMoves[MAX_ROOT_MOVES] = {};
+    int count = 0;
+    generateRootMoves(rootMoves, &count);
+    // A line left from an earlier search must not pass for this one's.
+    gs_lineH.count = 0;
+
+    bool tbUsed = false;
+    int tbScore = 0;
+    if (gs_info.syzygy != 0 && popCount(currentPosition().occupied()) <= gs_info.syzygyMen) {
+        tbUsed = tbFilterRootMoves(rootMoves, &count, &tbScore) != 0;
+        if (tbUsed) {
+            tbMen = 0;
+            if (count > 1) sortByScore(rootMoves, 0, count - 1);
+        }
+    }
+
+    int depth = gs_info.minDepth > 1 ? static_cast<int>(gs_info.minDepth) : 1;
+    const int maxDepth = gs_info.maxDepth < MAX_ITERATION ? static_cast<int>(gs_info.maxDepth) : MAX_ITERATION;
+    int alpha = -FULL_WINDOW;
+    int beta = FULL_WINDOW;
+    Move result = 0;
+    while (depth <= maxDepth) {
+        const int elapsed = elapsedCentiseconds();
+        if (elapsed > 100 && TimeControl.allocatedTime / elapsed == 1 && alpha != -FULL_WINDOW &&
+            beta != FULL_WINDOW) {
+            gs_info.stop = 1;
+            return fallbackMove(result, rootMoves, count);
+        }
+        clearKillers();
+        if (started) iterationNodes += SearchInfo.nodes;
+        started = true;
+        SearchInfo.nodes = 0;
+        SearchInfo.depth = depth;
+        if (depth > 2 && tbMen != 0 && count >= 2) sortBySearchScore(rootMoves, 0, count - 1);
+
+        if (tbUsed && count == 1) {
+            result = rootMoves[0].move;
+            printThinking(depth, tbScore);
+            gs_lineH.count = 1;
+            gs_lineH.argmove[0] = result;
+            printLine(&gs_lineH);
+            return result;
+        }
+
+        const int score = rootSearch(rootMoves, count, depth, depth, alpha, beta, &gs_lineH, MATE_SCORE, true, false,
+                                     false, tbMen);
+        if (gs_info.analyzeMode != 0 && gs_info.xboardMode == 0) pollInput();
+        if (gs_info.stop == 1) return fallbackMove(result, rootMoves, count);
+
+        if (lineMove(gs_lineH, 0) != 0) result = gs_lineH.argmove[0];
+        const int shown = tbUsed && tbScore > score ? tbScore : score;
+        if (inThread)
+            gs_info.ponderBest = lineMove(gs_lineH, 0);
+        else
+            gs_info.ponderMove = lineMove(gs_lineH, 1);
+
+        if (gs_info.postThinking == 1 && gs_info.stop == 0) {
+            printThinking(depth, shown);
+            PvLine copy = gs_lineH;
+            printLine(&copy);
+        }
+
+        if (score > MATE_THRESHOLD) {
+            std::printf("Mate in% d \n", (MATE_SCORE + 1 - score) / 2);
+            gs_info.ponder = 0;
+            return fallbackMove(result, rootMoves, count);
+        }
+        if (score < -MATE_THRESHOLD) {
+            std::printf("Mated to% d \n", (score + MATE_SCORE) / 2);
+            gs_info.ponder = 0;
+            return fallbackMove(result, rootMoves, count);
+        }
+        if (score >= beta || score <= alpha) {
+            alpha = -FULL_WINDOW;
+            beta = FULL_WINDOW;
+            continue;
+        }
+        alpha = score - ASPIRATION_WINDOW;
+        beta = score + ASPIRATION_WINDOW;
+        ++depth;
+    }
+    return fallbackMove(result, rootMoves, count);
+}
+
+Move iterate(bool inThread) {
+    const Move move = deepen(inThread);
+    lastSearchNodes = iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes.load() : 0);
+    return move;
+}
+
+}  // namespace
+
+Move think() { return iterate(false); }
+
+Move thinkInThread() { return iterate(true); }
+
+void generateRootMoves(RootMove* rootMoves, int* count) {
+    CaptureList captures;
+    QuietList quiets;
+    generateCaptures(&captures);
+    generateQuiets(&quiets);
+
+    Move sequence[MAX_CAPTURES + MAX_QUIETS];
+    int n = 0;
+    while (captures.count != 0) {
+        sequence[n++] = pickBestCapture(&captures);
+        --captures.count;
+    }
+    for (int i = static_cast<int>(quiets.count) - 1; i >= 0; --i) sequence[n++] = quiets.moves[i];
+
+    *count = 0;
+    for (int i = 0; i < n && *count < MAX_ROOT_MOVES; ++i) {
+        makeMoveLight(sequence[i]);
+        const bool legal = opponentInCheck() == 0;
+        takeBack();
+        if (legal) rootMoves[(*count)++] = RootMove{sequence[i], 0, 0};
+    }
+}
+
+int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alpha, int beta, PvLine* line,
+               int mateScore, bool nullAllowed, bool checkExtended, bool inReduction, int tbMen) {
+    int best = alpha;
+    Move bestMove = 0;
+    bool noLegalMove = true;
+    PvLine child;
+    for (int i = 0; i < count; ++i) {
+        RootMove& root = rootMoves[i];
+        child.count = 0;
+        makeMove(root.move);
+        if (opponentInCheck()) {
+            takeBack();
+            continue;
+        }
+        const int score = -alphaBetaSearch(iteration, depth - 1, -beta, -best, &child, mateScore - 1, nullAllowed,
+                                           checkExtended, inReduction, tbMen);
+        takeBack();
+        // A stopped search's score means nothing; what was found before the stop stands.
+        if (gs_info.stop == 1) return best;
+        root.searchScore = score;
+        noLegalMove = false;
+        if (score > best) {
+            addHistory(root.move, depth * depth);
+            if (score >= beta) {
+                storeHash(iteration, depth, score, BOUND_LOWER, root.move);
+                return beta;
+            }
+            copyLine(line, root.move, &child);
+            best = score;
+            bestMove = root.move;
+        }
+    }
+    if (noLegalMove) {
+        best = 0;
+        if (inCheck()) {
+            line->count = 0;
+            return -mateScore;
+        }
+    }
+    const bool raised = best > alpha;
+    const Move stored = raised ? bestMove : (count > 0 ? rootMoves[count - 1].move : 0);
+    storeHash(iteration, depth, best, raised ? BOUND_EXACT : BOUND_UPPER, stored);
+    return best;
+}
+
+void printThinking(int depth, int score) {
+    std::fflush(stdout);
+    SearchInfo.time = elapsedCentiseconds();
+    char text[64];
+    std::snprintf(text, sizeof text, "%2d %6d %6d %10ld ", depth, score, static_cast<int>(SearchInfo.time),
+                  static_cast<long>(SearchInfo.nodes));
+    writeOut(text);
+}
+
+void printLine(const PvLine* line) {
+    static constexpr char PromotionLetters[] = "  nbrq";
+    // Five characters and a blank per move, and the line end.
+    char text[MAX_PV * 6 + 2];
+    int length = 0;
+    unsigned colour = currentPosition().colour;
+    const int n = line->count < MAX_PV ? line->count : MAX_PV;
+    for (int i = 0; i < n; ++i) {
+        const Move m = line->argmove[i];
+        if (m == 0) continue;
+        const int from = moveFrom(m);
+        const int to = moveTo(m);
+        const int flip = colour != 0 ? 7 : 0;
+        text[length++] = static_cast<char>('a' + (from & 7));
+        text[length++] = static_cast<char>('1' + ((from >> 3) ^ flip));
+        text[length++] = static_cast<char>('a' + (to & 7));
+        text[length++] = static_cast<char>('1' + ((to >> 3) ^ flip));
+        const int promotion = movePromotion(m);
+        if (promotion >= 2 && promotion <= 5) text[length++] = PromotionLetters[promotion];
+        text[length++] = ' ';
+        colour ^= 1u;
+    }
+    text[length++] = '\n';
+    text[length] = '\0';
+    writeOut(text);
+}
+
+void sortByScore(RootMove* rootMoves, int first, int last) {
+    quickSort(rootMoves, first, last, [](const RootMove& a, const RootMove& b) { return a.score < b.score; });
+}
+
+void sortBySearchScore(RootMove* rootMoves, int first, int last) {
+    quickSort(rootMoves, first, last,
+              [](const RootMove& a, const RootMove& b) { return a.searchScore > b.searchScore; });
+}

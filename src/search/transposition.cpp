@@ -1,0 +1,122 @@
+#include "search/transposition.h"
+
+#include <sys/mman.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "board/position.h"
+
+namespace {
+
+TTEntry* table = nullptr;
+uint64_t tableEntries = 0;
+size_t tableBytes = 0;
+// Stamp of the running search. Fresh pages are zero, so stamp 0 entries are the empty ones
+// until the first clear; from then on only entries carrying the current stamp exist.
+uint32_t currentStamp = 0;
+// The slot computed by the last prefetch, so that the probe that follows skips the division.
+uint64_t prefetchedKey = 0;
+TTEntry* prefetchedSlot = nullptr;
+
+
+void releaseTable() {
+    if (table != nullptr) munmap(table, tableBytes);
+    prefetchedSlot = nullptr;
+    table = nullptr;
+    tableEntries = 0;
+    tableBytes = 0;
+}
+
+TTEntry& slotOf(uint64_t key) {
+    if (key == prefetchedKey && prefetchedSlot != nullptr) return *prefetchedSlot;
+    return table[key % tableEntries];
+}
+
+bool hasMinorOrRook(const Position& p) {
+    return (p.knights() | p.bishops() | p.rooks()) != 0;
+}
+
+}  // namespace
+
+void allocateHash(int32_t entries, int32_t megabytes) {
+    releaseTable();
+    currentStamp = 0;
+    if (entries > 0) {
+        size_t bytes = static_cast<size_t>(entries) * sizeof(TTEntry);
+        // Anonymous pages are zero and stay unbacked until first written, so a large table
+        // costs nothing until the search reaches its slots.
+        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                            -1, 0);
+        if (memory != MAP_FAILED) {
+            // Large pages spare the search a page-table walk on nearly every probe.
+            madvise(memory, bytes, MADV_HUGEPAGE);
+            table = static_cast<TTEntry*>(memory);
+            tableEntries = static_cast<uint64_t>(entries);
+            tableBytes = bytes;
+        }
+    }
+    if (table == nullptr) {
+        std::printf("Hash Table Memory Allocation Failed!\n");
+        return;
+    }
+    std::printf("Allocated %i MB for the Hash Table\n", megabytes);
+}
+
+void clearHash(int32_t) {
+    if (table == nullptr) return;
+    ++currentStamp;
+    // After 2^32 clears old stamps would come back to life: empty the table for real.
+    if (currentStamp == 0) std::memset(static_cast<void*>(table), 0, tableBytes);
+}
+
+void prefetchHash() {
+    if (table == nullptr) return;
+    const uint64_t key = currentPosition().key;
+    prefetchedSlot = &table[key % tableEntries];
+    prefetchedKey = key;
+    __builtin_prefetch(prefetchedSlot);
+}
+
+int64_t hashTableEntries() { return static_cast<int64_t>(tableEntries); }
+
+int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
+    const uint64_t key = currentPosition().key;
+    if (table == nullptr) {
+        *entry = TTEntry{};
+        return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
+    }
+    const TTEntry& slot = slotOf(key);
+    if (slot.stamp == currentStamp)
+        *entry = slot;
+    else
+        *entry = TTEntry{};
+    if (entry->key != key) return HASH_MISS;
+    if (entry->iteration < iteration || entry->depth < depth) return HASH_NO_ANSWER;
+    switch (entry->bound) {
+        case BOUND_EXACT:
+            return entry->score;
+        case BOUND_LOWER:
+            if (entry->score >= beta) return beta;
+            [[fallthrough]];
+        case BOUND_UPPER:
+            return entry->score <= alpha ? alpha : HASH_NO_ANSWER;
+        default:
+            return HASH_NO_ANSWER;
+    }
+}
+
+void storeHash(int iteration, int depth, int score, int bound, Move move) {
+    if (table == nullptr) return;
+    const Position& p = currentPosition();
+    TTEntry& slot = slotOf(p.key);
+    if (slot.stamp == currentStamp && hasMinorOrRook(p) && (slot.iteration > iteration || slot.depth > depth)) return;
+    slot.key = p.key;
+    slot.depth = static_cast<uint8_t>(depth);
+    slot.iteration = static_cast<uint8_t>(iteration);
+    slot.bound = static_cast<uint8_t>(bound);
+    slot.spare = 0;
+    slot.score = score;
+    slot.move = move;
+    slot.stamp = currentStamp;
+}

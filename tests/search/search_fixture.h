@@ -1,0 +1,72 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board/fen.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/position.h"
+#include "platform/clock.h"
+#include "search/search.h"
+#include "search/searchinfo.h"
+#include "search/transposition.h"
+#include "shell/state.h"
+
+// Settings for a reproducible search: no tablebases, no time limit, depth from the test.
+class SearchTest : public ::testing::Test {
+protected:
+    static constexpr int32_t HASH_ENTRIES = (16 * 1048576) / 24;
+
+    void SetUp() override {
+        if (hashTableEntries() != HASH_ENTRIES) {
+            ::testing::internal::CaptureStdout();
+            allocateHash(HASH_ENTRIES, 16);
+            ::testing::internal::GetCapturedStdout();
+        }
+        gs_info.hashEntries = HASH_ENTRIES;
+        gs_info.syzygy = 0;
+        gs_info.minDepth = 1;
+        gs_info.postThinking = 1;
+        gs_info.ponder = 1;
+        gs_info.stop = 0;
+        TimeControl.moveTime = INT32_MAX / 4;
+        TimeControl.allocatedTime = INT32_MAX / 4;
+        resetToStartPosition();
+    }
+
+    static void setPosition(const std::string& fen) {
+        resetToStartPosition();
+        ASSERT_EQ(setupFromFen(fen.c_str()), 1) << fen;
+    }
+
+    // think() to the given depth; its output goes to *output.
+    static Move searchTo(int depth, std::string* output) {
+        gs_info.maxDepth = depth;
+        gs_info.startTime = currentTimeMs();
+        ::testing::internal::CaptureStdout();
+        const Move move = think();
+        *output = ::testing::internal::GetCapturedStdout();
+        return move;
+    }
+
+    static int search(int iteration, int depth, int alpha, int beta, int mateScore = MATE_SCORE) {
+        clearHash(HASH_ENTRIES);
+        PvLine line{};
+        return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
+    }
+
+    static bool isLegal(Move m) {
+        RootMove moves[MAX_ROOT_MOVES];
+        int count = 0;
+        generateRootMoves(moves, &count);
+        return std::any_of(moves, moves + count, [m](const RootMove& r) { return r.move == m; });
+    }
+
+    static bool samePosition(const Position& a) { return std::memcmp(&a, &currentPosition(), sizeof a) == 0; }
+};

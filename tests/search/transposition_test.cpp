@@ -1,0 +1,96 @@
+#include "search/transposition.h"
+
+#include <gtest/gtest.h>
+
+#include "board/fen.h"
+#include "board/position.h"
+
+namespace {
+
+constexpr int32_t SMALL_TABLE = 4099;
+
+class TranspositionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::testing::internal::CaptureStdout();
+        allocateHash(SMALL_TABLE, 0);
+        ::testing::internal::GetCapturedStdout();
+        clearHash(SMALL_TABLE);
+        resetToStartPosition();
+    }
+    TTEntry entry{};
+};
+
+TEST_F(TranspositionTest, AllocationReportsAndAbsentTableIsNeverTouched) {
+    ::testing::internal::CaptureStdout();
+    allocateHash(1000, 7);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Allocated 7 MB for the Hash Table\n");
+    EXPECT_EQ(hashTableEntries(), 1000);
+
+    ::testing::internal::CaptureStdout();
+    allocateHash(0, 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Hash Table Memory Allocation Failed!\n");
+    EXPECT_EQ(hashTableEntries(), 0);
+    clearHash(100);
+    storeHash(3, 3, 42, BOUND_EXACT, 0x0C1C01);
+    entry.bound = 7;
+    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
+    EXPECT_EQ(entry.bound, BOUND_EXACT);  // reads like an empty slot
+}
+
+TEST_F(TranspositionTest, ClearedTableReadsAsZeroed) {
+    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
+    storeHash(9, 9, 37, BOUND_LOWER, 0x0C1C01);
+    clearHash(SMALL_TABLE);
+    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
+    EXPECT_EQ(entry.key | entry.depth | entry.iteration | entry.bound | entry.move, 0u);
+    EXPECT_EQ(entry.score, 0);
+    // The earlier search's deeper entry does not block a store.
+    storeHash(1, 0, -5, BOUND_UPPER, 0);
+    EXPECT_EQ(probeHash(&entry, 1, 0, 0, 100), 0);
+}
+
+TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
+    storeHash(5, 5, 77, BOUND_EXACT, 0x0C1C01);
+    EXPECT_EQ(probeHash(&entry, 5, 5, -1000, 1000), 77);
+    EXPECT_EQ(probeHash(&entry, 3, 2, -1000, 1000), 77);
+    EXPECT_EQ(probeHash(&entry, 5, 6, -1000, 1000), HASH_NO_ANSWER);
+    EXPECT_EQ(probeHash(&entry, 6, 1, -1000, 1000), HASH_NO_ANSWER);
+    EXPECT_EQ(entry.move, 0x0C1C01u);  // still offered as the hash move
+
+    clearHash(SMALL_TABLE);
+    storeHash(2, 2, 120, BOUND_LOWER, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 50, 100), 100);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 150, 200), 150);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 100, 130), HASH_NO_ANSWER);
+
+    storeHash(2, 2, -40, BOUND_UPPER, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 2, -20, 10), -20);
+    EXPECT_EQ(probeHash(&entry, 2, 2, -60, 10), HASH_NO_ANSWER);
+}
+
+TEST_F(TranspositionTest, ReplacementKeepsDeeperEntriesOnlyWithMinorsOrRooks) {
+    storeHash(6, 4, 10, BOUND_EXACT, 0);
+    storeHash(6, 3, 20, BOUND_EXACT, 0);
+    storeHash(5, 6, 30, BOUND_EXACT, 0);  // earlier iteration
+    EXPECT_EQ(probeHash(&entry, 6, 0, -1000, 1000), 10);
+    storeHash(6, 4, 40, BOUND_EXACT, 0);
+    EXPECT_EQ(probeHash(&entry, 6, 0, -1000, 1000), 40);
+
+    ASSERT_EQ(setupFromFen("4k3/3q1p2/8/8/8/8/2QP4/4K3 w - - 0 1"), 1);  // kings, queens, pawns
+    storeHash(6, 4, 10, BOUND_EXACT, 0);
+    storeHash(2, 1, 25, BOUND_EXACT, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 0, -1000, 1000), 25);
+
+    // Another position in the same slot: a miss that still shows the slot, and replaced unseen.
+    Position& p = currentPosition();
+    const uint64_t ownKey = p.key;
+    p.key = ownKey + SMALL_TABLE;
+    EXPECT_EQ(probeHash(&entry, 2, 0, -1000, 1000), HASH_MISS);
+    EXPECT_EQ(entry.key, ownKey);
+    storeHash(1, 0, 12, BOUND_EXACT, 0);
+    p.key = ownKey;
+    EXPECT_EQ(probeHash(&entry, 1, 0, -1000, 1000), HASH_MISS);
+}
+
+}  // namespace

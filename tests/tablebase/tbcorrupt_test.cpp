@@ -1,0 +1,104 @@
+// Damaged table files: truncated, with a bad magic, with bytes flipped. None may crash, hang or
+// read outside its mapping (run under the sanitizers); damaged headers are refused.
+#include "board/movegen.h"
+#include "tablebase/tbprobe.h"
+#include "tablebase/tbregistry.h"
+#include "tb_test_support.h"
+
+using tbtest::TempDir;
+
+namespace {
+
+struct Outcome {
+    std::vector<int> values;  // value, or 99 for a failed probe
+    std::string output;
+};
+
+// Installs the files (name -> bytes) in a fresh directory and probes every position.
+Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& files,
+                  const std::vector<std::string>& fens) {
+    TempDir dir;
+    for (const auto& [name, bytes] : files) dir.write(name, bytes);
+    Outcome out;
+    // The damaged copy comes first; the sound tables the captures reach come from the shared set.
+    const std::string path = dir.path() + ":" + tbtest::tableDir();
+    testing::internal::CaptureStdout();
+    tbInit(path.c_str());
+    for (const std::string& fen : fens) {
+        resetToStartPosition();
+        setupFromFen(fen.c_str());
+        Position* before = positionStack.current;
+        int success;
+        int wdl = tbProbeWdl(&success);
+        out.values.push_back(success ? wdl : 99);
+        int dtz = tbProbeDtz(&success);
+        out.values.push_back(success ? dtz : 99);
+        EXPECT_EQ(positionStack.current, before);
+    }
+    out.output = testing::internal::GetCapturedStdout();
+    return out;
+}
+
+// With a refused file the probes that need it fail; those that do without it (a capture or a
+// promotion decides, a draw needs no DTZ) must keep their true values.
+void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
+    int failed = 0;
+    for (size_t i = dtz ? 1 : 0; i < o.values.size(); i += 2) {
+        if (o.values[i] == 99) {
+            ++failed;
+        } else {
+            EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
+        }
+    }
+    EXPECT_GT(failed, 0);
+}
+
+class TablebaseCorruption : public ::testing::Test {
+protected:
+    void SetUp() override { QX_REQUIRE_TABLES(); }
+
+    // Runs the damage sweeps over one table: `flipLimit` bytes flipped one by one from the start,
+    // then every `stride`-th byte of the rest, and truncations every `stride` bytes.
+    void sweep(const std::string& table, const std::string& men, size_t flipLimit, size_t stride) {
+        const std::vector<std::string> fens = tbtest::samplePositions(men, 12);
+        ASSERT_FALSE(fens.empty());
+        const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
+        const std::vector<char> wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);
+        const Outcome good = probeWith({{wdlName, wdl}, {dtzName, dtz}}, fens);
+        for (size_t i = 0; i < good.values.size(); ++i) ASSERT_NE(good.values[i], 99) << fens[i / 2];
+
+        for (int kind = 0; kind < 2; ++kind) {
+            const std::vector<char>& original = kind == 0 ? wdl : dtz;
+            auto install = [&](const std::vector<char>& broken) {
+                return kind == 0 ? probeWith({{wdlName, broken}, {dtzName, dtz}}, fens)
+                                 : probeWith({{wdlName, wdl}, {dtzName, broken}}, fens);
+            };
+            SCOPED_TRACE(kind == 0 ? wdlName : dtzName);
+            // Bad magic: refused with a message, every probe of the table fails.
+            std::vector<char> bad = original;
+            bad[1] ^= 0x10;
+            Outcome o = install(bad);
+            EXPECT_NE(o.output.find("Corrupted table."), std::string::npos);
+            expectRefused(o, good, kind == 1);
+            // Truncated: a file cut before its data ends is refused.
+            for (size_t length = 0; length < original.size(); length += stride) {
+                SCOPED_TRACE("truncated to " + std::to_string(length));
+                o = install(std::vector<char>(original.begin(), original.begin() + static_cast<long>(length)));
+                if (length < original.size() / 2) expectRefused(o, good, kind == 1);
+            }
+            // Flipped bytes: whatever the values, no crash and no read outside the file.
+            for (size_t at = 0; at < original.size(); at += at < flipLimit ? 1 : stride) {
+                std::vector<char> flipped = original;
+                flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
+                install(flipped);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(TablebaseCorruption, PawnlessTable) { sweep("KQvK", "KQk", 200, 41); }
+TEST_F(TablebaseCorruption, TableWithPawns) { sweep("KPvK", "KPk", 200, 97); }
+TEST_F(TablebaseCorruption, TableWithPawnsOfBothColours) { sweep("KPvKP", "KPkp", 120, 1999); }
+TEST_F(TablebaseCorruption, TwoSidedPawnlessTable) { sweep("KRvKN", "KRkn", 160, 499); }
