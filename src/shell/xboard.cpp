@@ -179,8 +179,17 @@ Move sendSearchedMove(Move best) {
     return searched != 0 ? searched : firstLegalMove();
 }
 
+// A missing book is skipped quietly: the book's error text on the wire ("...: No such file or
+// directory") makes xboard take the engine for one that failed to start, and it stops talking to it.
+bool bookReadable() {
+    FILE* f = std::fopen(gs_info.bookFile, "rb");
+    if (f == nullptr) return false;
+    std::fclose(f);
+    return true;
+}
+
 bool playBookMove() {
-    if (TimeControl.engineMoves > BOOK_MOVES || gs_info.book != 1) return false;
+    if (TimeControl.engineMoves > BOOK_MOVES || gs_info.book != 1 || !bookReadable()) return false;
     char text[16] = "";
     if (chooseBookMove(gs_info.bookFile, text) != 0 || !makeGameMoveFromText(text)) return false;
     ++TimeControl.engineMoves;
@@ -353,7 +362,9 @@ void userMove(const char* line) {
     }
     // A game the interface has ended stays over until new, whatever is played on the board.
     if (checkGameEnd() != 0) gs_info.gameResult = 1;
-    if (gs_info.ponder != 0) gs_info.engineSide = static_cast<uint8_t>(sideToMove());
+    // The move never changes the engine's side, pondering or not: in force mode the interface
+    // sends moves and then "go", and an engine that answered the move itself would then play
+    // the other side's move as well.
     std::fflush(stdout);
 }
 

@@ -30,8 +30,8 @@ int msLeft(Clock::time_point deadline) {
 }
 }  // namespace
 
-std::string testIni(const std::string& extra) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxDepth=64\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + extra;
+std::string testIni(const std::string& engineKeys, const std::string& sections) {
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
 }
 
 EngineProcess::EngineProcess(const std::string& iniText) {
@@ -147,6 +147,17 @@ std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
     for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail << lines_[i] << "\n";
     ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail.str();
     return "";
+}
+
+void EngineProcess::waitForSince(const std::string& text, size_t from, int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (linesWith(text, from).empty()) {
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) {
+            ADD_FAILURE() << "no line containing \"" << text << "\"";
+            return;
+        }
+        readSome(msLeft(deadline));
+    }
 }
 
 void EngineProcess::sync() {

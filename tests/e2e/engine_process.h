@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-// An INI for tests: small tables, book and tablebases off.
-std::string testIni(const std::string& extra = "");
+// An INI for tests: small tables, book and tablebases off; more ENGINE keys and more sections
+// may be added.
+std::string testIni(const std::string& engineKeys = "", const std::string& sections = "");
 
 class EngineProcess {
 public:
@@ -24,6 +25,9 @@ public:
     std::string waitFor(const std::string& text, int timeoutMs = 10000);
     // The same without failing the test: true when found.
     bool tryWaitFor(const std::string& text, int timeoutMs, std::string* found = nullptr);
+    // Waits until some line from index `from` on contains text (threads print in any order);
+    // leaves the cursor alone.
+    void waitForSince(const std::string& text, size_t from, int timeoutMs = 10000);
     // Sends "ping n" and waits for "pong n": every earlier command has been handled.
     void sync();
     // Waits for the process to end; its exit status, or -1 on time-out or a signal.

@@ -1,4 +1,6 @@
 // The xboard protocol loop, driven through the real binary.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -184,7 +186,23 @@ TEST(Xboard, EngineSidesAfterNewGoForceAndPlayother) {
     engine.sync();
     EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u) << "force mode answers nothing";
 
+    // Pondering does not lift force mode: the move is taken, the answer waits for go.
+    engine.send("hard");
+    engine.send("usermove e7e5");
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
+    engine.send("go");
+    EXPECT_TRUE(looksLikeMove(moveOf(engine.waitFor("^move "))));
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("^move ", from).size(), 1u) << "one move, for one side only";
+    engine.send("easy");
+    engine.send("undo");
+    engine.send("undo");
+    engine.send("force");
+
     // Black to move; playother gives the engine white, so it waits for black's move.
+    engine.sync();
+    from = engine.lineCount();
     engine.send("playother");
     engine.sync();
     EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
@@ -332,7 +350,7 @@ TEST(XboardResults, MateStalemateRepetitionAndFiftyMoves) {
 }
 
 TEST(XboardResults, GameLogHoldsNameMovesAndResult) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=yes\nLogFile=game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=yes\nLogFile=game.log\n"));
     startXboard(engine);
     engine.send("name Tester One");
     engine.send("new");
@@ -350,12 +368,12 @@ TEST(XboardResults, GameLogHoldsNameMovesAndResult) {
 }
 
 TEST(XboardResults, GameLogIsAppendedTo) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=1\nLogFile=game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=1\nLogFile=game.log\n"));
     engine.send("xboard");
     engine.send("name A");
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
-    EngineProcess again(testIni("[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
+    EngineProcess again(testIni("", "[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
     again.send("xboard");
     again.send("name B");
     again.send("quit");
@@ -366,7 +384,7 @@ TEST(XboardResults, GameLogIsAppendedTo) {
 }
 
 TEST(XboardResults, UnwritableLogIsReportedAndIgnored) {
-    EngineProcess engine(testIni("[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n"));
+    EngineProcess engine(testIni("", "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n"));
     engine.send("xboard");
     engine.send("name A");
     engine.sync();
@@ -404,4 +422,38 @@ TEST(XboardGame, EnginePlaysAWholeGameAgainstItself) {
         e->send("quit");
         EXPECT_EQ(e->waitExit(), 0);
     }
+}
+
+TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
+    std::string book = std::string(QX_SHARED_DIR) + "/books/lasker-trap.bin";
+    if (access(book.c_str(), R_OK) != 0) GTEST_SKIP() << "shared book not found: " << book;
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=" + book +
+                         "\n[TABLEBASE]\nSyzygy=0\n");
+    startXboard(engine);
+    engine.send("new");
+    engine.send("post");
+    engine.send("usermove d2d4");
+    EXPECT_EQ(engine.waitFor("^move "), "move d7d5");
+    EXPECT_EQ(engine.linesWith("(move from book)").size(), 1u);
+    EXPECT_EQ(engine.linesWith("#DEBUG moves:").size(), 0u) << "no time allocation for a book move";
+    engine.send("usermove g1f3");  // out of the book: searched
+    engine.waitFor("#DEBUG moves: 1 ");
+    engine.waitFor("^move ");
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// xboard takes "...: No such file or directory" from an engine for a failed start and stops
+// talking to it, so a missing book must stay quiet in protocol mode.
+TEST(Xboard, MissingBookIsSkippedQuietly) {
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
+                         "[TABLEBASE]\nSyzygy=0\n");
+    startXboard(engine);
+    engine.send("new");
+    engine.send("go");
+    EXPECT_TRUE(looksLikeMove(moveOf(engine.waitFor("^move "))));
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+    EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
+    EXPECT_EQ(engine.errorOutput(), "");
 }

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Plays a short headless xboard match of quintarex against another xboard engine (fairymax unless
+# QX_GUI_OPPONENT names another command): two games at a fast time control without pondering, then
+# one game with pondering on. Passes (0) when every game ends with a proper result and xboard's debug
+# log shows no illegal move, crash, time loss or protocol error; exits 77 (skipped) when xboard,
+# xvfb-run or the opponent is not installed. Installs nothing.
+#
+# usage: scripts/xboard-match.sh [path/to/quintarex]
+set -u
+
+engine=$(readlink -f "${1:-build/quintarex}")
+opponent=${QX_GUI_OPPONENT:-fairymax}
+export PATH="$PATH:/usr/games"
+
+skip() {
+    echo "SKIP: $1"
+    exit 77
+}
+command -v xboard >/dev/null || skip "xboard is not installed (Debian package xboard)"
+command -v xvfb-run >/dev/null || skip "xvfb-run is not installed (Debian package xvfb)"
+command -v "${opponent%% *}" >/dev/null || skip "the opponent $opponent is not installed"
+[ -x "$engine" ] || { echo "FAIL: no engine at $engine"; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/quintarex" "$work/opponent"
+# The same settings for a second quintarex as the opponent; other engines ignore the file.
+cat >"$work/quintarex/quintarex.ini" <<'INI'
+[ENGINE]
+HashSize=16
+PawnHashSize=4
+[LOG]
+LogGame=1
+[TABLEBASE]
+Syzygy=0
+INI
+cp "$work/quintarex/quintarex.ini" "$work/opponent/"
+
+failed=0
+fail() {
+    echo "FAIL: $1"
+    failed=1
+}
+
+# match NAME GAMES PONDER(-ponder|-xponder) TIME-CONTROL INCREMENT
+match() {
+    local name=$1 games=$2 ponder=$3 tc=$4 inc=$5
+    local pgn="$work/$name.pgn" debug="$work/$name.debug"
+    # HOME keeps xboard's settings file out of the user's home.
+    HOME="$work" timeout 300 xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
+        -fcp "$engine" -fd "$work/quintarex" -scp "$opponent" -sd "$work/opponent" \
+        -mg "$games" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves 120 \
+        -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1
+    local status=$?
+    [ $status -eq 0 ] || fail "$name: xboard ended with status $status"
+    [ -f "$pgn" ] || { fail "$name: no games were saved"; return; }
+
+    local played proper
+    played=$(grep -c '^\[Result ' "$pgn")
+    proper=$(grep -cE '^\[Result "(1-0|0-1|1/2-1/2)"\]' "$pgn")
+    [ "$played" -eq "$games" ] || fail "$name: $played of $games games were played"
+    [ "$proper" -eq "$played" ] || fail "$name: a game ended without a result"
+    if grep -qiE '\{[^}]*(on time|time forfeit|illegal|crash|exited|disconnect|false)[^}]*\}' "$pgn"; then
+        fail "$name: a game ended badly: $(grep -oiE '\{[^}]*\}' "$pgn" | sort | uniq -c | tr '\n' ' ')"
+    fi
+    # quintarex is the first engine: its replies appear as "<first :" lines of the debug log.
+    local bad
+    bad=$(grep -E '<first *:' "$debug" | grep -E 'Illegal move|Error \(|tellusererror|telluser ' | head -5)
+    [ -z "$bad" ] || fail "$name: protocol trouble: $bad"
+    if grep -qiE 'first chess program.*(exited|died)|Illegal move.*first|first.*illegal move' "$debug"; then
+        fail "$name: xboard reports: $(grep -iE 'exited|died|illegal move' "$debug" | head -3)"
+    fi
+    if [ "$ponder" = "-ponder" ] && ! grep -qE '<first *: *Hint:' "$debug"; then
+        fail "$name: quintarex never pondered"
+    fi
+    echo "$name: $played games: $(grep -oE '^\[Result "[^"]*"\]' "$pgn" | tr '\n' ' ')"
+    if [ $failed -ne 0 ]; then
+        echo "--- $name: end of the debug log ---"
+        tail -40 "$debug"
+        cp "$pgn" "$debug" "${QX_GUI_KEEP:-/dev/null}" 2>/dev/null || true
+    fi
+}
+
+match plain 2 -xponder 0:30 1
+# Three seconds of increment is no fast game to quintarex, so it keeps pondering.
+match ponder 1 -ponder 0:30 3
+
+[ $failed -eq 0 ] && echo "PASS" || exit 1

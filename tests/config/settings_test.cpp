@@ -1,0 +1,163 @@
+#include "config/settings.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "shell/gamelog.h"
+#include "shell/state.h"
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/qx-settings-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        ini_ = dir_ + "/quintarex.ini";
+    }
+    void TearDown() override {
+        closeGameLog();
+        gs_info.logGame = 0;
+        std::remove(ini_.c_str());
+        std::remove((dir_ + "/game.log").c_str());
+        rmdir(dir_.c_str());
+        loadIni("/nonexistent/quintarex.ini");  // leave the defaults for other tests
+    }
+    void load(const std::string& text) {
+        std::ofstream(ini_) << text;
+        loadIni(ini_.c_str());
+    }
+    std::string dir_;
+    std::string ini_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, NoFileGivesTheDefaults) {
+    loadIni("/nonexistent/quintarex.ini");
+    EXPECT_EQ(gs_info.maxDepth, 64);
+    EXPECT_EQ(gs_info.minDepth, 1);
+    EXPECT_EQ(gs_info.safePly, 10);
+    EXPECT_EQ(gs_info.hashSize, 4096);
+    EXPECT_EQ(gs_info.hashEntries, 178956970);
+    EXPECT_EQ(gs_info.pawnHashEntries, 8388608);
+    EXPECT_EQ(TimeControl.fastOpening, 105);
+    EXPECT_EQ(TimeControl.moveTime, 720000);
+    EXPECT_EQ(TimeControl.time, 720000);
+    EXPECT_EQ(TimeControl.allocatedTime, 720000);
+    EXPECT_EQ(gs_info.logGame, 0);
+    EXPECT_EQ(gameLog, nullptr);
+    EXPECT_EQ(gs_info.book, 1);
+    EXPECT_STREQ(gs_info.bookFile, "book.bin");
+    EXPECT_STREQ(gs_info.logFile, "quintarex.log");
+    EXPECT_EQ(gs_info.syzygy, 1);
+    EXPECT_STREQ(gs_info.syzygyPath, "");
+    EXPECT_EQ(gs_info.syzygyMen, 5);
+}
+
+TEST_F(SettingsTest, RangesFallBackToTheirStatedValues) {
+    struct Case {
+        const char* text;
+        Relaxed<int32_t>* field;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"[ENGINE]\nMaxDepth=1\n", &gs_info.maxDepth, 64},    {"[ENGINE]\nMaxDepth=65\n", &gs_info.maxDepth, 64},
+        {"[ENGINE]\nMaxDepth=2\n", &gs_info.maxDepth, 2},     {"[ENGINE]\nMinDepth=5\n", &gs_info.minDepth, 5},
+        {"[ENGINE]\nMinDepth=0\n", &gs_info.minDepth, 1},     {"[ENGINE]\nsafePly=-3\n", &gs_info.safePly, 10},
+        {"[TABLEBASE]\nSyzygyMen=7\n", &gs_info.syzygyMen, 7}, {"[TABLEBASE]\nSyzygyMen=8\n", &gs_info.syzygyMen, 5},
+        {"[TIME]\nSuddenDeath=40\n", &TimeControl.suddenDeath, 40},
+        {"[TIME]\nSuddenDeath=41\n", &TimeControl.suddenDeath, 20},
+        {"[TIME]\nMoreTime=15\n", &TimeControl.moreTime, 15}, {"[TIME]\nLessTime=4\n", &TimeControl.lessTime, 5},
+        {"[TIME]\nFastGame=16\n", &TimeControl.fastGame, 5},
+        {"[TIME]\nFastOpening=10\n", &TimeControl.fastOpening, 70},
+        {"[TIME]\nFastOpening=16\n", &TimeControl.fastOpening, 15},
+        {"[ENGINE]\nMaxTime=500\n", &TimeControl.moveTime, 500},
+    };
+    for (const Case& c : cases) {
+        load(c.text);
+        EXPECT_EQ(*c.field, c.expected) << c.text;
+    }
+}
+
+TEST_F(SettingsTest, HashSizesNeverWrapTheEntryCount) {
+    load("[ENGINE]\nHashSize=64\nPawnHashSize=1\n");
+    EXPECT_EQ(gs_info.hashEntries, 2796202);
+    EXPECT_EQ(gs_info.pawnHashEntries, 32768);
+    load("[ENGINE]\nHashSize=49151\nPawnHashSize=65535\n");  // the largest counts that fit
+    EXPECT_EQ(gs_info.hashEntries, 2147439957);
+    EXPECT_EQ(gs_info.pawnHashEntries, 2147450880);
+    for (const char* text : {"[ENGINE]\nHashSize=49152\nPawnHashSize=65536\n", "[ENGINE]\nHashSize=-1\nPawnHashSize=0\n",
+                             "[ENGINE]\nHashSize=99999999999\nPawnHashSize=2147483647\n"}) {
+        load(text);
+        EXPECT_EQ(gs_info.hashSize, 4096) << text;
+        EXPECT_EQ(gs_info.hashEntries, 178956970) << text;
+        EXPECT_EQ(gs_info.pawnHashSize, 256) << text;
+        EXPECT_EQ(gs_info.pawnHashEntries, 8388608) << text;
+    }
+}
+
+TEST_F(SettingsTest, StringsAndTheGameLog) {
+    std::string log = dir_ + "/game.log";
+    std::ofstream(log) << "old line\n";
+    load("[LOG]\nLogFile=" + log + "\nLogGame=yes\n[BOOK]\nBookFile=\"my book.bin\"\n[TABLEBASE]\nSyzygyPath=/a:/b\n");
+    EXPECT_STREQ(gs_info.bookFile, "my book.bin");
+    EXPECT_STREQ(gs_info.syzygyPath, "/a:/b");
+    ASSERT_NE(gameLog, nullptr);
+    logPrintf("new line\n");
+    closeGameLog();
+    logPrintf("dropped\n");
+    std::ifstream in(log);
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ(s.str(), "old line\nnew line\n");
+
+    std::string longName(150, 'n');
+    load("[BOOK]\nBookFile=" + longName + "\n");
+    EXPECT_EQ(std::string(gs_info.bookFile), longName.substr(0, 99));
+}
+
+TEST_F(SettingsTest, PrintParamsShowsTheSettings) {
+    load("[ENGINE]\nMaxDepth=9\nMaxTime=12345\n[TABLEBASE]\nSyzygyPath=/tb\n");
+    testing::internal::CaptureStdout();
+    printParams();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("\n[ENGINE]\nMaxDepht:           9\nMinDepht:           1\n", 0), 0u) << out;
+    EXPECT_NE(out.find("\n\n[TABLEBASE]\nSygyzy:             1\nSyzygyPath:         /tb\nSyzygyMen:          5\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("MaxTime:            123 s\nmoveTime:           123 s\n"), std::string::npos);
+    EXPECT_TRUE(out.ends_with("fastGame:           5\n\n")) << out;
+}
+
+// The sample file at the top of the repository documents the defaults: reading it changes nothing
+// but the book's path.
+TEST_F(SettingsTest, SampleIniHoldsTheDefaults) {
+    std::string sample = std::string(__FILE__);
+    sample = sample.substr(0, sample.rfind("/tests/")) + "/quintarex.ini";
+    if (access(sample.c_str(), R_OK) != 0) GTEST_SKIP() << "no sample at " << sample;
+    loadIni(sample.c_str());
+    EXPECT_STREQ(gs_info.bookFile, "/usr/share/games/gnuchess/book.bin");
+    int32_t values[] = {gs_info.maxDepth, gs_info.minDepth, TimeControl.maxTime, gs_info.postThinking,
+                        gs_info.hashSize, gs_info.pawnHashSize, gs_info.safePly, gs_info.logGame,
+                        gs_info.book, gs_info.randBook, gs_info.syzygy, gs_info.syzygyMen,
+                        TimeControl.suddenDeath, TimeControl.moreTime, TimeControl.lessTime,
+                        TimeControl.fastGame, TimeControl.fastOpening};
+    std::string bookFile = gs_info.bookFile;
+    std::string logFile = gs_info.logFile;
+    std::string syzygyPath = gs_info.syzygyPath;
+    loadIni("/nonexistent/quintarex.ini");
+    int32_t defaults[] = {gs_info.maxDepth, gs_info.minDepth, TimeControl.maxTime, gs_info.postThinking,
+                          gs_info.hashSize, gs_info.pawnHashSize, gs_info.safePly, gs_info.logGame,
+                          gs_info.book, gs_info.randBook, gs_info.syzygy, gs_info.syzygyMen,
+                          TimeControl.suddenDeath, TimeControl.moreTime, TimeControl.lessTime,
+                          TimeControl.fastGame, TimeControl.fastOpening};
+    for (size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(values[i], defaults[i]) << "key " << i;
+    EXPECT_EQ(logFile, gs_info.logFile);
+    EXPECT_EQ(syzygyPath, gs_info.syzygyPath);
+}

@@ -1,0 +1,309 @@
+// Pondering and analysis: the search thread and the polling thread, driven end to end.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/position.h"
+#include "engine_process.h"
+
+namespace {
+
+// The game as the interface sees it, kept on this process's own board: a move the engine
+// sends must be legal here, so a board that drifted inside the engine shows at once.
+class MirrorGame {
+public:
+    MirrorGame() { resetToStartPosition(); }
+    bool play(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
+    // Some legal move other than `avoid`, or "" when there is none.
+    std::string anyMoveBut(const std::string& avoid) {
+        CaptureList captures;
+        generateCaptures(&captures);
+        QuietList quiets;
+        generateQuiets(&quiets);
+        std::string fallback;
+        for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
+            Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
+            char text[8];
+            moveToText(text, m, &currentPosition());
+            std::string t(text);
+            while (!t.empty() && t.back() == ' ') t.pop_back();
+            makeMoveLight(m);
+            bool legal = opponentInCheck() == 0;
+            takeBack();
+            if (!legal) continue;
+            if (t != avoid) return t;
+            fallback = t;
+        }
+        return fallback;
+    }
+};
+
+std::string hintOf(const std::string& line) {
+    std::string text = line.substr(6);  // "Hint: "
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+void startXboard(EngineProcess& engine) {
+    engine.send("xboard");
+    engine.send("protover 2");
+    engine.waitFor("feature ");
+}
+
+// A game where the engine plays black, ponders, and gets the first reply it expects.
+void startPonderingGame(EngineProcess& engine, MirrorGame& game, std::string* hint) {
+    startXboard(engine);
+    engine.send("new");
+    engine.send("hard");
+    engine.send("level 0 5 0");
+    engine.send("time 30000");
+    engine.send("otim 30000");
+    engine.send("sd 3");
+    // Pondering starts from the engine's second move on.
+    for (int i = 0; i < 2; ++i) {
+        std::string mine = game.anyMoveBut("");
+        ASSERT_TRUE(game.play(mine));
+        engine.send("usermove " + mine);
+        std::string reply = moveOf(engine.waitFor("^move ", 30000));
+        ASSERT_TRUE(game.play(reply)) << reply;
+    }
+    *hint = hintOf(engine.waitFor("^Hint: ", 30000));
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+}
+
+}  // namespace
+
+TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
+    EngineProcess engine;
+    startXboard(engine);
+    engine.send("new");
+    engine.send("force");
+    engine.send("post");
+    size_t from = engine.lineCount();
+    engine.send("analyze");
+    engine.waitForSince("#DEBUG Start thread analyze", from);
+    engine.waitForSince("#DEBUG Start thread poll_exit2", from);
+    engine.send("time 100");  // clocks are absorbed
+    engine.waitFor("#DEBUG time:100");
+    engine.send(".");
+    engine.waitFor("#DEBUG stat");
+    engine.send("exit");
+    engine.waitFor("#DEBUG exit from Analyze or Pondering");
+    engine.waitFor("#DEBUG End thread poll_exit2");
+    from = engine.lineCount();
+    engine.send("usermove e2e4");
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
+    EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
+    EXPECT_EQ(engine.linesWith("Illegal", from).size(), 0u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST(XboardThreads, AnalysisHandsEveryOtherCommandToTheLoop) {
+    EngineProcess engine;
+    startXboard(engine);
+    engine.send("new");
+    engine.send("hard");  // even with pondering on, analysis never plays a move
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.send("ping 5");
+    EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
+    // The move is made and the analysis goes on from the new position.
+    engine.send("usermove e2e4");
+    engine.waitFor("#DEBUG Command:    usermove e2e4");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("undo");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("usermove e2e4");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("usermove e7e5");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("usermove e2e4");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.send("quit");  // never lost
+    EXPECT_EQ(engine.waitExit(), 0);
+    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+    EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+}
+
+TEST(XboardThreads, EndOfInputDuringAnalysisEndsCleanly) {
+    EngineProcess engine;
+    startXboard(engine);
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.closeInput();
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST(XboardThreads, PonderHitAnswersWithTheMoveOfThePonderSearch) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    EngineProcess engine;
+    MirrorGame game;
+    std::string hint;
+    startPonderingGame(engine, game, &hint);
+    engine.send("time 29000");
+    engine.waitFor("#DEBUG time:29000");
+    engine.send("otim 28000");
+    engine.waitFor("#DEBUG otim:28000");
+    ASSERT_TRUE(game.play(hint)) << hint;
+    engine.send("usermove " + hint);
+    engine.waitFor("#DEBUG Caso 1 - usermove =  pondermove");
+    std::string reply = moveOf(engine.waitFor("^move ", 30000));
+    EXPECT_TRUE(game.play(reply)) << reply;
+    // The board stayed in step: the next move of ours is accepted.
+    engine.send("usermove " + game.anyMoveBut(""));
+    engine.send("force");
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST(XboardThreads, PonderMissTakesThePonderMoveBack) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    EngineProcess engine;
+    MirrorGame game;
+    std::string hint;
+    startPonderingGame(engine, game, &hint);
+    std::string other = game.anyMoveBut(hint);
+    ASSERT_NE(other, hint);
+    ASSERT_TRUE(game.play(other));
+    engine.send("usermove " + other);
+    engine.waitFor("#DEBUG Caso 2 - usermove <> pondermove");
+    engine.waitFor("#DEBUG BACK PonderMove");
+    std::string reply = moveOf(engine.waitFor("^move ", 30000));
+    EXPECT_TRUE(game.play(reply)) << reply;
+    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST(XboardThreads, DeepPonderHitPlaysThePonderResultAtOnce) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    EngineProcess engine(testIni("safePly=2\n"));
+    MirrorGame game;
+    std::string hint;
+    startPonderingGame(engine, game, &hint);
+    engine.waitFor("#DEBUG End thread pondering", 30000);  // depth 3 reached: deeper than safePly
+    ASSERT_TRUE(game.play(hint));
+    engine.send("usermove " + hint);
+    engine.waitFor("#DEBUG Caso 1 - usermove =  pondermove");
+    engine.waitFor("#DEBUG Pondering Smart Move!");
+    std::string reply = moveOf(engine.waitFor("^move ", 30000));
+    EXPECT_TRUE(game.play(reply)) << reply;
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    {
+        EngineProcess engine;
+        MirrorGame game;
+        std::string hint;
+        startPonderingGame(engine, game, &hint);
+        engine.send("ping 77");
+        EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
+        // The ponder move was taken back: the interface's move is played on the right board.
+        std::string other = game.anyMoveBut("");
+        ASSERT_TRUE(game.play(other));
+        engine.send("usermove " + other);
+        std::string reply = moveOf(engine.waitFor("^move ", 30000));
+        EXPECT_TRUE(game.play(reply)) << reply;
+        engine.send("force");  // ends the next pondering and is obeyed
+        engine.send("usermove " + game.anyMoveBut(""));
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
+    {
+        EngineProcess engine;
+        MirrorGame game;
+        std::string hint;
+        startPonderingGame(engine, game, &hint);
+        engine.send("new");  // the reset waits for the search thread
+        engine.send("force");
+        engine.send("usermove e2e4");
+        engine.send("usermove e7e5");
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
+    {
+        EngineProcess engine;
+        MirrorGame game;
+        std::string hint;
+        startPonderingGame(engine, game, &hint);
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
+    {
+        EngineProcess engine;
+        MirrorGame game;
+        std::string hint;
+        startPonderingGame(engine, game, &hint);
+        engine.closeInput();
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
+}
+
+TEST(XboardThreads, EasyEndsPonderingAndSwitchesItOff) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    EngineProcess engine;
+    MirrorGame game;
+    std::string hint;
+    startPonderingGame(engine, game, &hint);
+    engine.send("easy");
+    engine.waitFor("#DEBUG End pondering");
+    size_t from = engine.lineCount();
+    std::string mine = game.anyMoveBut("");
+    ASSERT_TRUE(game.play(mine));
+    engine.send("usermove " + mine);
+    std::string reply = moveOf(engine.waitFor("^move ", 30000));
+    EXPECT_TRUE(game.play(reply)) << reply;
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("Hint:", from).size(), 0u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// Two engines pondering against each other: every move each one sends must be legal on the
+// interface's board, whatever mix of hits and misses occurs.
+TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
+    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
+    EngineProcess white;
+    EngineProcess black;
+    MirrorGame game;
+    for (EngineProcess* e : {&white, &black}) {
+        startXboard(*e);
+        e->send("new");
+        e->send("hard");
+        e->send("level 0 5 0");
+        e->send("sd 4");
+    }
+    white.send("go");
+    EngineProcess* mover = &white;
+    EngineProcess* other = &black;
+    for (int ply = 0; ply < 40; ++ply) {
+        std::string move = moveOf(mover->waitFor("^move ", 30000));
+        ASSERT_TRUE(game.play(move)) << "ply " << ply << ": " << move;
+        std::string result;
+        if (mover->tryWaitFor("{", 100, &result)) break;
+        other->send("usermove " + move);
+        std::swap(mover, other);
+    }
+    for (EngineProcess* e : {&white, &black}) {
+        EXPECT_EQ(e->linesWith("Illegal").size(), 0u);
+        e->send("quit");
+        EXPECT_EQ(e->waitExit(), 0);
+    }
+}
