@@ -427,7 +427,7 @@ TEST(XboardGame, EnginePlaysAWholeGameAgainstItself) {
 TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
     std::string book = std::string(QX_SHARED_DIR) + "/books/lasker-trap.bin";
     if (access(book.c_str(), R_OK) != 0) GTEST_SKIP() << "shared book not found: " << book;
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=" + book +
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=" + book +
                          "\n[TABLEBASE]\nSyzygy=0\n");
     startXboard(engine);
     engine.send("new");
@@ -446,7 +446,7 @@ TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
 // xboard takes "...: No such file or directory" from an engine for a failed start and stops
 // talking to it, so a missing book must stay quiet in protocol mode.
 TEST(Xboard, MissingBookIsSkippedQuietly) {
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
                          "[TABLEBASE]\nSyzygy=0\n");
     startXboard(engine);
     engine.send("new");
