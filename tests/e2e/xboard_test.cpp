@@ -340,6 +340,12 @@ TEST(XboardResults, MateStalemateRepetitionAndFiftyMoves) {
     engine.send("usermove a8b8");  // 100
     EXPECT_EQ(engine.waitFor("{"), "1/2-1/2 {Draw by 50 move rule}");
 
+    // A set-up position that is already mate is announced, not searched.
+    engine.send("new");
+    engine.send("setboard rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3");
+    engine.send("go");
+    EXPECT_EQ(engine.waitFor("{"), "0-1 {Black mates}");
+
     // The game is over: the engine does not move even when asked.
     from = engine.lineCount();
     engine.send("go");
