@@ -222,8 +222,12 @@ bool playPonderBest() {
 void enginesTurn() {
     if (analysing || gs_info.gameResult != 0 || gs_info.engineSide != sideToMove()) return;
     takeBackPonderMove("Computer");
+    // A set-up position may already be over: announce it rather than search it.
+    if (checkGameEnd() != 0) {
+        gs_info.gameResult = 1;
+        return;
+    }
     if (playBookMove() || playPonderBest()) return;
-    if (!hasLegalMove()) return;
     ensureTables();
     allocateTime();
     gs_info.ponderBest = 0;

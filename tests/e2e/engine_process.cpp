@@ -31,7 +31,7 @@ int msLeft(Clock::time_point deadline) {
 }  // namespace
 
 std::string testIni(const std::string& engineKeys, const std::string& sections) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
 }
 
 EngineProcess::EngineProcess(const std::string& iniText) {

@@ -340,6 +340,12 @@ TEST(XboardResults, MateStalemateRepetitionAndFiftyMoves) {
     engine.send("usermove a8b8");  // 100
     EXPECT_EQ(engine.waitFor("{"), "1/2-1/2 {Draw by 50 move rule}");
 
+    // A set-up position that is already mate is announced, not searched.
+    engine.send("new");
+    engine.send("setboard rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3");
+    engine.send("go");
+    EXPECT_EQ(engine.waitFor("{"), "0-1 {Black mates}");
+
     // The game is over: the engine does not move even when asked.
     from = engine.lineCount();
     engine.send("go");
@@ -427,7 +433,7 @@ TEST(XboardGame, EnginePlaysAWholeGameAgainstItself) {
 TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
     std::string book = std::string(QX_SHARED_DIR) + "/books/lasker-trap.bin";
     if (access(book.c_str(), R_OK) != 0) GTEST_SKIP() << "shared book not found: " << book;
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=" + book +
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=" + book +
                          "\n[TABLEBASE]\nSyzygy=0\n");
     startXboard(engine);
     engine.send("new");
@@ -446,7 +452,7 @@ TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
 // xboard takes "...: No such file or directory" from an engine for a failed start and stops
 // talking to it, so a missing book must stay quiet in protocol mode.
 TEST(Xboard, MissingBookIsSkippedQuietly) {
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
                          "[TABLEBASE]\nSyzygy=0\n");
     startXboard(engine);
     engine.send("new");
