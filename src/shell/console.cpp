@@ -102,9 +102,9 @@ bool playBookMove() {
 
 void enginesTurn() {
     if (gs_info.gameResult != 0 || gs_info.engineSide != sideToMove()) return;
-    // A position set up without a legal move: announce the result instead of searching.
-    if (!hasLegalMove()) {
-        gs_info.gameResult = checkGameEnd();
+    // A set-up position may already be over: announce it rather than search it.
+    if (checkGameEnd() != 0) {
+        gs_info.gameResult = 1;
         return;
     }
     if (gs_info.book == 1 && playBookMove()) return;

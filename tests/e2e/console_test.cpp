@@ -415,6 +415,12 @@ TEST(Console, GameEndStopsTheEngine) {
     consoleSync(engine);
     EXPECT_EQ(engine.linesWith("1/2-1/2 {Stalemate}").size(), 1u);
     EXPECT_TRUE(engine.linesWith("move ").empty());
+    engine.send("new");
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 100 80");
+    engine.send("go");
+    consoleSync(engine);
+    EXPECT_EQ(engine.linesWith("1/2-1/2 {Draw by 50 move rule}").size(), 1u);
+    EXPECT_TRUE(engine.linesWith("move ").empty());
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }
