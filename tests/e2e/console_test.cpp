@@ -423,7 +423,7 @@ TEST(Console, GameEndStopsTheEngine) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
-TEST(Console, ThreadTest) {
+TEST(ConsoleThreads, HelloStartsAndStopsTwoThreads) {
     EngineProcess engine;
     startConsole(engine);
     engine.send("sd 4");
