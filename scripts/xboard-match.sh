@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Plays a short headless xboard match of quintarex against another xboard engine (fairymax unless
-# QX_GUI_OPPONENT names another command): two games at a fast time control without pondering, then
+# Plays a short headless xboard match of quintarex against another xboard engine (QX_GUI_OPPONENT,
+# else fairymax when installed, else a second quintarex): two games at a fast time control without pondering, then
 # one game with pondering on. quintarex searches at most 8 plies here so that a game takes a minute
 # or two. Passes (0) when every game ends with a proper result and xboard's debug
 # log shows no illegal move, crash, time loss or protocol error; exits 77 (skipped) when xboard,
@@ -10,8 +10,11 @@
 set -u
 
 engine=$(readlink -f "${1:-build/quintarex}")
-opponent=${QX_GUI_OPPONENT:-fairymax}
 export PATH="$PATH:/usr/games"
+opponent=${QX_GUI_OPPONENT:-}
+if [ -z "$opponent" ]; then
+    if command -v fairymax >/dev/null; then opponent=fairymax; else opponent=$engine; fi
+fi
 
 skip() {
     echo "SKIP: $1"
