@@ -26,7 +26,7 @@ test: build
 test-san:
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_SANITIZE=ON >/dev/null
 	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE nosan
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'nosan|gui'
 
 test-tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_TSAN=ON >/dev/null

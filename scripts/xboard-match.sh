@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays a short headless xboard match of quintarex against another xboard engine (fairymax unless
-# QX_GUI_OPPONENT names another command): two games at a fast time control without pondering, then
-# one game with pondering on. Passes (0) when every game ends with a proper result and xboard's debug
+# Plays a short headless xboard match of quintarex against another xboard engine (QX_GUI_OPPONENT,
+# else fairymax when installed, else a second quintarex): two games at a fast time control without pondering, then
+# one game with pondering on. quintarex searches at most 8 plies here so that a game takes a minute
+# or two. Passes (0) when every game ends with a proper result and xboard's debug
 # log shows no illegal move, crash, time loss or protocol error; exits 77 (skipped) when xboard,
 # xvfb-run or the opponent is not installed. Installs nothing.
 #
@@ -9,8 +10,11 @@
 set -u
 
 engine=$(readlink -f "${1:-build/quintarex}")
-opponent=${QX_GUI_OPPONENT:-fairymax}
 export PATH="$PATH:/usr/games"
+opponent=${QX_GUI_OPPONENT:-}
+if [ -z "$opponent" ]; then
+    if command -v fairymax >/dev/null; then opponent=fairymax; else opponent=$engine; fi
+fi
 
 skip() {
     echo "SKIP: $1"
@@ -27,6 +31,7 @@ mkdir -p "$work/quintarex" "$work/opponent"
 # The same settings for a second quintarex as the opponent; other engines ignore the file.
 cat >"$work/quintarex/quintarex.ini" <<'INI'
 [ENGINE]
+MaxDepth=8
 HashSize=16
 PawnHashSize=4
 [LOG]
@@ -42,14 +47,14 @@ fail() {
     failed=1
 }
 
-# match NAME GAMES PONDER(-ponder|-xponder) TIME-CONTROL INCREMENT
+# match NAME GAMES PONDER(-ponder|-xponder) TIME-CONTROL INCREMENT MOVES-TO-DRAW
 match() {
-    local name=$1 games=$2 ponder=$3 tc=$4 inc=$5
+    local name=$1 games=$2 ponder=$3 tc=$4 inc=$5 drawMoves=$6
     local pgn="$work/$name.pgn" debug="$work/$name.debug"
     # HOME keeps xboard's settings file out of the user's home.
     HOME="$work" timeout 300 xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
         -fcp "$engine" -fd "$work/quintarex" -scp "$opponent" -sd "$work/opponent" \
-        -mg "$games" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves 120 \
+        -mg "$games" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves "$drawMoves" \
         -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1
     local status=$?
     [ $status -eq 0 ] || fail "$name: xboard ended with status $status"
@@ -81,8 +86,10 @@ match() {
     fi
 }
 
-match plain 2 -xponder 0:30 1
-# Three seconds of increment is no fast game to quintarex, so it keeps pondering.
-match ponder 1 -ponder 0:30 3
+# Games longer than the given number of moves are adjudicated drawn, to keep the run short.
+match plain 2 -xponder 0:15 1 60
+# Three seconds of increment is no fast game to quintarex, and an opponent clock above ten seconds
+# keeps its pondering on.
+match ponder 1 -ponder 0:20 3 40
 
 [ $failed -eq 0 ] && echo "PASS" || exit 1

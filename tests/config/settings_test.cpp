@@ -123,18 +123,6 @@ TEST_F(SettingsTest, StringsAndTheGameLog) {
     EXPECT_EQ(std::string(gs_info.bookFile), longName.substr(0, 99));
 }
 
-TEST_F(SettingsTest, PrintParamsShowsTheSettings) {
-    load("[ENGINE]\nMaxDepth=9\nMaxTime=12345\n[TABLEBASE]\nSyzygyPath=/tb\n");
-    testing::internal::CaptureStdout();
-    printParams();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("\n[ENGINE]\nMaxDepht:           9\nMinDepht:           1\n", 0), 0u) << out;
-    EXPECT_NE(out.find("\n\n[TABLEBASE]\nSygyzy:             1\nSyzygyPath:         /tb\nSyzygyMen:          5\n"),
-              std::string::npos);
-    EXPECT_NE(out.find("MaxTime:            123 s\nmoveTime:           123 s\n"), std::string::npos);
-    EXPECT_TRUE(out.ends_with("fastGame:           5\n\n")) << out;
-}
-
 // The sample file at the top of the repository documents the defaults: reading it changes nothing
 // but the book's path.
 TEST_F(SettingsTest, SampleIniHoldsTheDefaults) {

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Unattended soak: plays a long series of fast games of quintarex through a real, headless xboard,
+# against itself (and against fairymax when QX_SOAK_FAIRYMAX=1 and it is installed), with pondering
+# on and off in alternate matches. Reports games played, results, and every crash, illegal move,
+# time loss or protocol error. Not part of CI.
+#
+# usage: scripts/soak.sh [games] [path/to/quintarex]   (default 100 games, build/quintarex)
+set -u
+games=${1:-100}
+engine=$(readlink -f "${2:-build/quintarex}")
+per_match=${QX_SOAK_MATCH_GAMES:-10}
+tc=${QX_SOAK_TC:-0:08}
+inc=${QX_SOAK_INC:-0.1}
+export PATH="$PATH:/usr/games"
+command -v xboard >/dev/null || { echo "xboard is not installed (Debian package xboard)"; exit 2; }
+command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed (Debian package xvfb)"; exit 2; }
+[ -x "$engine" ] || { echo "no engine at $engine"; exit 2; }
+
+work=${QX_SOAK_DIR:-$(mktemp -d)}
+mkdir -p "$work/first" "$work/second"
+for dir in first second; do
+    cat >"$work/$dir/quintarex.ini" <<'INI'
+[ENGINE]
+HashSize=64
+PawnHashSize=8
+[LOG]
+LogGame=1
+[TABLEBASE]
+Syzygy=0
+INI
+done
+opponents=("$engine")
+[ "${QX_SOAK_FAIRYMAX:-0}" = 1 ] && command -v fairymax >/dev/null && opponents+=(fairymax)
+
+played=0 matches=0 crashes=0 illegal=0 timeouts=0 protocol=0 unfinished=0
+declare -A results
+while [ "$played" -lt "$games" ]; do
+    n=$per_match
+    [ $((games - played)) -lt "$n" ] && n=$((games - played))
+    opponent=${opponents[$((matches % ${#opponents[@]}))]}
+    if [ $((matches % 2)) -eq 0 ]; then ponder=-xponder; else ponder=-ponder; fi
+    name="match$matches"
+    pgn="$work/$name.pgn" debug="$work/$name.debug"
+    HOME="$work" timeout $((n * 120 + 60)) xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
+        -fcp "$engine" -fd "$work/first" -scp "$opponent" -sd "$work/second" \
+        -mg "$n" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves 150 \
+        -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1
+    status=$?
+    got=$(grep -c '^\[Result ' "$pgn" 2>/dev/null || echo 0)
+    proper=$(grep -cE '^\[Result "(1-0|0-1|1/2-1/2)"\]' "$pgn" 2>/dev/null || echo 0)
+    [ "$status" -ne 0 ] && echo "$name: xboard ended with status $status"
+    unfinished=$((unfinished + got - proper + n - got))
+    played=$((played + got))
+    matches=$((matches + 1))
+    while read -r r; do results[$r]=$(( ${results[$r]:-0} + 1 )); done < <(grep -oE '^\[Result "[^"]*"\]' "$pgn" 2>/dev/null | cut -d'"' -f2)
+    c=$(grep -ciE '\{[^}]*(crash|exited|died|disconnect)[^}]*\}' "$pgn" 2>/dev/null); crashes=$((crashes + ${c:-0}))
+    c=$(grep -ciE '\{[^}]*illegal[^}]*\}' "$pgn" 2>/dev/null); illegal=$((illegal + ${c:-0}))
+    c=$(grep -ciE '\{[^}]*(on time|time forfeit|flag)[^}]*\}' "$pgn" 2>/dev/null); timeouts=$((timeouts + ${c:-0}))
+    c=$(grep -E '<(first|second) *:' "$debug" 2>/dev/null | grep -cE 'Illegal move|Error \(|tellusererror')
+    protocol=$((protocol + ${c:-0}))
+    echo "$name ($(basename "$opponent") $ponder): $got games: $(grep -oE '^\[Result "[^"]*"\] *$' "$pgn" 2>/dev/null | cut -d'"' -f2 | tr '\n' ' ')"
+    [ "$got" -eq 0 ] && { echo "no game was played; stopping (see $work/$name.out)"; break; }
+done
+
+echo "=== soak report"
+echo "games played: $played in $matches matches (time control $tc + $inc s)"
+for r in "${!results[@]}"; do echo "  $r: ${results[$r]}"; done
+echo "crashes: $crashes"
+echo "illegal moves: $illegal"
+echo "time losses: $timeouts"
+echo "protocol errors: $protocol"
+echo "games without a proper result: $unfinished"
+echo "logs: $work"
+[ $((crashes + illegal + timeouts + protocol + unfinished)) -eq 0 ]
