@@ -191,7 +191,12 @@ TEST(XboardThreads, DeepPonderHitPlaysThePonderResultAtOnce) {
     MirrorGame game;
     std::string hint;
     startPonderingGame(engine, game, &hint);
-    engine.waitFor("#DEBUG End thread pondering", 30000);  // depth 3 reached: deeper than safePly
+    // Depth 3 reached, deeper than safePly. The ponder thread may end before the polling thread
+    // prints its start line, so look from the start of this ponder phase.
+    size_t phase = 0;
+    for (size_t i = 0; i < engine.lineCount(); ++i)
+        if (engine.lines()[i].find("#DEBUG Start thread pondering") != std::string::npos) phase = i;
+    engine.waitForSince("#DEBUG End thread pondering", phase, 30000);
     ASSERT_TRUE(game.play(hint));
     engine.send("usermove " + hint);
     engine.waitFor("#DEBUG Caso 1 - usermove =  pondermove");
