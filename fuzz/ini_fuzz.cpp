@@ -1,0 +1,37 @@
+// Arbitrary INI file contents: every reader call and the whole settings load must stay in bounds
+// and leave every setting within its range.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/inireader.h"
+#include "config/settings.h"
+#include "fuzz_files.h"
+#include "shell/state.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = writeScratchFile(data, size, ".ini");
+    const char* file = path.c_str();
+    char buffer[16];
+    int length = iniGetString("ENGINE", "LogFile", "default", buffer, sizeof buffer, file);
+    if (length < 0 || length >= static_cast<int>(sizeof buffer) || std::strlen(buffer) != static_cast<size_t>(length))
+        std::abort();
+    iniGetString("", "Key", "", buffer, 1, file);
+    iniGetString(nullptr, "Key", "x", buffer, sizeof buffer, file);
+    iniGetInteger("TIME", "MaxTime", 7, file);
+    iniGetInteger(nullptr, "a", -1, file);
+    int b = iniGetBool("BOOK", "Book", 1, file);
+    if (b != 0 && b != 1) std::abort();
+
+    std::freopen("/dev/null", "w", stdout);
+    loadIni(file);
+    if (gs_info.maxDepth < 1 || gs_info.maxDepth > 64 || gs_info.hashEntries <= 0 || gs_info.pawnHashEntries <= 0)
+        std::abort();
+    if (std::memchr(gs_info.logFile, '\0', sizeof gs_info.logFile) == nullptr) std::abort();
+    if (std::memchr(gs_info.bookFile, '\0', sizeof gs_info.bookFile) == nullptr) std::abort();
+    if (gameLog) {
+        std::fclose(gameLog);
+        gameLog = nullptr;
+    }
+    return 0;
+}
