@@ -2,6 +2,7 @@
 
 #include "board/attacks.h"
 #include "board/bitboard.h"
+#include "board/makemove.h"
 #include "board/position.h"
 
 namespace {
@@ -180,4 +181,19 @@ TBB opponentInCheck() {
                     ((southEast(kingBit) | southWest(kingBit)) & p.pawns()) | (KnightAttacks[k] & p.knights()) |
                     (KingAttacks[k] & p.kings());
     return attackers & p.own;
+}
+
+Move firstLegalMove() {
+    CaptureList captures;
+    generateCaptures(&captures);
+    QuietList quiets;
+    generateQuiets(&quiets);
+    for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
+        Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
+        makeMoveLight(m);
+        bool legal = opponentInCheck() == 0;
+        takeBack();
+        if (legal) return m;
+    }
+    return 0;
 }

@@ -36,5 +36,7 @@ ScoredMove pickBestCaptureEntry(CaptureList* list);
 TBB inCheck();
 // Pieces of the side to move attacking the opponent's king (after a move: the mover left its king attacked).
 TBB opponentInCheck();
+// The first legal move of the side to move (captures first), 0 when there is none.
+Move firstLegalMove();
 // Whether the side to move may castle now (right held, path empty, king's path not attacked).
 bool castlingAllowed(bool kingside);

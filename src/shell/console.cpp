@@ -73,21 +73,6 @@ void printHelp() {
     for (const char* line : HelpLines) std::printf("%s\n", line);
 }
 
-Move firstLegalMove() {
-    CaptureList captures;
-    generateCaptures(&captures);
-    QuietList quiets;
-    generateQuiets(&quiets);
-    for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
-        Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
-        makeMoveLight(m);
-        bool legal = opponentInCheck() == 0;
-        takeBack();
-        if (legal) return m;
-    }
-    return 0;
-}
-
 bool playBookMove() {
     char text[16] = "";
     if (chooseBookMove(gs_info.bookFile, text) != 0) return false;

@@ -9,13 +9,6 @@
 
 namespace {
 
-bool legalAfter(Move m) {
-    makeMoveLight(m);
-    bool legal = opponentInCheck() == 0;
-    takeBack();
-    return legal;
-}
-
 // The board's repetition counter compares pieces only; a draw is claimed only when the same
 // position, castling and en-passant rights included (the key), stood twice before. Otherwise a
 // GUI rightly calls the claim false and scores the game as lost.
@@ -41,17 +34,7 @@ void announce(const char* result, bool toLog) {
 
 }  // namespace
 
-bool hasLegalMove() {
-    CaptureList captures;
-    generateCaptures(&captures);
-    for (uint32_t i = 0; i < captures.count; ++i)
-        if (legalAfter(captures.entries[i].move)) return true;
-    QuietList quiets;
-    generateQuiets(&quiets);
-    for (uint32_t i = 0; i < quiets.count; ++i)
-        if (legalAfter(quiets.moves[i])) return true;
-    return false;
-}
+bool hasLegalMove() { return firstLegalMove() != 0; }
 
 bool gameIsOver() {
     const Position& p = currentPosition();

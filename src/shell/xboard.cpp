@@ -97,21 +97,6 @@ bool wellFormedMove(const char* text) {
     return hasLetter == (pawn && toRank == 7);
 }
 
-Move firstLegalMove() {
-    CaptureList captures;
-    generateCaptures(&captures);
-    QuietList quiets;
-    generateQuiets(&quiets);
-    for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
-        Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
-        makeMoveLight(m);
-        bool legal = opponentInCheck() == 0;
-        takeBack();
-        if (legal) return m;
-    }
-    return 0;
-}
-
 void sendMoveText(const char* text) {
     std::printf("move %s\n", text);
     logPrintf("move %s\n", text);
