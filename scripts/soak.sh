@@ -38,7 +38,8 @@ while [ "$played" -lt "$games" ]; do
     n=$per_match
     [ $((games - played)) -lt "$n" ] && n=$((games - played))
     opponent=${opponents[$((matches % ${#opponents[@]}))]}
-    if [ $((matches % 2)) -eq 0 ]; then ponder=-xponder; else ponder=-ponder; fi
+    # Every opponent meets quintarex with pondering off and on in turn.
+    if [ $((matches / ${#opponents[@]} % 2)) -eq 0 ]; then ponder=-xponder; else ponder=-ponder; fi
     name="match$matches"
     pgn="$work/$name.pgn" debug="$work/$name.debug"
     HOME="$work" timeout $((n * 120 + 60)) xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
