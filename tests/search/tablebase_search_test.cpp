@@ -67,4 +67,42 @@ TEST_F(TablebaseSearchTest, MovesKeepTheTablebaseResult) {
     }
 }
 
+// Self-play from a tablebase position: both sides move by think(); returns the plies played until
+// the side to move has no legal move (or `limit` plies), failing if the fifty-move count runs out.
+int selfPlay(int limit, int depth) {
+    for (int ply = 0; ply < limit; ++ply) {
+        if (firstLegalMove() == 0) return ply;
+        EXPECT_LT(currentPosition().fifty, 100) << "ply " << ply;
+        std::string output;
+        gs_info.maxDepth = depth;
+        gs_info.startTime = currentTimeMs();
+        ::testing::internal::CaptureStdout();
+        Move m = think();
+        ::testing::internal::GetCapturedStdout();
+        if (m == 0) return ply;
+        makeMove(m);
+
+    }
+    return limit;
+}
+
+TEST_F(TablebaseSearchTest, WonQueenEndingIsMatedInSelfPlay) {
+    setPosition("8/8/8/3k4/8/8/8/KQ6 w - - 0 1");
+    int plies = selfPlay(100, 4);
+    EXPECT_LT(plies, 100);
+    EXPECT_EQ(currentPosition().colour, 1u) << "black is the side without a move";
+    EXPECT_NE(inCheck(), 0u) << "and it is mate, not stalemate";
+}
+
+TEST_F(TablebaseSearchTest, DrawnRookEndingIsNotLostInSelfPlay) {
+    for (const char* fen : {"8/8/3k4/8/8/2r5/5R2/4K3 w - - 0 1", "r7/8/4k3/8/8/4K3/8/7R b - - 0 1"}) {
+        setPosition(fen);
+        int success = 0;
+        ASSERT_EQ(tbProbeWdl(&success), 0) << fen;
+        EXPECT_EQ(selfPlay(60, 4), 60) << fen << ": neither side runs out of moves";
+        EXPECT_EQ(tbProbeWdl(&success), 0) << fen << ": still drawn";
+        EXPECT_NE(success, 0);
+    }
+}
+
 }  // namespace
