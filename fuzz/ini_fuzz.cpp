@@ -3,11 +3,19 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "config/inireader.h"
 #include "config/settings.h"
 #include "fuzz_files.h"
 #include "shell/state.h"
+
+// The settings load opens the game log its input names: keep such files in a scratch directory.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    char dir[] = "/tmp/qx-ini-fuzz-XXXXXX";
+    if (!mkdtemp(dir) || chdir(dir) != 0) std::abort();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = writeScratchFile(data, size, ".ini");
