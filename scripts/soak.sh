@@ -57,7 +57,10 @@ while [ "$played" -lt "$games" ]; do
     c=$(grep -ciE '\{[^}]*(crash|exited|died|disconnect)[^}]*\}' "$pgn" 2>/dev/null); crashes=$((crashes + ${c:-0}))
     c=$(grep -ciE '\{[^}]*illegal[^}]*\}' "$pgn" 2>/dev/null); illegal=$((illegal + ${c:-0}))
     c=$(grep -ciE '\{[^}]*(on time|time forfeit|flag)[^}]*\}' "$pgn" 2>/dev/null); timeouts=$((timeouts + ${c:-0}))
-    c=$(grep -E '<(first|second) *:' "$debug" 2>/dev/null | grep -cE 'Illegal move|Error \(|tellusererror')
+    # quintarex is always the first engine; another opponent's own complaints are not counted.
+    who='first'
+    [ "$opponent" = "$engine" ] && who='(first|second)'
+    c=$(grep -E "<$who *:" "$debug" 2>/dev/null | grep -cE 'Illegal move|Error \(|tellusererror')
     protocol=$((protocol + ${c:-0}))
     echo "$name ($(basename "$opponent") $ponder): $got games: $(grep -oE '^\[Result "[^"]*"\] *$' "$pgn" 2>/dev/null | cut -d'"' -f2 | tr '\n' ' ')"
     [ "$got" -eq 0 ] && { echo "no game was played; stopping (see $work/$name.out)"; break; }
