@@ -1,0 +1,61 @@
+#pragma once
+// A whole command session for the loop targets: the engine is put back in a small, fast state
+// before each input, and the input is fed to the loop as its standard input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
+#include "board/position.h"
+#include "fuzz_files.h"
+#include "shell/state.h"
+
+// Keeps every line but the ones that would make a run slow: deeper searches and big tables are
+// capped, and lines beginning with one of `dropped` are left out. The session always ends.
+inline std::string tameCommands(const uint8_t* data, size_t size, std::initializer_list<const char*> dropped,
+                                const char* last) {
+    std::string in(reinterpret_cast<const char*>(data), size), out;
+    size_t start = 0;
+    while (start <= in.size()) {
+        size_t end = in.find('\n', start);
+        if (end == std::string::npos) end = in.size();
+        std::string line = in.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("sd", 0) == 0) line = "sd 2";
+        if (line.rfind("memory", 0) == 0) line = "memory 4";
+        bool keep = true;
+        for (const char* word : dropped) keep = keep && line.rfind(word, 0) != 0;
+        if (keep) out += line + "\n";
+    }
+    return out + last + "\n";
+}
+
+inline void resetEngineForFuzzing(uint8_t xboardMode) {
+    gs_info.gameResult = 0;
+    gs_info.engineSide = 99;
+    gs_info.quit = 0;
+    gs_info.stop = 0;
+    gs_info.analyzeMode = 0;
+    gs_info.ponder = 0;
+    gs_info.pendingCommand = 0;
+    gs_info.ponderOnBoard = 0;
+    gs_info.xboardMode = xboardMode;
+    gs_info.book = 0;
+    gs_info.syzygy = 0;
+    gs_info.logGame = 0;
+    gs_info.maxDepth = 2;
+    gs_info.hashSize = 1;
+    gs_info.hashEntries = 1048576 / 24;
+    gs_info.pawnHashSize = 1;
+    gs_info.pawnHashEntries = 1048576 / 32;
+    resetToStartPosition();
+}
+
+// Makes `commands` the standard input and sends the output nowhere.
+inline void feedStandardInput(const std::string& commands) {
+    const std::string& path =
+        writeScratchFile(reinterpret_cast<const uint8_t*>(commands.data()), commands.size(), ".txt");
+    if (!std::freopen(path.c_str(), "r", stdin)) std::abort();
+    if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+}
