@@ -7,7 +7,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "board/hashkey.h"
 #include "board/position.h"
+#include "eval/material.h"
 #include "fuzz_files.h"
 #include "shell/state.h"
 
@@ -58,4 +60,9 @@ inline void feedStandardInput(const std::string& commands) {
         writeScratchFile(reinterpret_cast<const uint8_t*>(commands.data()), commands.size(), ".txt");
     if (!std::freopen(path.c_str(), "r", stdin)) std::abort();
     if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+}
+
+// The key and score kept up move by move must match the ones computed from scratch.
+inline void checkBoardInStep() {
+    if (currentPosition().key != computeHashKey() || currentPosition().score != computeMaterialScore()) std::abort();
 }
