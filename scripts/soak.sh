@@ -2,12 +2,13 @@
 # Unattended soak: plays a long series of fast games of quintarex through a real, headless xboard,
 # against itself (and against fairymax when QX_SOAK_FAIRYMAX=1 and it is installed), with pondering
 # on and off in alternate matches. Reports games played, results, and every crash, illegal move,
-# time loss or protocol error. Not part of CI.
+# time loss of quintarex's or protocol error. Not part of CI.
 #
 # usage: scripts/soak.sh [games] [path/to/quintarex]   (default 100 games, build/quintarex)
 set -u
 games=${1:-100}
 engine=$(readlink -f "${2:-build/quintarex}")
+scripts=$(cd "$(dirname "$0")" && pwd)
 per_match=${QX_SOAK_MATCH_GAMES:-10}
 tc=${QX_SOAK_TC:-0:08}
 inc=${QX_SOAK_INC:-0.1}
@@ -32,7 +33,7 @@ done
 opponents=("$engine")
 [ "${QX_SOAK_FAIRYMAX:-0}" = 1 ] && command -v fairymax >/dev/null && opponents+=(fairymax)
 
-played=0 matches=0 crashes=0 illegal=0 timeouts=0 protocol=0 unfinished=0
+played=0 matches=0 crashes=0 illegal=0 timeouts=0 others_timeouts=0 protocol=0 unfinished=0
 declare -A results
 while [ "$played" -lt "$games" ]; do
     n=$per_match
@@ -56,7 +57,10 @@ while [ "$played" -lt "$games" ]; do
     while read -r r; do results[$r]=$(( ${results[$r]:-0} + 1 )); done < <(grep -oE '^\[Result "[^"]*"\]' "$pgn" 2>/dev/null | cut -d'"' -f2)
     c=$(grep -ciE '\{[^}]*(crash|exited|died|disconnect)[^}]*\}' "$pgn" 2>/dev/null); crashes=$((crashes + ${c:-0}))
     c=$(grep -ciE '\{[^}]*illegal[^}]*\}' "$pgn" 2>/dev/null); illegal=$((illegal + ${c:-0}))
-    c=$(grep -ciE '\{[^}]*(on time|time forfeit|flag)[^}]*\}' "$pgn" 2>/dev/null); timeouts=$((timeouts + ${c:-0}))
+    # A flag that falls for another opponent is reported, not counted against quintarex.
+    losers=$(awk -f "$scripts/pgn-time-losses.awk" "$pgn" 2>/dev/null)
+    c=$(grep -cE '^(quintarex|\?)' <<<"$losers"); timeouts=$((timeouts + c))
+    c=$(grep -cvE '^(quintarex|\?|$)' <<<"$losers"); others_timeouts=$((others_timeouts + c))
     # quintarex is always the first engine; another opponent's own complaints are not counted.
     who='first'
     [ "$opponent" = "$engine" ] && who='(first|second)'
@@ -72,6 +76,7 @@ for r in "${!results[@]}"; do echo "  $r: ${results[$r]}"; done
 echo "crashes: $crashes"
 echo "illegal moves: $illegal"
 echo "time losses: $timeouts"
+echo "time losses of the other engine (not counted): $others_timeouts"
 echo "protocol errors: $protocol"
 echo "games without a proper result: $unfinished"
 echo "logs: $work"
