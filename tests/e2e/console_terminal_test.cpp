@@ -104,21 +104,27 @@ TEST(ConsoleTerminal, PersonPlaysLooksAndAnalyses) {
     ASSERT_TRUE(tty.waitFor("enter 'console' for console mode...", 1, 10000)) << tty.screen();
 
     tty.type("console");
-    ASSERT_TRUE(tty.waitFor("type \"help\" to show commands list")) << tty.screen();
-    tty.type("new");
-    tty.type("sd 4");
+    // A person types at the prompt: a line typed ahead of it would echo before the prompt.
+    size_t prompts = 0;
+    auto typeAtPrompt = [&](const char* line) {
+        ++prompts;
+        ASSERT_TRUE(tty.waitFor("quintarex> ", prompts)) << tty.screen();
+        tty.type(line);
+    };
+    typeAtPrompt("new");
+    typeAtPrompt("sd 4");
     ASSERT_TRUE(tty.waitFor("Depth set with value 4 PLY")) << tty.screen();
-    tty.type("e2e4");
+    typeAtPrompt("e2e4");
     ASSERT_TRUE(tty.waitFor("\nmove ")) << tty.screen();
-    tty.type("d2d4");
+    typeAtPrompt("d2d4");
     ASSERT_TRUE(tty.waitFor("\nmove ", 2)) << tty.screen();
-    tty.type("b");
+    typeAtPrompt("b");
     ASSERT_TRUE(tty.waitFor("    A   B   C   D   E   F   G   H", 5)) << tty.screen();  // one per move, and b
 
-    tty.type("analyze");
+    typeAtPrompt("analyze");
     ASSERT_TRUE(tty.waitFor("quintarex> analyze")) << tty.screen();
-    tty.type("exit");
-    tty.type("quit");
+    tty.type("exit");  // read by the analysis after its iteration, not at a prompt
+    typeAtPrompt("quit");
     for (int waited = 0; waited < 60000 && tty.deadAndStatus().rfind('1', 0) != 0; waited += 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     for (int waited = 0; waited < 5000 && tty.deadAndStatus() == "1 "; waited += 50)
