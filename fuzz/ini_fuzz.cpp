@@ -8,6 +8,7 @@
 #include "config/inireader.h"
 #include "config/settings.h"
 #include "fuzz_files.h"
+#include "shell/gamelog.h"
 #include "shell/state.h"
 
 // The settings load opens the game log its input names: keep such files in a scratch directory.
@@ -39,9 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     if (std::memchr(gs_info.logFile, '\0', sizeof gs_info.logFile) == nullptr) std::abort();
     if (std::memchr(gs_info.bookFile, '\0', sizeof gs_info.bookFile) == nullptr) std::abort();
-    if (gameLog) {
-        std::fclose(gameLog);
-        gameLog = nullptr;
-    }
+    closeGameLog();
     return 0;
 }

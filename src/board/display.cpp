@@ -16,14 +16,16 @@ void printBoard() {
     TBB white = p.colour == WHITE ? p.own : p.opponent();
     std::printf("\n\n");
     for (int rank = 7; rank >= 0; --rank) {
-        std::printf("%s%d |", RankSeparator, rank + 1);
+        // One write per row: another thread's line never lands inside it.
+        char row[80];
+        int length = std::snprintf(row, sizeof row, "%s%d |", RankSeparator, rank + 1);
         for (int file = 0; file < 8; ++file) {
             int s = (8 * rank + file) ^ mirror;
             char letter = PieceLetters[p.pieceType(s)];
             if (!((white >> s) & 1) && letter != ' ') letter = static_cast<char>(letter - 'A' + 'a');
-            std::printf(" %c |", letter);
+            length += std::snprintf(row + length, sizeof row - static_cast<size_t>(length), " %c |", letter);
         }
-        std::printf("\n");
+        std::printf("%s\n", row);
     }
     std::printf("%s\n    A   B   C   D   E   F   G   H\n\n", RankSeparator);
 }

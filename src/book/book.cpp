@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "shell/gamelog.h"
 #include "shell/state.h"
 
 namespace {
@@ -91,10 +92,7 @@ bool legalOnBoard(Move m) {
 void announceBookMove(const char* text) {
     if (gs_info.postThinking != 1 || gs_info.xboardMode != 1) return;
     std::printf("0 0 0 0 %s (move from book)\n", text);
-    if (gs_info.logGame == 1 && gameLog != nullptr) {
-        static constexpr char LogLine[] = "0 0 0 0 (move from book)\n";
-        std::fwrite(LogLine, 1, sizeof LogLine - 1, gameLog);
-    }
+    logText("0 0 0 0 (move from book)\n");
 }
 
 }  // namespace

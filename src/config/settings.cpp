@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "config/inireader.h"
+#include "shell/gamelog.h"
 #include "shell/state.h"
 
 namespace {
@@ -27,16 +28,6 @@ void tableSize(const char* key, int32_t defaultMegabytes, int64_t entrySize, con
     if (entriesFor(mb, entrySize) < 0) mb = defaultMegabytes;
     megabytes = mb;
     entries = static_cast<int32_t>(entriesFor(mb, entrySize));
-}
-
-void openGameLog() {
-    if (gameLog != nullptr) {
-        std::fclose(gameLog);
-        gameLog = nullptr;
-    }
-    if (gs_info.logGame != 1) return;
-    gameLog = std::fopen(gs_info.logFile, "a");
-    if (gameLog == nullptr) std::perror(gs_info.logFile);
 }
 
 }  // namespace

@@ -25,8 +25,16 @@ Move thinkInThread();
 void generateRootMoves(RootMove* rootMoves, int* count);
 int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alpha, int beta, PvLine* line,
                int mateScore, bool nullAllowed, bool checkExtended, bool inReduction, int tbMen);
-void printThinking(int depth, int score);
-void printLine(const PvLine* line);
+// Room for a thinking line's head ("%2d %6d %6d %10ld ") and for a line's moves: five
+// characters and a blank per move, the newline and the terminator.
+constexpr int THINKING_HEAD_SIZE = 48;
+constexpr int PV_TEXT_SIZE = MAX_PV * 6 + 2;
+// The head: depth, score, centiseconds and nodes; returns its length.
+int formatThinking(char* text, int size, int depth, int score);
+// The moves of a line from white's view, each followed by a blank, and the newline; returns the length.
+int formatLine(char* text, const PvLine* line);
+// Writes a whole thinking line (head and moves) with one call, to the output and the game log.
+void printThinking(int depth, int score, const PvLine* line);
 void sortByScore(RootMove* rootMoves, int first, int last);
 void sortBySearchScore(RootMove* rootMoves, int first, int last);
 

@@ -9,6 +9,7 @@
 #include "search/search.h"
 #include "search/searchinfo.h"
 #include "search/transposition.h"
+#include "shell/gamelog.h"
 #include "shell/polling.h"
 #include "shell/state.h"
 #include "tablebase/tablebase.h"
@@ -60,9 +61,11 @@ void quickSort(RootMove* a, int first, int last, Before before) {
     }
 }
 
+// One call per line: the polling thread writes to the same stream, and a line written in
+// pieces could be split by one of its lines.
 void writeOut(const char* text) {
     std::fputs(text, stdout);
-    if (gs_info.logGame == 1 && gameLog != nullptr) std::fputs(text, gameLog);
+    logText(text);
 }
 
 // Nodes of the finished iterations of the running search (the counter restarts every iteration).
@@ -113,10 +116,9 @@ Move deepen(bool inThread) {
 
         if (tbUsed && count == 1) {
             result = rootMoves[0].move;
-            printThinking(depth, tbScore);
             gs_lineH.count = 1;
             gs_lineH.argmove[0] = result;
-            printLine(&gs_lineH);
+            printThinking(depth, tbScore, &gs_lineH);
             return result;
         }
 
@@ -133,9 +135,8 @@ Move deepen(bool inThread) {
             gs_info.ponderMove = lineMove(gs_lineH, 1);
 
         if (gs_info.postThinking == 1 && gs_info.stop == 0) {
-            printThinking(depth, shown);
-            PvLine copy = gs_lineH;
-            printLine(&copy);
+            const PvLine copy = gs_lineH;
+            printThinking(depth, shown, &copy);
         }
 
         if (score > MATE_THRESHOLD) {
@@ -240,19 +241,14 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
     return best;
 }
 
-void printThinking(int depth, int score) {
-    std::fflush(stdout);
+int formatThinking(char* text, int size, int depth, int score) {
     SearchInfo.time = elapsedCentiseconds();
-    char text[64];
-    std::snprintf(text, sizeof text, "%2d %6d %6d %10ld ", depth, score, static_cast<int>(SearchInfo.time),
-                  static_cast<long>(SearchInfo.nodes));
-    writeOut(text);
+    return std::snprintf(text, static_cast<size_t>(size), "%2d %6d %6d %10ld ", depth, score,
+                         static_cast<int>(SearchInfo.time), static_cast<long>(SearchInfo.nodes));
 }
 
-void printLine(const PvLine* line) {
+int formatLine(char* text, const PvLine* line) {
     static constexpr char PromotionLetters[] = "  nbrq";
-    // Five characters and a blank per move, and the line end.
-    char text[MAX_PV * 6 + 2];
     int length = 0;
     unsigned colour = currentPosition().colour;
     const int n = line->count < MAX_PV ? line->count : MAX_PV;
@@ -273,6 +269,14 @@ void printLine(const PvLine* line) {
     }
     text[length++] = '\n';
     text[length] = '\0';
+    return length;
+}
+
+void printThinking(int depth, int score, const PvLine* line) {
+    std::fflush(stdout);
+    char text[THINKING_HEAD_SIZE + PV_TEXT_SIZE];
+    const int head = formatThinking(text, THINKING_HEAD_SIZE, depth, score);
+    formatLine(text + head, line);
     writeOut(text);
 }
 

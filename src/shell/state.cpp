@@ -2,4 +2,3 @@
 
 EngineState gs_info;
 TimeControlState TimeControl;
-FILE* gameLog = nullptr;

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <cstdio>
 
 #include "board/types.h"
 #include "platform/relaxed.h"
@@ -61,6 +60,3 @@ struct TimeControlState {
     Relaxed<int32_t> increment{0};
 };
 extern TimeControlState TimeControl;
-
-// The game log while logging is on; null otherwise.
-extern FILE* gameLog;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "board/position.h"
 #include "book/book.h"
 #include "book_files.h"
+#include "shell/gamelog.h"
 #include "shell/state.h"
 
 using booktest::packMove;
@@ -250,24 +253,22 @@ TEST_F(BookMoves, BookMoveIsAnnouncedInProtocolModeAndLogged) {
     gs_info.xboardMode = 1;
     gs_info.postThinking = 1;
     gs_info.logGame = 1;
-    FILE* log = std::tmpfile();
-    ASSERT_NE(log, nullptr);
-    FILE* savedLog = gameLog;
-    gameLog = log;
+    const std::string log = dir.write("game.log", {});
+    std::snprintf(gs_info.logFile, sizeof gs_info.logFile, "%s", log.c_str());
+    openGameLog();
     Choice c = choose(file);
     gs_info.postThinking = 0;
     Choice quiet = choose(file);
-    gameLog = savedLog;
+    closeGameLog();
+    gs_info.logGame = 0;
 
     EXPECT_EQ(c.move, "g1f3");
     EXPECT_EQ(c.out, "0 0 0 0 g1f3 (move from book)\n");
     EXPECT_EQ(quiet.move, "g1f3");
     EXPECT_EQ(quiet.out, "");
-    std::rewind(log);
-    char logged[64] = {};
-    size_t n = std::fread(logged, 1, sizeof logged - 1, log);
-    std::fclose(log);
-    EXPECT_EQ(std::string(logged, n), "0 0 0 0 (move from book)\n");
+    std::ifstream in(log);
+    std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(logged, "0 0 0 0 (move from book)\n");
 }
 
 TEST_F(BookMoves, UnreadableFileIsReportedWithItsName) {

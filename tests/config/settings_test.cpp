@@ -52,7 +52,7 @@ TEST_F(SettingsTest, NoFileGivesTheDefaults) {
     EXPECT_EQ(TimeControl.time, 720000);
     EXPECT_EQ(TimeControl.allocatedTime, 720000);
     EXPECT_EQ(gs_info.logGame, 0);
-    EXPECT_EQ(gameLog, nullptr);
+    EXPECT_FALSE(gameLogOpen());
     EXPECT_EQ(gs_info.book, 1);
     EXPECT_STREQ(gs_info.bookFile, "book.bin");
     EXPECT_STREQ(gs_info.logFile, "quintarex.log");
@@ -109,7 +109,7 @@ TEST_F(SettingsTest, StringsAndTheGameLog) {
     load("[LOG]\nLogFile=" + log + "\nLogGame=yes\n[BOOK]\nBookFile=\"my book.bin\"\n[TABLEBASE]\nSyzygyPath=/a:/b\n");
     EXPECT_STREQ(gs_info.bookFile, "my book.bin");
     EXPECT_STREQ(gs_info.syzygyPath, "/a:/b");
-    ASSERT_NE(gameLog, nullptr);
+    ASSERT_TRUE(gameLogOpen());
     logPrintf("new line\n");
     closeGameLog();
     logPrintf("dropped\n");

@@ -1,8 +1,10 @@
 // Pondering and analysis: the search thread and the polling thread, driven end to end.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -75,6 +77,19 @@ void startPonderingGame(EngineProcess& engine, MirrorGame& game, std::string* hi
     engine.waitFor("#DEBUG Start thread poll_exit2");
 }
 
+// Two threads share the output: each line must arrive whole, never with another line inside it.
+void expectWholeLines(const EngineProcess& engine) {
+    static const std::regex thinking(R"(^ ?\d+ +-?\d+ +\d+ +\d+ (([a-h][1-8]){2}[nbrq]? )*$)");
+    static const std::regex pvFragment(R"(^ *([a-h][1-8]){2})");
+    int bad = 0;
+    for (const std::string& line : engine.lines()) {
+        bool whole = line.find("#DEBUG", 1) == std::string::npos && !std::regex_search(line, pvFragment) &&
+                     (line.empty() || !std::isdigit(static_cast<unsigned char>(line[line[0] == ' ' ? 1 : 0])) ||
+                      std::regex_match(line, thinking));
+        if (!whole && ++bad <= 5) ADD_FAILURE() << "line not whole: '" << line << "'";
+    }
+}
+
 }  // namespace
 
 TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
@@ -102,6 +117,27 @@ TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
     EXPECT_EQ(engine.linesWith("Illegal", from).size(), 0u);
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// Analysis restarted many times: the thinking lines and the polling thread's lines never mix.
+TEST(XboardThreads, AnalysisRestartsKeepEveryLineWhole) {
+    EngineProcess engine;
+    startXboard(engine);
+    engine.send("new");
+    engine.send("post");
+    for (int i = 0; i < 15; ++i) {
+        size_t from = engine.lineCount();
+        engine.send("analyze");
+        engine.waitForSince("#DEBUG Start thread poll_exit2", from);
+        engine.send(i % 2 == 0 ? "usermove e2e4" : "usermove d2d4");  // restarts the analysis
+        engine.waitFor("#DEBUG Start thread analyze");
+        engine.send("undo");
+        engine.send("exit");
+        engine.waitFor("#DEBUG End thread poll_exit2");
+    }
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+    expectWholeLines(engine);
 }
 
 TEST(XboardThreads, AnalysisHandsEveryOtherCommandToTheLoop) {
@@ -207,6 +243,51 @@ TEST(XboardThreads, DeepPonderHitPlaysThePonderResultAtOnce) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
+// A game the engine's move played at once from pondering ends is announced, and the engine
+// moves no more.
+TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
+    struct Case {
+        const char* fen;
+        std::vector<std::string> before;  // played in force mode, then the engine moves
+        const char* reply;                // ours, after which the engine ponders
+        const char* result;
+    };
+    const Case cases[] = {
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
+        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
+         "1/2-1/2 {Draw by repetition}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        EngineProcess engine(testIni("safePly=2\n"));
+        startXboard(engine);
+        engine.send("new");
+        engine.send("level 0 5 0");
+        engine.send("sd 4");
+        engine.send("force");
+        engine.send(std::string("setboard ") + c.fen);
+        for (const std::string& m : c.before) engine.send("usermove " + m);
+        engine.send("hard");
+        engine.send("time 30000");
+        engine.send("otim 30000");
+        engine.send("go");
+        engine.waitFor("^move ", 30000);
+        engine.send(std::string("usermove ") + c.reply);
+        engine.waitFor("^move ", 30000);
+        std::string hint = hintOf(engine.waitFor("^Hint: ", 30000));
+        engine.waitFor("gs_info.bestmove dopo Pondering", 30000);  // deeper than safePly
+        engine.send("usermove " + hint);
+        engine.waitFor("#DEBUG Pondering Smart Move!");
+        engine.waitFor("^move ");
+        engine.waitFor(c.result);
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("^move ").size(), 3u);
+        EXPECT_EQ(engine.linesWith("Start thread pondering").size(), 1u) << "no pondering after the end";
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
+}
+
 TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
     if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     {
@@ -282,7 +363,7 @@ TEST(XboardThreads, EasyEndsPonderingAndSwitchesItOff) {
 }
 
 // Two engines pondering against each other: every move each one sends must be legal on the
-// interface's board, whatever mix of hits and misses occurs.
+// interface's board, whatever mix of hits and misses occurs, and every line arrives whole.
 TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
     if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess white;
@@ -294,6 +375,7 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
         e->send("hard");
         e->send("level 0 5 0");
         e->send("sd 4");
+        e->send("post");
     }
     white.send("go");
     EngineProcess* mover = &white;
@@ -310,5 +392,6 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
         EXPECT_EQ(e->linesWith("Illegal").size(), 0u);
         e->send("quit");
         EXPECT_EQ(e->waitExit(), 0);
+        expectWholeLines(*e);
     }
 }

@@ -10,6 +10,7 @@
 #include "board/fen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "shell/gamelog.h"
 #include "shell/state.h"
 
 namespace {
@@ -73,11 +74,12 @@ TEST(CheckGameEnd, ResultGoesToTheLogWhichIsThenClosed) {
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
-    gameLog = std::fopen(path, "a");
+    std::snprintf(gs_info.logFile, sizeof gs_info.logFile, "%s", path);
     gs_info.logGame = 1;
+    openGameLog();
     std::string out;
     endAfter(nullptr, {"f2f3", "e7e5", "g2g4", "d8h4"}, &out);
-    EXPECT_EQ(gameLog, nullptr);
+    EXPECT_FALSE(gameLogOpen());
     gs_info.logGame = 0;
     FILE* in = std::fopen(path, "r");
     char text[64] = "";
