@@ -9,4 +9,5 @@ struct RootMove {
     int32_t score;
     int32_t searchScore;
 };
-constexpr int MAX_ROOT_MOVES = 200;
+// Legal positions have up to 218 moves.
+constexpr int MAX_ROOT_MOVES = 256;

@@ -198,9 +198,9 @@ TEST_F(SearchTest, ThinkingLinesHaveTheProtocolShape) {
     // Black's moves mirrored to white's view; a promotion carries its letter; empty slots are skipped.
     setPosition("8/8/8/8/8/4K3/p7/4k3 b - - 0 1");
     PvLine pv{3, {makeMoveWord(MT_PROMOTION, 8 ^ 56, 0 ^ 56, QUEEN), 0, makeMoveWord(MT_KING, 20, 12)}};
-    ::testing::internal::CaptureStdout();
-    printLine(&pv);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "a2a1q e3e2 \n");
+    char text[PV_TEXT_SIZE];
+    formatLine(text, &pv);
+    EXPECT_STREQ(text, "a2a1q e3e2 \n");
 }
 
 TEST_F(SearchTest, SearchLeavesThePositionStackAsFound) {
@@ -294,3 +294,17 @@ TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
 }
 
 }  // namespace
+
+// The most moves a legal position has: every one of them is searched at the root.
+TEST_F(SearchTest, EveryRootMoveOfA218MovePositionIsSearched) {
+    setPosition("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
+    RootMove moves[MAX_ROOT_MOVES];
+    int count = 0;
+    generateRootMoves(moves, &count);
+    ASSERT_EQ(count, 218);
+    for (int i = 0; i < count; ++i) moves[i].searchScore = INT_MIN;
+    clearHash(HASH_ENTRIES);
+    PvLine line{};
+    rootSearch(moves, count, 1, 1, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0);
+    EXPECT_EQ(std::count_if(moves, moves + count, [](const RootMove& m) { return m.searchScore == INT_MIN; }), 0);
+}
