@@ -183,6 +183,7 @@ bool playBookMove() {
         clearHashTable();
         forgetPonderResult();
     }
+    gs_info.gameResult = checkGameEnd();
     return true;
 }
 
@@ -201,6 +202,7 @@ bool playPonderBest() {
     ++TimeControl.engineMoves;
     clearHashTable();
     forgetPonderResult();
+    gs_info.gameResult = checkGameEnd();
     return true;
 }
 

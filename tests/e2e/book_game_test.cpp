@@ -1,43 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "board/fen.h"
 #include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "book/book_files.h"
 #include "engine_process.h"
 #include "search/search.h"
 
 namespace {
 
-struct Entry {
-    uint64_t key;
-    uint16_t move;
-};
-
-uint16_t polyglotMove(const std::string& text) {
-    int fromFile = text[0] - 'a', fromRow = text[1] - '1', toFile = text[2] - 'a', toRow = text[3] - '1';
-    return static_cast<uint16_t>(toFile | toRow << 3 | fromFile << 6 | fromRow << 9);
+// Writes a book of one-weight entries into the engine's directory.
+void writeBook(const EngineProcess& engine, const std::string& name, std::vector<BookEntry> entries) {
+    for (BookEntry& e : entries) e.weight = 1;
+    std::sort(entries.begin(), entries.end(), [](const BookEntry& a, const BookEntry& b) { return a.key < b.key; });
+    std::ofstream(engine.directory() + "/" + name, std::ios::binary) << booktest::encode(entries);
 }
 
-void writeBook(const std::string& path, std::vector<Entry> entries) {
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    for (const Entry& e : entries) {
-        unsigned char bytes[16] = {};
-        for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(e.key >> (56 - 8 * i));
-        bytes[8] = static_cast<unsigned char>(e.move >> 8);
-        bytes[9] = static_cast<unsigned char>(e.move);
-        bytes[11] = 1;  // weight
-        std::fwrite(bytes, 1, sizeof bytes, f);
-    }
-    std::fclose(f);
-}
+const char* const BOOK_INI =
+    "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nRandBook=0\nBookFile=line.bin\n"
+    "[TABLEBASE]\nSyzygy=0\n";
 
 // A game of `plies` plain moves (no castling, promotion or repetition) that does not end early.
 std::vector<std::string> quietGame(int plies) {
@@ -75,17 +63,15 @@ TEST(XboardBook, TwentySecondMoveIsNeverFromTheBook) {
     const int engineMoves = 22;
     std::vector<std::string> line = quietGame(2 * engineMoves);
     ASSERT_EQ(line.size(), static_cast<size_t>(2 * engineMoves));
-    std::vector<Entry> entries;
+    std::vector<BookEntry> entries;
     resetToStartPosition();
     for (size_t ply = 0; ply < line.size(); ++ply) {
-        if (ply % 2 == 1) entries.push_back({computeHashKey(), polyglotMove(line[ply])});
+        if (ply % 2 == 1) entries.push_back({computeHashKey(), booktest::packMove(line[ply].c_str()), 0, 0});
         ASSERT_EQ(makeMoveFromText(line[ply].c_str()), 1);
     }
 
-    EngineProcess engine(
-        "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nRandBook=0\nBookFile=line.bin\n"
-        "[TABLEBASE]\nSyzygy=0\n");
-    writeBook(engine.directory() + "/line.bin", entries);
+    EngineProcess engine(BOOK_INI);
+    writeBook(engine, "line.bin", entries);
     engine.send("xboard");
     engine.send("protover 2");
     engine.waitFor("feature ");
@@ -104,6 +90,43 @@ TEST(XboardBook, TwentySecondMoveIsNeverFromTheBook) {
     EXPECT_EQ(engine.linesWith("#DEBUG moves: 21 ").size(), 1u) << "the 22nd move is searched";
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// A game the engine's own book move ends is announced, and the engine moves no more.
+TEST(XboardBook, GameEndedByABookMoveIsAnnounced) {
+    struct Case {
+        const char* fen;
+        std::vector<std::string> before;  // played in force mode, then the engine moves
+        const char* bookMove;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"k7/8/1K6/8/8/8/8/7R w - - 0 1", {}, "h1h8", "1-0 {White mates}"},
+        {"k7/8/8/8/8/8/8/K6R w - - 99 80", {}, "h1h2", "1/2-1/2 {Draw by 50 move rule}"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+         {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"}, "f6g8", "1/2-1/2 {Draw by repetition}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        ASSERT_EQ(setupFromFen(c.fen), 1);
+        for (const std::string& m : c.before) ASSERT_EQ(makeMoveFromText(m.c_str()), 1);
+        EngineProcess engine(BOOK_INI);
+        writeBook(engine, "line.bin", {{computeHashKey(), booktest::packMove(c.bookMove), 0, 0}});
+        engine.send("xboard");
+        engine.send("protover 2");
+        engine.send("force");
+        engine.send(std::string("setboard ") + c.fen);
+        for (const std::string& m : c.before) engine.send("usermove " + m);
+        engine.send("sd 2");
+        engine.send("go");
+        EXPECT_EQ(engine.waitFor("^move "), std::string("move ") + c.bookMove);
+        engine.waitFor(c.result);
+        engine.send("usermove a8a7");  // no game to play on: the engine must not answer
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("^move ").size(), 1u);
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
 }
 
 }  // namespace
