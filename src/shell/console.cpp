@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/lineinput.h"
 #include "search/search.h"
+#include "shell/commandtext.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
@@ -54,20 +55,7 @@ constexpr const char* HelpLines[] = {
     "* insert moves with coordinate algebraic notation; e.g.: e2e4",
 };
 
-bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
-bool startsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
-const char* textFrom(const char* line, size_t index) {
-    size_t length = std::strlen(line);
-    return line + (index < length ? index : length);
-}
-
 int sideToMove() { return static_cast<int>(currentPosition().colour); }
-
-bool isFile(char c) { return c >= 'a' && c <= 'h'; }
-bool isRank(char c) { return c >= '1' && c <= '8'; }
-bool looksLikeMove(const char* line) {
-    return isFile(line[0]) && isRank(line[1]) && isFile(line[2]) && isRank(line[3]);
-}
 
 void printHelp() {
     for (const char* line : HelpLines) std::printf("%s\n", line);
@@ -119,15 +107,9 @@ void userMove(const char* line) {
     printBoard();
 }
 
-void readClock(const char* line, Relaxed<int32_t>& clock, const char* label) {
-    int value = 0;
-    if (std::sscanf(textFrom(line, 5), "%d", &value) == 1) clock = value;
-    std::printf("#DEBUG %s:%d\n", label, clock.load());
-}
-
 void setDepth(const char* line) {
     int n = 0;
-    if (std::sscanf(line, "sd %d", &n) == 1 && n >= 2 && n <= MAX_DEPTH_LIMIT) {
+    if (readNumber(line, "sd", 2, MAX_DEPTH_LIMIT, &n)) {
         gs_info.maxDepth = n;
         std::printf("Depth set with value %d PLY\n", n);
         return;
@@ -137,8 +119,7 @@ void setDepth(const char* line) {
 
 void setMoveTime(const char* line) {
     int n = 0;
-    if (std::sscanf(line, "st %d", &n) == 1 && n > 0) {
-        TimeControl.moveTime = n > INT32_MAX / 100 ? INT32_MAX : n * 100;
+    if (readMoveTime(line, &n)) {
         std::printf("Time control set with value %d sec\n", n);
         return;
     }
@@ -147,7 +128,7 @@ void setMoveTime(const char* line) {
 
 void setMemory(const char* line) {
     int n = 0;
-    if (std::sscanf(line, "memory %d", &n) == 1 && n >= 4 && n <= MAX_MEMORY_MB) {
+    if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
         gs_info.hashSize = n;
         gs_info.hashEntries = static_cast<int32_t>(static_cast<int64_t>(n) * 1048576 / 24);
         allocateHashTable();
@@ -242,7 +223,7 @@ Next dispatch(const char* line) {
     } else if (isLine(line, "perft")) {
         runBenchmark();
     } else if (isLine(line, "ini")) {
-        loadIni(INI_FILE_NAME);
+        loadIni(settingsFile());
     } else if (isLine(line, "hello")) {
         threadTest();
         return Next::EngineTurn;
@@ -262,7 +243,7 @@ Next dispatch(const char* line) {
         hashKeyTest();
     } else if (isLine(line, "test_log")) {
         loggedPerftTest();
-    } else if (looksLikeMove(line)) {
+    } else if (startsWithSquares(line)) {
         userMove(line);
         return Next::EngineTurn;
     } else {

@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "search/search.h"
 #include "search/searchinfo.h"
+#include "shell/commandtext.h"
 #include "shell/polling.h"
 #include "shell/state.h"
 #include "shell/timemanagement.h"
@@ -21,13 +22,6 @@ namespace {
 
 // Set by the protocol loop before the threads start: a usermove during analysis is never a ponder hit.
 bool analysisPhase = false;
-
-bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
-bool startsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
-const char* textFrom(const char* line, size_t index) {
-    size_t length = std::strlen(line);
-    return line + (index < length ? index : length);
-}
 
 void printSearchResult(const char* phase) {
     char text[8];
@@ -70,12 +64,6 @@ void ponderTest(const char* line) {
     }
 }
 
-void readClock(const char* line, Relaxed<int32_t>& clock, const char* label) {
-    int value = 0;
-    if (std::sscanf(textFrom(line, 5), "%d", &value) == 1) clock = value;
-    std::printf("#DEBUG %s:%d\n", label, clock.load());
-}
-
 void failedThread(int which) {
     std::printf("#DEBUG Errore nella creazione del thread %d\n", which);
     std::fflush(stdout);
@@ -107,6 +95,7 @@ void poll_exit2(char* pendingBuffer) {
             handOver();
             break;
         }
+        spellAsUserMove(line, sizeof line);
         std::strcpy(pendingBuffer, line);
         if (isLine(line, "exit")) {
             std::printf("#DEBUG exit from Analyze or Pondering\n");
@@ -208,8 +197,7 @@ void pollInput() {
         gs_info.stop = 1;
     } else if (startsWith(line, "st")) {
         int n = 0;
-        if (std::sscanf(line, "st %d", &n) == 1 && n > 0) {
-            TimeControl.moveTime = n > INT32_MAX / 100 ? INT32_MAX : n * 100;
+        if (readMoveTime(line, &n)) {
             std::printf("#DEBUG movetime:%d\n", n);
         } else {
             std::printf("Error (movetime out of bound): Insert movetime > 0 \n");

@@ -11,13 +11,12 @@
 #include "shell/state.h"
 #include "shell/tables.h"
 #include "shell/xboard.h"
-#include "tablebase/tablebase.h"
 
 int runEngine() {
     gs_info.gameResult = 0;
     gs_info.engineSide = 99;
     setUpProcessStreamsAndSignals();
-    loadIni(INI_FILE_NAME);
+    loadIni(settingsFile());
     resetToStartPosition();
     std::printf("quintarex chess engine by Mervaldin\n");
     std::printf("version 0.10\n");
@@ -35,9 +34,7 @@ int runEngine() {
         if (std::strncmp(line, "quit", 4) == 0) return 0;
         if (line[0] == 'c') {
             gs_info.xboardMode = 0;
-            allocateHashTable();
-            allocatePawnHashTable();
-            if (gs_info.syzygy != 0) tbInit(gs_info.syzygyPath);
+            setUpTables();
             consoleLoop();
             return 0;
         }

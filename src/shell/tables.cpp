@@ -3,10 +3,12 @@
 #include "eval/pawnhash.h"
 #include "search/transposition.h"
 #include "shell/state.h"
+#include "tablebase/tablebase.h"
 
 namespace {
 bool hashAllocated = false;
 bool pawnHashAllocated = false;
+bool tablebasesLoaded = false;
 }  // namespace
 
 void allocateHashTable() {
@@ -19,9 +21,21 @@ void allocatePawnHashTable() {
     pawnHashAllocated = true;
 }
 
+void loadTablebases() {
+    if (gs_info.syzygy != 0) tbInit(gs_info.syzygyPath);
+    tablebasesLoaded = true;
+}
+
+void setUpTables() {
+    allocateHashTable();
+    allocatePawnHashTable();
+    loadTablebases();
+}
+
 void ensureTables() {
     if (!hashAllocated) allocateHashTable();
     if (!pawnHashAllocated) allocatePawnHashTable();
+    if (!tablebasesLoaded) loadTablebases();
 }
 
 void clearHashTable() {

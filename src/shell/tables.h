@@ -1,10 +1,14 @@
 #pragma once
 
-// The hash tables as the shell sees them: allocated with the sizes in gs_info, and known to
+// The hash tables and tablebases as the shell sees them: allocated with the sizes in gs_info, and known to
 // exist before any search or clear touches them.
 void allocateHashTable();
 void allocatePawnHashTable();
-// Allocates whichever table does not exist yet (a search may come without protover 2).
+// Finds the tablebases in gs_info.syzygyPath when they are switched on.
+void loadTablebases();
+// All of the above, as a protocol or the console starts.
+void setUpTables();
+// Sets up whatever is not there yet: an old interface searches without protover 2.
 void ensureTables();
 // Empties the transposition table if there is one.
 void clearHashTable();

@@ -16,13 +16,13 @@
 #include "search/search.h"
 #include "search/searchinfo.h"
 #include "search/transposition.h"
+#include "shell/commandtext.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
 #include "shell/pondering.h"
 #include "shell/state.h"
 #include "shell/tables.h"
 #include "shell/timemanagement.h"
-#include "tablebase/tablebase.h"
 
 namespace {
 
@@ -37,13 +37,6 @@ enum class Next { NextPass, EngineTurn, Quit };
 char pendingBuffer[COMMAND_SIZE];
 // Analysis goes on between commands until exit, new, force, go, playother or quit.
 bool analysing = false;
-
-bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
-bool startsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
-const char* textFrom(const char* line, size_t index) {
-    size_t length = std::strlen(line);
-    return line + (index < length ? index : length);
-}
 
 int sideToMove() { return static_cast<int>(currentPosition().colour); }
 
@@ -75,14 +68,10 @@ void makeGameMove(Move m) {
     makeMove(m);
 }
 
-bool isFile(char c) { return c >= 'a' && c <= 'h'; }
-bool isRank(char c) { return c >= '1' && c <= '8'; }
-
 // Move text from the interface: four square characters, and a promotion letter exactly when a
 // pawn goes to the last rank, so a stray letter can never turn a move into a promotion.
 bool wellFormedMove(const char* text) {
-    if (std::strlen(text) < 4 || !isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3]))
-        return false;
+    if (std::strlen(text) < 4 || !startsWithSquares(text)) return false;
     char letter = text[4];
     bool hasLetter = letter != '\0' && letter != ' ';
     if (hasLetter && std::strchr("qrbn", letter) == nullptr) return false;
@@ -252,7 +241,18 @@ void userError(const char* line, const char* tell) {
     std::printf("tellusererror %s", tell);
 }
 
+// A placement without a single piece: interfaces send it to park an idle engine.
+bool emptyBoard(const char* fen) {
+    const char* p = fen;
+    while (*p == '/' || (*p >= '1' && *p <= '8')) ++p;
+    return p != fen && (*p == '\0' || *p == ' ');
+}
+
 void setBoard(const char* line) {
+    if (emptyBoard(textFrom(line, 9))) {
+        std::printf("#DEBUG setboard: empty board, position kept\n");
+        return;
+    }
     resetToStartPosition();
     forgetPonderResult();
     char fen[COMMAND_SIZE + 8];
@@ -271,9 +271,8 @@ void setBoard(const char* line) {
 
 void setDepth(const char* line) {
     int n = 0;
-    bool read = std::sscanf(line, "sd %d", &n) == 1;
-    if (read && n == 9999) return;
-    if (read && n >= 2 && n <= MAX_DEPTH_LIMIT) {
+    if (readNumber(line, "sd", 9999, 9999, &n)) return;
+    if (readNumber(line, "sd", 2, MAX_DEPTH_LIMIT, &n)) {
         gs_info.maxDepth = n;
         std::printf("#DEBUG depth:%d\n", n);
         return;
@@ -284,8 +283,7 @@ void setDepth(const char* line) {
 
 void setMoveTime(const char* line) {
     int n = 0;
-    if (std::sscanf(line, "st %d", &n) == 1 && n > 0) {
-        TimeControl.moveTime = n > INT32_MAX / 100 ? INT32_MAX : n * 100;
+    if (readMoveTime(line, &n)) {
         std::printf("#DEBUG movetime:%d\n", n);
         return;
     }
@@ -295,7 +293,7 @@ void setMoveTime(const char* line) {
 
 void setMemory(const char* line) {
     int n = 0;
-    if (std::sscanf(line, "memory %d", &n) == 1 && n >= 4 && n <= MAX_MEMORY_MB) {
+    if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
         gs_info.hashSize = n;
         gs_info.hashEntries = static_cast<int32_t>(static_cast<int64_t>(n) * 1048576 / 24);
         allocateHashTable();
@@ -323,12 +321,6 @@ void setLevel(const char* line) {
     TimeControl.time = base_cs;
     TimeControl.otim = base_cs;
     TimeControl.increment = clampedCentiseconds(static_cast<int64_t>(increment) * 100);
-}
-
-void setClock(const char* line, Relaxed<int32_t>& clock, const char* label) {
-    int value = 0;
-    if (std::sscanf(textFrom(line, 5), "%d", &value) == 1) clock = value;
-    std::printf("#DEBUG %s:%d\n", label, clock.load());
 }
 
 void setName(const char* line) {
@@ -371,9 +363,7 @@ bool isQuietNotice(const char* line) {
 Next dispatch(const char* line) {
     if (isLine(line, "protover 2")) {
         sendFeatures();
-        allocateHashTable();
-        allocatePawnHashTable();
-        if (gs_info.syzygy != 0) tbInit(gs_info.syzygyPath);
+        setUpTables();
         return Next::NextPass;
     }
     if (isLine(line, "new")) {
@@ -470,11 +460,11 @@ Next dispatch(const char* line) {
         return Next::NextPass;
     }
     if (startsWith(line, "time")) {
-        setClock(line, TimeControl.time, "time");
+        readClock(line, TimeControl.time, "time");
         return Next::NextPass;
     }
     if (startsWith(line, "otim")) {
-        setClock(line, TimeControl.otim, "otim");
+        readClock(line, TimeControl.otim, "otim");
         if (TimeControl.otim <= 1000) gs_info.ponder = 0;
         return Next::NextPass;
     }
@@ -510,6 +500,7 @@ void xboardLoop() {
         std::fflush(stdout);
         if (gs_info.pendingCommand == 0) {
             if (!readCommandLine(line)) std::strcpy(line, "quit");  // the interface is gone
+            spellAsUserMove(line, sizeof line);
         } else {
             std::memcpy(line, pendingBuffer, sizeof line);
         }

@@ -395,3 +395,62 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
         expectWholeLines(*e);
     }
 }
+
+// GNOME Chess speaks the old protocol: no protover 2, bare moves, "go" after each of them. The
+// engine keeps playing the side it was told to, with legal moves; a bare move that comes while
+// it ponders is the opponent's move too.
+TEST(XboardThreads, OldProtocolGameWithBareMovesGoesOn) {
+    EngineProcess engine;
+    MirrorGame game;
+    auto expectBlackReply = [&] {
+        std::string reply = moveOf(engine.waitFor("^move ", 30000));
+        EXPECT_TRUE(game.play(reply)) << reply;  // legal, so black's
+    };
+    for (const char* line : {"xboard", "random", "hard", "force"}) engine.send(line);
+    for (const char* mine : {"f2f4", "c2c4", "g1f3"}) {
+        ASSERT_TRUE(game.play(mine));
+        engine.send(mine);
+        if (std::string(mine) == "g1f3") {  // clocks long enough to ponder on
+            engine.send("time 30000");
+            engine.send("otim 30000");
+            engine.send("hard");
+        }
+        engine.send("go");
+        expectBlackReply();
+        if (std::string(mine) != "g1f3") engine.send("force");
+    }
+    engine.waitFor("#DEBUG Start thread poll_exit2", 30000);  // pondering
+    std::string mine = game.anyMoveBut("");
+    ASSERT_TRUE(game.play(mine));
+    engine.send(mine);
+    expectBlackReply();
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("Error").size(), 0u);
+    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// PyChess parks its hint analyser with an empty board: no error for the user, and the next
+// position is analysed.
+TEST(XboardThreads, EmptyBoardParksTheAnalyser) {
+    EngineProcess engine;
+    startXboard(engine);
+    engine.send("post");
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.send("exit");
+    engine.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
+    engine.sync();
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.waitFor("^ 1 ");  // thinking on the new position
+    engine.send("exit");
+    engine.send("setboard 8/8/8/8/8/8/8/8");
+    engine.send("setboard 4k3/8/8/8/8/8/8/8 w - - 0 1");  // refused as before: not a parked board
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("tellusererror").size(), 1u);
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Reading the commands of the protocol loop, the polling thread and the console.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/relaxed.h"
+
+bool isLine(const char* line, const char* command);
+bool startsWith(const char* line, const char* word);
+// The text from index on, or the empty end of the line when it is shorter.
+const char* textFrom(const char* line, size_t index);
+
+// The text begins with four square characters, as a coordinate move does ("e2e4").
+bool startsWithSquares(const char* text);
+// Four square characters and an optional promotion letter: how old interfaces send a move.
+bool isCoordinateMove(const char* line);
+// Turns a bare coordinate move into "usermove <move>", in place (line holds `size` bytes).
+void spellAsUserMove(char* line, size_t size);
+
+// "time N" / "otim N": sets the clock when a number follows and reports it as "#DEBUG label:N".
+void readClock(const char* line, Relaxed<int32_t>& clock, const char* label);
+// "st N" with N > 0: sets the fixed time per move. False, changing nothing, otherwise.
+bool readMoveTime(const char* line, int* seconds);
+// "<word> N" with N in [low, high]: the number. False otherwise.
+bool readNumber(const char* line, const char* word, int low, int high, int* n);
