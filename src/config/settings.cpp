@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "config/inireader.h"
 #include "shell/gamelog.h"
@@ -30,7 +31,39 @@ void tableSize(const char* key, int32_t defaultMegabytes, int64_t entrySize, con
     entries = static_cast<int32_t>(entriesFor(mb, entrySize));
 }
 
+bool readable(const char* path) {
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr) return false;
+    std::fclose(f);
+    return true;
+}
+
+// The per-user file as the XDG base-directory rules place it ("" without a usable home).
+bool userSettingsPath(char* path, size_t size) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    int length = 0;
+    if (config != nullptr && config[0] == '/') {
+        length = std::snprintf(path, size, "%s/quintarex/%s", config, INI_FILE_NAME);
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] == '\0') return false;
+        length = std::snprintf(path, size, "%s/.config/quintarex/%s", home, INI_FILE_NAME);
+    }
+    return length > 0 && static_cast<size_t>(length) < size;
+}
+
 }  // namespace
+
+const char* settingsFile() {
+    static char chosen[4096] = "";
+    if (chosen[0] != '\0') return chosen;
+    char user[sizeof chosen];
+    if (!readable(INI_FILE_NAME) && userSettingsPath(user, sizeof user) && readable(user))
+        std::snprintf(chosen, sizeof chosen, "%s", user);
+    else
+        std::snprintf(chosen, sizeof chosen, "%s", INI_FILE_NAME);
+    return chosen;
+}
 
 void loadIni(const char* file) {
     gs_info.maxDepth = inRange(iniGetInteger("ENGINE", "MaxDepth", 64, file), 2, 64, 64);

@@ -34,7 +34,7 @@ std::string testIni(const std::string& engineKeys, const std::string& sections) 
     return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
 }
 
-EngineProcess::EngineProcess(const std::string& iniText) {
+EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {
     signal(SIGPIPE, SIG_IGN);  // a dead engine must fail the test, not kill it
     char pattern[] = "/tmp/qx-e2e-XXXXXX";
     char* made = mkdtemp(pattern);
@@ -43,7 +43,10 @@ EngineProcess::EngineProcess(const std::string& iniText) {
         return;
     }
     dir_ = made;
-    std::ofstream(dir_ + "/quintarex.ini") << iniText;
+    const std::string userConfig = dir_ + "/config";
+    std::filesystem::create_directories(userConfig + "/quintarex");
+    if (!iniText.empty()) std::ofstream(dir_ + "/quintarex.ini") << iniText;
+    if (!userIniText.empty()) std::ofstream(userConfig + "/quintarex/quintarex.ini") << userIniText;
 
     int in[2];
     int out[2];
@@ -60,6 +63,7 @@ EngineProcess::EngineProcess(const std::string& iniText) {
         close(in[1]);
         close(out[0]);
         if (chdir(dir_.c_str()) != 0) _exit(127);
+        setenv("XDG_CONFIG_HOME", userConfig.c_str(), 1);
         execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -9,8 +9,10 @@ std::string testIni(const std::string& engineKeys = "", const std::string& secti
 
 class EngineProcess {
 public:
-    // Writes iniText as quintarex.ini into a fresh directory and starts the engine there.
-    explicit EngineProcess(const std::string& iniText = testIni());
+    // Writes iniText as quintarex.ini into a fresh directory and starts the engine there; an
+    // empty text writes no file. The user's configuration directory ($XDG_CONFIG_HOME) is the
+    // directory's "config", with userIniText as its quintarex/quintarex.ini when not empty.
+    explicit EngineProcess(const std::string& iniText = testIni(), const std::string& userIniText = "");
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

@@ -1,6 +1,8 @@
 // The mode prompt, driven through the real binary.
 #include <signal.h>
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "engine_process.h"
@@ -61,4 +63,28 @@ TEST(Startup, InterruptSignalIsIgnored) {
     engine.sync();
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// Without a quintarex.ini in the working directory the user's configuration file is read; the
+// working directory's always wins, and the console's "ini" reads the chosen file again.
+TEST(Startup, SettingsComeFromTheUserConfigurationWhenTheWorkingDirectoryHasNone) {
+    struct Case {
+        std::string workingIni;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"", "safePly:            5"}, Case{testIni("safePly=7\n"), "safePly:            7"}}) {
+        EngineProcess engine(c.workingIni, testIni("safePly=5\n"));
+        engine.send("console");
+        engine.send("param");
+        engine.waitFor(c.expected);
+        if (c.workingIni.empty()) {
+            std::ofstream(engine.directory() + "/quintarex.ini") << testIni("safePly=3\n");
+            std::ofstream(engine.directory() + "/config/quintarex/quintarex.ini") << testIni("safePly=4\n");
+            engine.send("ini");
+            engine.send("param");
+            engine.waitFor("safePly:            4");
+        }
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
 }
