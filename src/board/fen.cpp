@@ -148,7 +148,7 @@ int setupFromFen(const char* text) {
     if (!legalMaterial(p)) return 0;
 
     std::string_view ep = fields[3];
-    int epFile = 8;
+    int epFile = NO_EP_FILE;
     if (ep != "-") {
         if (ep.size() < 2 || ep[0] < 'a' || ep[0] > 'h') return 0;
         if (ep[1] != (blackToMove ? '3' : '6')) return 0;
@@ -156,12 +156,12 @@ int setupFromFen(const char* text) {
     }
 
     p.castling = castlingOnBoard(p, castling);
-    p.epFile = 8;
+    p.epFile = NO_EP_FILE;
     p.fifty = fifty;
     p.repetitions = 0;
     p.colour = WHITE;
     if (blackToMove) flipPosition(p);
-    if (epFile != 8) p.epFile = plausibleEpFile(p, epFile);
+    if (epFile != NO_EP_FILE) p.epFile = plausibleEpFile(p, epFile);
 
     Position saved = currentPosition();
     currentPosition() = p;

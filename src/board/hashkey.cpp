@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr int CASTLE_KEY = 768;
-constexpr int EP_KEY = 772;
-constexpr int SIDE_KEY = 780;
 
 // Number of a coloured piece code (type, + 8 when white) on an absolute square.
 uint64_t pieceNumber(int code, int absSquare) {
@@ -33,7 +30,7 @@ uint64_t castlingNumbers(int castling, int colour) {
 // A double-stepped pawn counts in the key only when a pawn of the side to move stands beside it.
 bool epNumberIn(const Position& p) {
     int f = p.epFile;
-    if (f == 8) return false;
+    if (f == NO_EP_FILE) return false;
     TBB beside = (f > 0 ? squareBit(32 + f - 1) : 0) | (f < 7 ? squareBit(32 + f + 1) : 0);
     return (beside & p.own & p.pawns()) != 0;
 }
@@ -95,7 +92,7 @@ void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode
     int newCastling = ((p.castling << 4) | (p.castling >> 4)) & 0xFF;
     if (newCastling != oldCastling) key ^= castlingNumbers(oldCastling ^ newCastling, moverColour);
 
-    if (oldEpFile != 8 && epNumberIn(before)) key ^= Random64[EP_KEY + oldEpFile];
+    if (oldEpFile != NO_EP_FILE && epNumberIn(before)) key ^= Random64[EP_KEY + oldEpFile];
     if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
     p.key = key ^ Random64[SIDE_KEY];
 }

@@ -6,6 +6,9 @@
 // The 781 numbers of the Polyglot book key: 64 * kind + square for pieces (kind: black pawn 0,
 // white pawn 1, ... white king 11), 768..771 castling, 772..779 en-passant files, 780 white to move.
 extern const uint64_t Random64[781];
+constexpr int CASTLE_KEY = 768;
+constexpr int EP_KEY = 772;
+constexpr int SIDE_KEY = 780;
 
 // Polyglot key of the current position, from scratch.
 uint64_t computeHashKey();

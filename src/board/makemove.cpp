@@ -70,7 +70,7 @@ void doMove(Move m) {
     ++SearchInfo.nodes;
     Position& p = *++positionStack.current;
     p = before;
-    p.epFile = 8;
+    p.epFile = NO_EP_FILE;
     int score = 0;
     bool reversible = false;
 
@@ -204,10 +204,10 @@ void makeNullMove() {
     int oldEpFile = before.epFile;
     Position& p = *++positionStack.current;
     p = before;
-    p.epFile = 8;
+    p.epFile = NO_EP_FILE;
     p.fifty = 0;
     p.repetitions = 0;
     flipPosition(p);
     toggleSideKey();
-    if (epInKey) p.key ^= Random64[772 + oldEpFile];
+    if (epInKey) p.key ^= Random64[EP_KEY + oldEpFile];
 }

@@ -70,7 +70,7 @@ void generateCaptures(CaptureList* list) {
     const TBB pawns = p.own & p.pawns();
     list->count = 0;
 
-    if (p.epFile != 8) {
+    if (p.epFile != NO_EP_FILE) {
         int target = 40 + p.epFile;
         for (TBB b = pawns & 0x000000FF00000000ULL; b;) {
             int from = popLowest(b);

@@ -54,7 +54,7 @@ int moveTypeFor(const Position& p, int from, int to, bool promotionGiven) {
         TBB pushes = single | ((single && from >= 8 && from < 16) ? (PawnDoublePushes[from] & empty) : 0);
         if (pushes & T) return promotionGiven ? MT_PROMOTION : MT_PAWN;
         if (PawnAttacks[from] & other & T) return promotionGiven ? MT_PROMOTION_CAPTURE : MT_PAWN_CAPTURE;
-        if (p.epFile != 8 && to == 40 + p.epFile && (PawnAttacks[from] & T)) return MT_EN_PASSANT;
+        if (p.epFile != NO_EP_FILE && to == 40 + p.epFile && (PawnAttacks[from] & T)) return MT_EN_PASSANT;
         return 0;
     }
     default: return 0;

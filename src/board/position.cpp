@@ -17,7 +17,7 @@ void resetToStartPosition() {
     p.P2 = START_P2;
     p.P3 = START_P3;
     p.castling = 0x33;
-    p.epFile = 8;
+    p.epFile = NO_EP_FILE;
     p.fifty = 0;
     p.repetitions = 0;
     p.colour = WHITE;

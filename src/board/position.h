@@ -4,6 +4,9 @@
 #include "board/bitboard.h"
 #include "board/types.h"
 
+// epFile when no pawn has just double-stepped.
+constexpr uint8_t NO_EP_FILE = 8;
+
 // One position, always drawn from the side to move's point of view: when black is to move
 // every bitboard is mirrored vertically (square s holds what absolute square s ^ 56 holds).
 struct alignas(64) Position {  // one cache line: the copy in make-move touches one line
@@ -12,7 +15,7 @@ struct alignas(64) Position {  // one cache line: the copy in make-move touches 
     TBB P2;   // bit 1
     TBB P3;   // bit 2
     uint8_t castling;     // bit 0/1: own queenside/kingside, bit 4/5: opponent's
-    uint8_t epFile;       // file of a pawn that just double-stepped, 8 = none
+    uint8_t epFile;       // file of a pawn that just double-stepped, or NO_EP_FILE
     uint8_t fifty;        // plies since the last capture, pawn move or null move
     uint8_t repetitions;  // how often this board stood before in the reversible stretch
     uint32_t colour;      // 0 white to move, 1 black to move (board mirrored)

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "config/inireader.h"
+#include "eval/pawnhash.h"
+#include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "shell/state.h"
 
@@ -14,21 +16,14 @@ int32_t inRange(int32_t value, int32_t low, int32_t high, int32_t fallback) {
     return (value >= low && value <= high) ? value : fallback;
 }
 
-// Entry count of a table of `megabytes` with entries of `entrySize` bytes, or -1 when the
-// count would not fit the engine's 32-bit count (or the size is not positive).
-int64_t entriesFor(int32_t megabytes, int64_t entrySize) {
-    if (megabytes < 1) return -1;
-    int64_t entries = static_cast<int64_t>(megabytes) * 1048576 / entrySize;
-    return entries <= INT32_MAX ? entries : -1;
-}
-
-// A size whose entry count is out of range falls back to the default size.
-void tableSize(const char* key, int32_t defaultMegabytes, int64_t entrySize, const char* file,
+// A size that is not positive or whose entry count would not fit the engine's 32-bit count
+// falls back to the default size.
+void tableSize(const char* key, int32_t defaultMegabytes, int64_t (*entriesFor)(int64_t), const char* file,
                Relaxed<int32_t>& megabytes, Relaxed<int32_t>& entries) {
     int32_t mb = iniGetInteger("ENGINE", key, defaultMegabytes, file);
-    if (entriesFor(mb, entrySize) < 0) mb = defaultMegabytes;
+    if (mb < 1 || entriesFor(mb) > INT32_MAX) mb = defaultMegabytes;
     megabytes = mb;
-    entries = static_cast<int32_t>(entriesFor(mb, entrySize));
+    entries = static_cast<int32_t>(entriesFor(mb));
 }
 
 bool readable(const char* path) {
@@ -74,8 +69,8 @@ void loadIni(const char* file) {
     TimeControl.moveTime = maxTime;
     TimeControl.allocatedTime = maxTime;
     gs_info.postThinking = iniGetBool("ENGINE", "PostThinking", 1, file);
-    tableSize("HashSize", 4096, 24, file, gs_info.hashSize, gs_info.hashEntries);
-    tableSize("PawnHashSize", 256, 32, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
+    tableSize("HashSize", 4096, hashEntriesFor, file, gs_info.hashSize, gs_info.hashEntries);
+    tableSize("PawnHashSize", 256, pawnHashEntriesFor, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
     gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
 
     iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);

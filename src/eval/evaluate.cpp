@@ -9,6 +9,7 @@
 #include "eval/attackmap.h"
 #include "eval/evalmasks.h"
 #include "eval/kingsafety.h"
+#include "eval/material.h"
 #include "eval/pawnstructure.h"
 
 namespace {
@@ -36,6 +37,22 @@ constexpr std::array<TBB, 64> TrappedBishopPawns = [] {
     return t;
 }();
 
+// Positional weights, in centipawns.
+constexpr int KING_BY_PASSER = 15;         // the king stands next to one of its passed pawns
+constexpr int KNIGHT_TRAPPED = 20;         // a knight shut in on a corner square by enemy pawns
+constexpr int BISHOP_TRAPPED = 100;        // a bishop shut in on a7/h7 by an enemy pawn
+constexpr int PIECE_IMMOBILE = 5;          // a knight with 3 moves or fewer, a bishop with 5 or fewer
+constexpr int KNIGHT_MOBILITY_FLOOR = 3;
+constexpr int BISHOP_MOBILITY_FLOOR = 5;
+constexpr int BISHOP_PAIR = 30;
+constexpr int ROOK_OPEN_FILE = 10;         // no pawn on the rook's file
+constexpr int ROOK_HALF_OPEN_FILE = 5;     // only enemy pawns on it
+constexpr int ROOK_ON_SEVENTH = 20;        // with the enemy king on the last rank
+constexpr int ROOK_SHUT_IN = 30;           // on h1 behind its own king on f1 or g1
+constexpr int ROOK_BEHIND_PASSER = 15;     // per own passed pawn ahead of the rook on its file
+// Material without pawns above this always allows a mate (a rook, or two minor pieces).
+constexpr int MATING_MATERIAL = 399;
+
 constexpr int H1 = 7;
 constexpr TBB F1_G1 = squareBit(5) | squareBit(6);
 
@@ -48,8 +65,8 @@ struct BoardFacts {
 };
 
 int nonPawnMaterial(const Position& p, TBB side) {
-    return 325 * popCount((p.knights() | p.bishops()) & side) + 500 * popCount(p.rooks() & side) +
-           950 * popCount(p.queens() & side);
+    return MaterialValue[KNIGHT] * popCount(p.knights() & side) + MaterialValue[BISHOP] * popCount(p.bishops() & side) +
+           MaterialValue[ROOK] * popCount(p.rooks() & side) + MaterialValue[QUEEN] * popCount(p.queens() & side);
 }
 
 // The positional terms of the side at the bottom of `p`; fills its attack map when `map` is given.
@@ -73,7 +90,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     if (facts.kingsAndPawnsOnly) t += PawnEndingBonus[std::min(pawns.count, 8)];
 
     if (facts.men <= 16 && pawns.passers) {
-        if (KingAttacks[ownKing] & pawns.passers) t += 15;
+        if (KingAttacks[ownKing] & pawns.passers) t += KING_BY_PASSER;
         if (!facts.anyQueen) {
             for (TBB b = pawns.passers; b;) {
                 const int s = popLowest(b);
@@ -88,8 +105,8 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
 
     for (TBB b = p.knights() & own; b;) {
         const int s = popLowest(b);
-        if (TrappedKnightPawns[s] & enemyPawns) t -= 20;
-        if (popCount(KnightAttacks[s] & ~own) <= 3) t -= 5;
+        if (TrappedKnightPawns[s] & enemyPawns) t -= KNIGHT_TRAPPED;
+        if (popCount(KnightAttacks[s] & ~own) <= KNIGHT_MOBILITY_FLOOR) t -= PIECE_IMMOBILE;
         t += KnightPawnAdjust[ownPawnCount];
         if (map) map->recordAll(KnightAttacks[s] & zones, colour, ATTACK_MINOR);
     }
@@ -98,24 +115,24 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     for (TBB b = bishops; b;) {
         const int s = popLowest(b);
         const TBB attacks = bishopAttacks(s, occupied);
-        if (TrappedBishopPawns[s] & enemyPawns) t -= 100;
-        if (popCount(attacks) <= 5) t -= 5;
+        if (TrappedBishopPawns[s] & enemyPawns) t -= BISHOP_TRAPPED;
+        if (popCount(attacks) <= BISHOP_MOBILITY_FLOOR) t -= PIECE_IMMOBILE;
         if (map) map->recordAll(attacks & zones, colour, ATTACK_MINOR);
     }
-    if (popCount(bishops) == 2) t += 30;
+    if (popCount(bishops) == 2) t += BISHOP_PAIR;
 
     for (TBB b = p.rooks() & own; b;) {
         const int s = popLowest(b);
         t += RookPawnAdjust[ownPawnCount];
         if (facts.anyPawn) {
             const TBB file = fileMask(fileOf(s));
-            if ((file & p.pawns()) == 0) t += 10;
-            else if ((file & ownPawns) == 0) t += 5;  // only enemy pawns on it
-            if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += 20;
-            if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= 30;
+            if ((file & p.pawns()) == 0) t += ROOK_OPEN_FILE;
+            else if ((file & ownPawns) == 0) t += ROOK_HALF_OPEN_FILE;
+            if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += ROOK_ON_SEVENTH;
+            if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= ROOK_SHUT_IN;
             if (map) map->recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);
         }
-        t += 15 * popCount(pawns.passers & frontSpanNorth(squareBit(s)));
+        t += ROOK_BEHIND_PASSER * popCount(pawns.passers & frontSpanNorth(squareBit(s)));
     }
 
     if (map) {
@@ -134,7 +151,7 @@ int sufficientMaterial() {
     if (p.pawns()) return 1;
     const int ownMaterial = nonPawnMaterial(p, p.own);
     const int enemyMaterial = nonPawnMaterial(p, p.opponent());
-    if (ownMaterial > 399 || enemyMaterial > 399) return 1;
+    if (ownMaterial > MATING_MATERIAL || enemyMaterial > MATING_MATERIAL) return 1;
     // With a lone minor piece mate is only possible against a king on the edge.
     if ((p.kings() & p.own & EDGE_SQUARES) && enemyMaterial != 0) return 1;
     if ((p.kings() & p.opponent() & EDGE_SQUARES) && ownMaterial != 0) return 1;

@@ -12,6 +12,11 @@ struct PawnHashEntry {
 };
 static_assert(sizeof(PawnHashEntry) == 32, "pawn hash entries are 32 bytes");
 
+// Entries in a pawn hash table of `megabytes`.
+constexpr int64_t pawnHashEntriesFor(int64_t megabytes) {
+    return megabytes * 1048576 / static_cast<int64_t>(sizeof(PawnHashEntry));
+}
+
 // Returned by a probe that finds another structure in the slot.
 constexpr int PAWN_HASH_MISS = 99999;
 

@@ -4,9 +4,17 @@
 #include "board/movegen.h"
 #include "board/types.h"
 #include "eval/attackmap.h"
+#include "eval/material.h"
 
-// Material value by piece type, the king included.
-inline constexpr int32_t PieceValue[8] = {0, 100, 325, 325, 500, 950, 10000, 0};
+// Material value by piece type, with a king worth more than everything else together.
+inline constexpr int32_t PieceValue[8] = {0,
+                                          MaterialValue[PAWN],
+                                          MaterialValue[KNIGHT],
+                                          MaterialValue[BISHOP],
+                                          MaterialValue[ROOK],
+                                          MaterialValue[QUEEN],
+                                          10000,
+                                          0};
 
 // The attack maps the exchange estimate reads: [0] the side to move's, [1] the other side's.
 extern AttackMap exchangeMaps[2];

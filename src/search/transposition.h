@@ -21,6 +21,11 @@ struct TTEntry {
 };
 static_assert(sizeof(TTEntry) == 24, "the table's entry size enters hashEntries");
 
+// Entries in a table of `megabytes`.
+constexpr int64_t hashEntriesFor(int64_t megabytes) {
+    return megabytes * 1048576 / static_cast<int64_t>(sizeof(TTEntry));
+}
+
 constexpr int BOUND_EXACT = 0;
 constexpr int BOUND_UPPER = 1;  // the search failed low
 constexpr int BOUND_LOWER = 2;  // the search failed high

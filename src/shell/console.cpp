@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/lineinput.h"
 #include "search/search.h"
+#include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
@@ -130,7 +131,7 @@ void setMemory(const char* line) {
     int n = 0;
     if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
         gs_info.hashSize = n;
-        gs_info.hashEntries = static_cast<int32_t>(static_cast<int64_t>(n) * 1048576 / 24);
+        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(n));
         allocateHashTable();
         return;
     }

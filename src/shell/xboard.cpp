@@ -295,7 +295,7 @@ void setMemory(const char* line) {
     int n = 0;
     if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
         gs_info.hashSize = n;
-        gs_info.hashEntries = static_cast<int32_t>(static_cast<int64_t>(n) * 1048576 / 24);
+        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(n));
         allocateHashTable();
         return;
     }

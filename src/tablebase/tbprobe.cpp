@@ -213,7 +213,7 @@ int tbProbeWdl(int* success) {
     *success = stackHasRoomForProbe() ? 1 : 0;
     if (*success == 0) return 0;
     int v = tbResolveCaptures(-2, 2, success);
-    if (currentPosition().epFile == 8) return v;
+    if (currentPosition().epFile == NO_EP_FILE) return v;
     if (*success == 0) return 0;
     int epCount, legalCount;
     int best = bestEnPassant(success, &epCount, &legalCount);
@@ -229,7 +229,7 @@ int tbProbeDtz(int* success) {
     *success = stackHasRoomForProbe() ? 1 : 0;
     if (*success == 0) return 0;
     int v = dtzWithoutEnPassant(success);
-    if (currentPosition().epFile == 8) return v;
+    if (currentPosition().epFile == NO_EP_FILE) return v;
     if (*success == 0) return 0;
     int epCount, legalCount;
     int best = bestEnPassant(success, &epCount, &legalCount);

@@ -46,13 +46,13 @@ bool parsePositive(const char* text, long maxValue, long* value) {
 void prepareSearch(int maxDepth, int32_t moveTimeCs, bool post) {
     static bool allocated = false;
     if (!allocated) {
-        allocateHash(static_cast<int32_t>(int64_t{TOOL_HASH_MB} * 1048576 / 24), TOOL_HASH_MB);
+        allocateHash(static_cast<int32_t>(hashEntriesFor(TOOL_HASH_MB)), TOOL_HASH_MB);
         gs_info.pawnHashSize = TOOL_PAWN_HASH_MB;
-        gs_info.pawnHashEntries = TOOL_PAWN_HASH_MB * 1048576 / static_cast<int32_t>(sizeof(PawnHashEntry));
+        gs_info.pawnHashEntries = static_cast<int32_t>(pawnHashEntriesFor(TOOL_PAWN_HASH_MB));
         allocatePawnHash();
         allocated = true;
     }
-    gs_info.hashEntries = static_cast<int32_t>(int64_t{TOOL_HASH_MB} * 1048576 / 24);
+    gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(TOOL_HASH_MB));
     gs_info.syzygy = 0;
     gs_info.minDepth = 1;
     gs_info.maxDepth = maxDepth;

@@ -21,7 +21,7 @@
 // Settings for a reproducible search: no tablebases, no time limit, depth from the test.
 class SearchTest : public ::testing::Test {
 protected:
-    static constexpr int32_t HASH_ENTRIES = (16 * 1048576) / 24;
+    static constexpr int32_t HASH_ENTRIES = hashEntriesFor(16);
 
     void SetUp() override {
         if (hashTableEntries() != HASH_ENTRIES) {
