@@ -33,3 +33,12 @@ constexpr int moveFrom(Move m) { return static_cast<int>((m >> 8) & 0xFF); }
 constexpr int moveTo(Move m) { return static_cast<int>((m >> 16) & 0xFF); }
 constexpr int movePromotion(Move m) { return static_cast<int>(m >> 24); }
 constexpr bool isCaptureType(int type) { return (type & 8) != 0 || type == MT_EN_PASSANT; }
+
+// One move at the root: its tablebase rank and its latest search score.
+struct RootMove {
+    Move move;
+    int32_t score;
+    int32_t searchScore;
+};
+// Legal positions have up to 218 moves.
+constexpr int MAX_ROOT_MOVES = 256;

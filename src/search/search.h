@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "board/types.h"
-#include "search/rootmove.h"
+#include "board/types.h"
 
 constexpr int MAX_PV = 64;
 

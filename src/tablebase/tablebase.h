@@ -1,5 +1,5 @@
 #pragma once
-#include "search/rootmove.h"
+#include "board/types.h"
 
 // Builds the registry of the tables found under `path` (directories separated by ':' or ';')
 // and prints "Found %d tablebases.".

@@ -69,12 +69,7 @@ void tbTableName(const Position& pos, bool mirror, char* name);
 TbHashSlot* tbFindSlot(uint64_t key);
 // Loads the entry's WDL file on first use; false when it cannot be loaded (the entry is disabled).
 bool tbEnsureWdlLoaded(TbWdlEntry* entry, const Position& pos, uint64_t key);
-// The DTZ table of a position with material key `key`, through the cache; null when unavailable.
-TbDtzEntry* tbFindDtz(const Position& pos, uint64_t key);
 
-// Test hooks: registry size, used hash slots, the cache contents (the table key of each used
-// slot, most recent first) and a smaller cache (which also empties it).
+// Test hooks: registry size and used hash slots.
 int tbRegisteredCount();
 int tbHashSlotsUsed();
-int tbDtzCacheKeys(uint64_t* keys);
-void tbSetDtzCacheCapacity(int slots);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "tablebase/tbprobe.h"
+#include "tablebase/tbdtzcache.h"
 #include "tablebase/tbregistry.h"
 #include "tb_test_support.h"
 

@@ -1,4 +1,5 @@
 #include "tablebase/tbprobe.h"
+#include "tablebase/tbdtzcache.h"
 #include "tablebase/tbregistry.h"
 
 namespace {
