@@ -1,8 +1,6 @@
 #include "board/hashkey.h"
 
-#include <cstdio>
 
-#include "board/display.h"
 #include "board/position.h"
 
 namespace {
@@ -95,13 +93,4 @@ void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode
     if (oldEpFile != NO_EP_FILE && epNumberIn(before)) key ^= Random64[EP_KEY + oldEpFile];
     if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
     p.key = key ^ Random64[SIDE_KEY];
-}
-
-void checkHashKey() {
-    const Position& p = currentPosition();
-    uint64_t computed = computeHashKey();
-    if (p.key == computed) return;
-    std::printf("\n#DEBUG New method Hash key:           %i\n", static_cast<int>(static_cast<uint32_t>(p.key)));
-    std::printf("#DEBUG Old method Hash key:           %i\n", static_cast<int>(static_cast<uint32_t>(computed)));
-    printBoard();
 }

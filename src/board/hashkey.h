@@ -21,5 +21,3 @@ void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode
 // True when the current position's side to move can take en passant on the recorded file,
 // i.e. when the key holds the en-passant number.
 bool epNumberInKey();
-// Debugging aid: reports and prints the board when the stored key is not the computed one.
-void checkHashKey();

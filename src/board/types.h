@@ -32,7 +32,6 @@ constexpr int moveType(Move m) { return static_cast<int>(m & 0xFF); }
 constexpr int moveFrom(Move m) { return static_cast<int>((m >> 8) & 0xFF); }
 constexpr int moveTo(Move m) { return static_cast<int>((m >> 16) & 0xFF); }
 constexpr int movePromotion(Move m) { return static_cast<int>(m >> 24); }
-constexpr bool isCaptureType(int type) { return (type & 8) != 0 || type == MT_EN_PASSANT; }
 
 // One move at the root: its tablebase rank and its latest search score.
 struct RootMove {

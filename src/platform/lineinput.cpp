@@ -1,11 +1,6 @@
 #include "platform/lineinput.h"
 
-#include <atomic>
 #include <cstdio>
-
-namespace {
-std::atomic<bool> ended{false};
-}
 
 bool readCommandLine(char* line) {
     int length = 0;
@@ -18,8 +13,5 @@ bool readCommandLine(char* line) {
     }
     if (length > 0 && line[length - 1] == '\r') --length;
     line[length] = '\0';
-    if (c == EOF) ended.store(true, std::memory_order_relaxed);
     return any;
 }
-
-bool inputEnded() { return ended.load(std::memory_order_relaxed); }

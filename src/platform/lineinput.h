@@ -8,6 +8,3 @@ constexpr int COMMAND_SIZE = 256;
 // characters and the rest is dropped, so it stays one command. False at the end of input
 // (a last line without a newline still counts as a line).
 bool readCommandLine(char* line);
-
-// True once standard input has ended.
-bool inputEnded();

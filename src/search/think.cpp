@@ -77,7 +77,7 @@ Move deepen(bool inThread) {
     iterationNodes = 0;
     bool started = false;
     clearHistory();
-    clearHash(gs_info.hashEntries);
+    clearHash();
     int tbMen = gs_info.syzygyMen;
     RootMove rootMoves[MAX_ROOT_MOVES] = {};
     int count = 0;

@@ -1,11 +1,10 @@
 #include "search/transposition.h"
 
-#include <sys/mman.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "board/position.h"
+#include "platform/memory.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ TTEntry* prefetchedSlot = nullptr;
 
 
 void releaseTable() {
-    if (table != nullptr) munmap(table, tableBytes);
+    releasePages(table, tableBytes);
     prefetchedSlot = nullptr;
     table = nullptr;
     tableEntries = 0;
@@ -44,13 +43,8 @@ void allocateHash(int32_t entries, int32_t megabytes) {
     currentStamp = 0;
     if (entries > 0) {
         size_t bytes = static_cast<size_t>(entries) * sizeof(TTEntry);
-        // Anonymous pages are zero and stay unbacked until first written, so a large table
-        // costs nothing until the search reaches its slots.
-        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                            -1, 0);
-        if (memory != MAP_FAILED) {
-            // Large pages spare the search a page-table walk on nearly every probe.
-            madvise(memory, bytes, MADV_HUGEPAGE);
+        void* memory = allocateZeroedPages(bytes);
+        if (memory != nullptr) {
             table = static_cast<TTEntry*>(memory);
             tableEntries = static_cast<uint64_t>(entries);
             tableBytes = bytes;
@@ -63,7 +57,7 @@ void allocateHash(int32_t entries, int32_t megabytes) {
     std::printf("Allocated %i MB for the Hash Table\n", megabytes);
 }
 
-void clearHash(int32_t) {
+void clearHash() {
     if (table == nullptr) return;
     ++currentStamp;
     // After 2^32 clears old stamps would come back to life: empty the table for real.

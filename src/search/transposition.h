@@ -6,7 +6,7 @@
 // Frees any previous table and allocates `entries` 24-byte entries; reports the outcome.
 void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
-void clearHash(int32_t entries);
+void clearHash();
 
 // One cached search result. A slot that was never written in the current search reads as all zero.
 struct TTEntry {

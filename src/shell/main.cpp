@@ -1,4 +1,4 @@
-// Placeholder entry point until the engine shell lands.
+// The engine: the shell chooses the protocol from the first line of input.
 #include "shell/startup.h"
 
 int main() { return runEngine(); }

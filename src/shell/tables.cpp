@@ -39,5 +39,5 @@ void ensureTables() {
 }
 
 void clearHashTable() {
-    if (hashAllocated) clearHash(gs_info.hashEntries);
+    if (hashAllocated) clearHash();
 }

@@ -56,7 +56,7 @@ protected:
     }
 
     static int search(int iteration, int depth, int alpha, int beta, int mateScore = MATE_SCORE) {
-        clearHash(HASH_ENTRIES);
+        clearHash();
         PvLine line{};
         return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
     }

@@ -264,13 +264,13 @@ TEST_F(SearchTest, ThreadSearchEndsWhenAnotherThreadStopsIt) {
 TEST_F(SearchTest, QuiescenceShortcutsAndStandPat) {
     setPosition("4k3/8/8/8/8/8/8/QQ2K3 w - - 0 1");
     const int material = currentPosition().score;
-    clearHash(HASH_ENTRIES);
+    clearHash();
     EXPECT_EQ(quiescenceSearch(1, -100, 100, MATE_SCORE), material);  // 500 above beta: the material
-    clearHash(HASH_ENTRIES);
+    clearHash();
     EXPECT_EQ(quiescenceSearch(1, material - 600, material - 499, MATE_SCORE), material - 499);  // beta
 
     setPosition("4k3/8/8/8/8/8/4r3/QQ2K3 w - - 0 1");  // in check, evaluation above beta
-    clearHash(HASH_ENTRIES);
+    clearHash();
     EXPECT_EQ(quiescenceSearch(1, -100, 100, MATE_SCORE), 100);
 }
 
@@ -303,7 +303,7 @@ TEST_F(SearchTest, EveryRootMoveOfA218MovePositionIsSearched) {
     generateRootMoves(moves, &count);
     ASSERT_EQ(count, 218);
     for (int i = 0; i < count; ++i) moves[i].searchScore = INT_MIN;
-    clearHash(HASH_ENTRIES);
+    clearHash();
     PvLine line{};
     rootSearch(moves, count, 1, 1, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0);
     EXPECT_EQ(std::count_if(moves, moves + count, [](const RootMove& m) { return m.searchScore == INT_MIN; }), 0);

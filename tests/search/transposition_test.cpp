@@ -15,7 +15,7 @@ protected:
         ::testing::internal::CaptureStdout();
         allocateHash(SMALL_TABLE, 0);
         ::testing::internal::GetCapturedStdout();
-        clearHash(SMALL_TABLE);
+        clearHash();
         resetToStartPosition();
     }
     TTEntry entry{};
@@ -31,7 +31,7 @@ TEST_F(TranspositionTest, AllocationReportsAndAbsentTableIsNeverTouched) {
     allocateHash(0, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Hash Table Memory Allocation Failed!\n");
     EXPECT_EQ(hashTableEntries(), 0);
-    clearHash(100);
+    clearHash();
     storeHash(3, 3, 42, BOUND_EXACT, 0x0C1C01);
     entry.bound = 7;
     EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
@@ -41,7 +41,7 @@ TEST_F(TranspositionTest, AllocationReportsAndAbsentTableIsNeverTouched) {
 TEST_F(TranspositionTest, ClearedTableReadsAsZeroed) {
     EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
     storeHash(9, 9, 37, BOUND_LOWER, 0x0C1C01);
-    clearHash(SMALL_TABLE);
+    clearHash();
     EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
     EXPECT_EQ(entry.key | entry.depth | entry.iteration | entry.bound | entry.move, 0u);
     EXPECT_EQ(entry.score, 0);
@@ -58,7 +58,7 @@ TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
     EXPECT_EQ(probeHash(&entry, 6, 1, -1000, 1000), HASH_NO_ANSWER);
     EXPECT_EQ(entry.move, 0x0C1C01u);  // still offered as the hash move
 
-    clearHash(SMALL_TABLE);
+    clearHash();
     storeHash(2, 2, 120, BOUND_LOWER, 0);
     EXPECT_EQ(probeHash(&entry, 2, 2, 50, 100), 100);
     EXPECT_EQ(probeHash(&entry, 2, 2, 150, 200), 150);
