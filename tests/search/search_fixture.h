@@ -13,10 +13,12 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "platform/clock.h"
+#include "search/ordering.h"
 #include "search/search.h"
 #include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/state.h"
+#include "support/test_support.h"
 
 // Settings for a reproducible search: no tablebases, no time limit, depth from the test.
 class SearchTest : public ::testing::Test {
@@ -38,11 +40,6 @@ protected:
         TimeControl.moveTime = INT32_MAX / 4;
         TimeControl.allocatedTime = INT32_MAX / 4;
         resetToStartPosition();
-    }
-
-    static void setPosition(const std::string& fen) {
-        resetToStartPosition();
-        ASSERT_EQ(setupFromFen(fen.c_str()), 1) << fen;
     }
 
     // think() to the given depth; its output goes to *output.

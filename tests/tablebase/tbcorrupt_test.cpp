@@ -1,8 +1,6 @@
 // Damaged table files: truncated, with a bad magic, with bytes flipped. None may crash, hang or
 // read outside its mapping (run under the sanitizers); damaged headers are refused.
-#include "board/movegen.h"
 #include "tablebase/tbprobe.h"
-#include "tablebase/tbregistry.h"
 #include "tb_test_support.h"
 
 using tbtest::TempDir;
@@ -21,17 +19,16 @@ Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& 
     for (const auto& [name, bytes] : files) dir.write(name, bytes);
     Outcome out;
     // The damaged copy comes first; the sound tables the captures reach come from the shared set.
-    const std::string path = dir.path() + ":" + tbtest::tableDir();
     testing::internal::CaptureStdout();
-    tbInit(path.c_str());
+    tbInit((dir.path() + ":" + tbtest::tableDir()).c_str());
     for (const std::string& fen : fens) {
         resetToStartPosition();
         setupFromFen(fen.c_str());
         Position* before = positionStack.current;
         int success;
-        int wdl = tbProbeWdl(&success);
+        const int wdl = tbProbeWdl(&success);
         out.values.push_back(success ? wdl : 99);
-        int dtz = tbProbeDtz(&success);
+        const int dtz = tbProbeDtz(&success);
         out.values.push_back(success ? dtz : 99);
         EXPECT_EQ(positionStack.current, before);
     }
@@ -44,11 +41,8 @@ Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& 
 void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
     int failed = 0;
     for (size_t i = dtz ? 1 : 0; i < o.values.size(); i += 2) {
-        if (o.values[i] == 99) {
-            ++failed;
-        } else {
-            EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
-        }
+        if (o.values[i] == 99) ++failed;
+        else EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
     }
     EXPECT_GT(failed, 0);
 }
@@ -98,6 +92,7 @@ protected:
 
 }  // namespace
 
+// Pawnless, with pawns, with pawns of both colours, and pawnless with both sides stored.
 TEST_F(TablebaseCorruption, PawnlessTable) { sweep("KQvK", "KQk", 200, 41); }
 TEST_F(TablebaseCorruption, TableWithPawns) { sweep("KPvK", "KPk", 200, 97); }
 TEST_F(TablebaseCorruption, TableWithPawnsOfBothColours) { sweep("KPvKP", "KPkp", 120, 1999); }
