@@ -5,6 +5,7 @@
 
 #include "board/hashkey.h"
 #include "shell/state.h"
+#include "shell/notice.h"
 
 namespace {
 
@@ -33,12 +34,12 @@ void allocatePawnHash() {
         // calloc hands large blocks out as fresh zero pages, so slots never touched are never resident.
         pawnTable = static_cast<PawnHashEntry*>(std::calloc(static_cast<size_t>(entries), sizeof(PawnHashEntry)));
         if (pawnTable == nullptr) {
-            std::printf("Pawn Hash Table Memory Allocation Failed!\n");
+            printNotice("Pawn Hash Table Memory Allocation Failed!\n");
             return;
         }
         pawnTableEntries = static_cast<uint64_t>(entries);
     }
-    std::printf("Allocated %i MB for the Pawn Hash Table\n", static_cast<int>(gs_info.pawnHashSize));
+    printNotice("Allocated %i MB for the Pawn Hash Table\n", static_cast<int>(gs_info.pawnHashSize));
 }
 
 bool pawnHashPresent() { return pawnTableEntries != 0; }

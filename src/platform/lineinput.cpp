@@ -2,16 +2,18 @@
 
 #include <cstdio>
 
-bool readCommandLine(char* line) {
+bool readLongLine(char* line, int size) {
     int length = 0;
     int c = 0;
     bool any = false;
     while ((c = std::getchar()) != EOF) {
         any = true;
         if (c == '\n') break;
-        if (length < COMMAND_SIZE - 1) line[length++] = static_cast<char>(c);
+        if (length < size - 1) line[length++] = static_cast<char>(c);
     }
     if (length > 0 && line[length - 1] == '\r') --length;
     line[length] = '\0';
     return any;
 }
+
+bool readCommandLine(char* line) { return readLongLine(line, COMMAND_SIZE); }

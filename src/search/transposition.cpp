@@ -5,6 +5,7 @@
 
 #include "board/position.h"
 #include "platform/memory.h"
+#include "shell/notice.h"
 
 namespace {
 
@@ -51,10 +52,10 @@ void allocateHash(int32_t entries, int32_t megabytes) {
         }
     }
     if (table == nullptr) {
-        std::printf("Hash Table Memory Allocation Failed!\n");
+        printNotice("Hash Table Memory Allocation Failed!\n");
         return;
     }
-    std::printf("Allocated %i MB for the Hash Table\n", megabytes);
+    printNotice("Allocated %i MB for the Hash Table\n", megabytes);
 }
 
 void clearHash() {

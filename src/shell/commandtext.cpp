@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/position.h"
 #include "shell/state.h"
 
 bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
@@ -57,4 +58,20 @@ bool readNumber(const char* line, const char* word, int low, int high, int* n) {
     if (std::sscanf(line + length, " %d", &value) != 1 || value < low || value > high) return false;
     *n = value;
     return true;
+}
+
+bool wellFormedMove(const char* text) {
+    if (std::strlen(text) < 4 || !startsWithSquares(text)) return false;
+    char letter = text[4];
+    bool hasLetter = letter != '\0' && letter != ' ';
+    if (hasLetter && std::strchr("qrbn", letter) == nullptr) return false;
+    const Position& p = currentPosition();
+    int from = (text[0] - 'a') + 8 * (text[1] - '1');
+    int toRank = text[3] - '1';
+    if (p.colour == BLACK) {
+        from ^= 56;
+        toRank = 7 - toRank;
+    }
+    bool pawn = ((p.own >> from) & 1) != 0 && p.pieceType(from) == PAWN;
+    return hasLetter == (pawn && toRank == 7);
 }

@@ -14,6 +14,9 @@ const char* textFrom(const char* line, size_t index);
 bool startsWithSquares(const char* text);
 // Four square characters and an optional promotion letter: how old interfaces send a move.
 bool isCoordinateMove(const char* line);
+// Move text for the current position: four square characters, and a promotion letter exactly
+// when a pawn goes to the last rank, so a stray letter can never turn a move into a promotion.
+bool wellFormedMove(const char* text);
 // Turns a bare coordinate move into "usermove <move>", in place (line holds `size` bytes).
 void spellAsUserMove(char* line, size_t size);
 

@@ -40,6 +40,7 @@ struct EngineState {
     Relaxed<int32_t> pendingCommand{0};
     Relaxed<int32_t> ponderOnBoard{0};
     Relaxed<int32_t> xboardMode{0};
+    Relaxed<int32_t> uciMode{0};  // 1 while the UCI loop runs
 };
 extern EngineState gs_info;
 

@@ -68,24 +68,6 @@ void makeGameMove(Move m) {
     makeMove(m);
 }
 
-// Move text from the interface: four square characters, and a promotion letter exactly when a
-// pawn goes to the last rank, so a stray letter can never turn a move into a promotion.
-bool wellFormedMove(const char* text) {
-    if (std::strlen(text) < 4 || !startsWithSquares(text)) return false;
-    char letter = text[4];
-    bool hasLetter = letter != '\0' && letter != ' ';
-    if (hasLetter && std::strchr("qrbn", letter) == nullptr) return false;
-    const Position& p = currentPosition();
-    int from = (text[0] - 'a') + 8 * (text[1] - '1');
-    int toRank = text[3] - '1';
-    if (p.colour == BLACK) {
-        from ^= 56;
-        toRank = 7 - toRank;
-    }
-    bool pawn = ((p.own >> from) & 1) != 0 && p.pieceType(from) == PAWN;
-    return hasLetter == (pawn && toRank == 7);
-}
-
 void sendMoveText(const char* text) {
     std::printf("move %s\n", text);
     logPrintf("move %s\n", text);

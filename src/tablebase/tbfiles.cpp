@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/notice.h"
+
 namespace {
 
 constexpr uint32_t WDL_MAGIC = 0x5D23E871;
@@ -20,7 +22,7 @@ char dtzDirs[DIRS_LENGTH];
 // Copies a directory list, refusing one that does not fit rather than cutting it.
 void setDirs(char* dirs, const char* value) {
     if (std::strlen(value) >= DIRS_LENGTH) {
-        std::printf("Tablebase path too long: ignored.\n");
+        printNotice("Tablebase path too long: ignored.\n");
         dirs[0] = '\0';
         return;
     }
@@ -53,7 +55,7 @@ FileMapping tbMapFile(const char* dirs, const char* name, const char* suffix) {
             std::snprintf(path, PATH_LENGTH, "%.*s/%s%s", static_cast<int>(std::strcspn(dirs, ":;")), dirs, name,
                           suffix);
         }
-        std::printf("Could not open %s for reading.\n", path);
+        printNotice("Could not open %s for reading.\n", path);
     }
     return file;
 }
@@ -201,12 +203,12 @@ void tbSetDirectories(const char* path) {
     const char* env = std::getenv("RTBZDIR");
     if (env != nullptr && std::strlen(env) <= ENV_DIR_LIMIT) {
         setDirs(dtzDirs, env);
-        std::printf("$DTZDIR loaded\n");
+        printNotice("$DTZDIR loaded\n");
     }
     env = std::getenv("RTBWDIR");
     if (env != nullptr && std::strlen(env) <= ENV_DIR_LIMIT) {
         setDirs(wdlDirs, env);
-        std::printf("$WDLDIR loaded\n");
+        printNotice("$WDLDIR loaded\n");
     }
 }
 
@@ -227,7 +229,7 @@ bool tbLoadWdlFile(TbWdlEntry& e, const char* name) {
     e.file = tbMapFile(wdlDirs, name, ".rtbw");
     if (e.file.data == nullptr) return false;
     if (parseWdl(e)) return true;
-    std::printf("Corrupted table.\n");
+    printNotice("Corrupted table.\n");
     tbReleaseWdl(e);
     return false;
 }
@@ -236,6 +238,6 @@ bool tbLoadDtzFile(TbDtzEntry& e, const char* name) {
     e.file = tbMapFile(dtzDirs, name, ".rtbz");
     if (e.file.data == nullptr) return false;
     if (parseDtz(e)) return true;
-    std::printf("Corrupted table.\n");
+    printNotice("Corrupted table.\n");
     return false;
 }

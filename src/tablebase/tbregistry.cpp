@@ -8,6 +8,7 @@
 #include "tablebase/tbdtzcache.h"
 #include "tablebase/tbfiles.h"
 #include "tablebase/tbregistry.h"
+#include "shell/notice.h"
 
 namespace {
 
@@ -223,7 +224,7 @@ void tbInit(const char* path) {
     clearRegistry();
     tbSetDirectories(path);
     registerAll();
-    std::printf("Found %d tablebases.\n", pieceEntryCount + pawnEntryCount);
+    printNotice("Found %d tablebases.\n", pieceEntryCount + pawnEntryCount);
 }
 
 int tbLargest() {
