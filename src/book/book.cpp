@@ -129,7 +129,8 @@ int chooseBookMove(const char* bookFile, char* text) {
     int count;
     uint64_t key;
     BookLookup found = lookUpCurrentPosition(bookFile, entries, &count, &key);
-    if (found == BOOK_TOO_MANY) std::printf("#DEBUG: Too many moves in this position (max=%d)\n", BOOK_MAX_MOVES);
+    if (found == BOOK_TOO_MANY && gs_info.uciMode == 0)
+        std::printf("#DEBUG: Too many moves in this position (max=%d)\n", BOOK_MAX_MOVES);
     if (found != BOOK_FOUND) return 1;
 
     int chosen = 0;

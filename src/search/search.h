@@ -14,6 +14,9 @@ struct PvLine {
 // Principal variation of the last root search: argmove[0] the best move, argmove[1] the reply.
 extern PvLine gs_lineH;
 
+// Restricts the coming searches' root to these moves (count 0: every legal move).
+void setSearchMoves(const Move* moves, int count);
+
 // Moves made by the last think or thinkInThread over all its iterations.
 extern int64_t lastSearchNodes;
 
@@ -28,6 +31,7 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
 // Room for a thinking line's head ("%2d %6d %6d %10ld ") and for a line's moves: five
 // characters and a blank per move, the newline and the terminator.
 constexpr int THINKING_HEAD_SIZE = 48;
+constexpr int UCI_INFO_HEAD_SIZE = 160;
 constexpr int PV_TEXT_SIZE = MAX_PV * 6 + 2;
 // The head: depth, score, centiseconds and nodes; returns its length.
 int formatThinking(char* text, int size, int depth, int score);

@@ -1,10 +1,12 @@
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "board/bitboard.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "platform/clock.h"
 #include "search/ordering.h"
 #include "search/search.h"
 #include "search/searchinfo.h"
@@ -68,6 +70,25 @@ void writeOut(const char* text) {
     logText(text);
 }
 
+// The root moves the interface allows (UCI "go searchmoves"); none listed allows all.
+Move allowedRootMoves[MAX_ROOT_MOVES];
+int allowedRootMoveCount = 0;
+
+void keepSearchMoves(RootMove* rootMoves, int* count) {
+    if (allowedRootMoveCount == 0) return;
+    int kept = 0;
+    for (int i = 0; i < *count; ++i) {
+        for (int j = 0; j < allowedRootMoveCount; ++j) {
+            if (rootMoves[i].move == allowedRootMoves[j]) {
+                rootMoves[kept++] = rootMoves[i];
+                break;
+            }
+        }
+    }
+    // None of them legal: the list is ignored rather than leaving the search without a move.
+    if (kept > 0) *count = kept;
+}
+
 // Nodes of the finished iterations of the running search (the counter restarts every iteration).
 int64_t iterationNodes = 0;
 
@@ -82,6 +103,7 @@ Move deepen(bool inThread) {
     RootMove rootMoves[MAX_ROOT_MOVES] = {};
     int count = 0;
     generateRootMoves(rootMoves, &count);
+    keepSearchMoves(rootMoves, &count);
     // A line left from an earlier search must not pass for this one's.
     gs_lineH.count = 0;
 
@@ -90,6 +112,8 @@ Move deepen(bool inThread) {
     if (gs_info.syzygy != 0 && popCount(currentPosition().occupied()) <= gs_info.syzygyMen) {
         tbUsed = tbFilterRootMoves(rootMoves, &count, &tbScore) != 0;
         if (tbUsed) {
+            if (gs_info.uciMode != 0)
+                std::printf("info string tablebase result %d, %d root moves kept\n", tbScore, count);
             tbMen = 0;
             if (count > 1) sortByScore(rootMoves, 0, count - 1);
         }
@@ -140,12 +164,12 @@ Move deepen(bool inThread) {
         }
 
         if (score > MATE_THRESHOLD) {
-            std::printf("Mate in% d \n", (MATE_SCORE + 1 - score) / 2);
+            if (gs_info.uciMode == 0) std::printf("Mate in% d \n", (MATE_SCORE + 1 - score) / 2);
             gs_info.ponder = 0;
             return fallbackMove(result, rootMoves, count);
         }
         if (score < -MATE_THRESHOLD) {
-            std::printf("Mated to% d \n", (score + MATE_SCORE) / 2);
+            if (gs_info.uciMode == 0) std::printf("Mated to% d \n", (score + MATE_SCORE) / 2);
             gs_info.ponder = 0;
             return fallbackMove(result, rootMoves, count);
         }
@@ -172,6 +196,11 @@ Move iterate(bool inThread) {
 Move think() { return iterate(false); }
 
 Move thinkInThread() { return iterate(true); }
+
+void setSearchMoves(const Move* moves, int count) {
+    allowedRootMoveCount = count < MAX_ROOT_MOVES ? count : MAX_ROOT_MOVES;
+    for (int i = 0; i < allowedRootMoveCount; ++i) allowedRootMoves[i] = moves[i];
+}
 
 void generateRootMoves(RootMove* rootMoves, int* count) {
     CaptureList captures;
@@ -272,9 +301,32 @@ int formatLine(char* text, const PvLine* line) {
     return length;
 }
 
+int formatUciInfo(char* text, int size, int depth, int score) {
+    const int32_t elapsedMs = currentTimeMs() - gs_info.startTime;
+    const int64_t ms = elapsedMs > 0 ? elapsedMs : 0;
+    const int64_t nodes = iterationNodes + SearchInfo.nodes;
+    char value[24];
+    if (score > MATE_THRESHOLD)
+        std::snprintf(value, sizeof value, "mate %d", (MATE_SCORE + 1 - score) / 2);
+    else if (score < -MATE_THRESHOLD)
+        std::snprintf(value, sizeof value, "mate %d", -((score + MATE_SCORE) / 2));
+    else
+        std::snprintf(value, sizeof value, "cp %d", score);
+    return std::snprintf(text, static_cast<size_t>(size), "info depth %d score %s time %lld nodes %lld nps %lld pv ",
+                         depth, value, static_cast<long long>(ms), static_cast<long long>(nodes),
+                         static_cast<long long>(ms > 0 ? nodes * 1000 / ms : nodes * 1000));
+}
+
 void printThinking(int depth, int score, const PvLine* line) {
     std::fflush(stdout);
-    char text[THINKING_HEAD_SIZE + PV_TEXT_SIZE];
+    char text[UCI_INFO_HEAD_SIZE + PV_TEXT_SIZE];
+    if (gs_info.uciMode != 0) {
+        const int head = formatUciInfo(text, UCI_INFO_HEAD_SIZE, depth, score);
+        const int length = head + formatLine(text + head, line);
+        if (length >= 2 && text[length - 2] == ' ') std::memmove(text + length - 2, "\n", 2);
+        std::fputs(text, stdout);
+        return;
+    }
     const int head = formatThinking(text, THINKING_HEAD_SIZE, depth, score);
     formatLine(text + head, line);
     writeOut(text);

@@ -10,6 +10,7 @@
 #include "shell/console.h"
 #include "shell/state.h"
 #include "shell/tables.h"
+#include "shell/uci.h"
 #include "shell/xboard.h"
 
 int runEngine() {
@@ -32,6 +33,10 @@ int runEngine() {
             return 0;
         }
         if (std::strncmp(line, "quit", 4) == 0) return 0;
+        if (std::strncmp(line, "uci", 3) == 0) {
+            uciLoop();
+            return 0;
+        }
         if (line[0] == 'c') {
             gs_info.xboardMode = 0;
             setUpTables();

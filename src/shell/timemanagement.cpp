@@ -35,8 +35,9 @@ void allocateTime() {
     if (increment > 0 && time - allocated - increment > INCREMENT_RESERVE) allocated += increment;
     TimeControl.allocatedTime = allocated;
 
-    std::printf("#DEBUG moves: %i move speed: %i  allocated time: %i\n", TimeControl.engineMoves.load(), speed,
-                allocated);
+    if (gs_info.uciMode == 0)
+        std::printf("#DEBUG moves: %i move speed: %i  allocated time: %i\n", TimeControl.engineMoves.load(), speed,
+                    allocated);
     gs_info.stop = 0;
     gs_info.startTime = currentTimeMs();
 }
