@@ -5,10 +5,11 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 # Extra CMake settings, e.g. CMAKE_FLAGS=-DQX_WERROR=ON (as CI builds).
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-san test-tsan fuzz bench clean deps
+.PHONY: all build run test test-san test-tsan fuzz bench clean deps install uninstall
 
 all: build
 
@@ -46,3 +47,16 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+
+# The engine and the tool under bin/, the man page, and the sample settings file.
+install: build
+	install -d $(DESTDIR)$(PREFIX)/bin $(DESTDIR)$(PREFIX)/share/man/man6 $(DESTDIR)$(PREFIX)/share/doc/quintarex
+	install -m 755 $(BUILD)/quintarex $(BUILD)/quintarex-tool $(DESTDIR)$(PREFIX)/bin/
+	install -m 644 docs/quintarex.6 $(DESTDIR)$(PREFIX)/share/man/man6/
+	install -m 644 quintarex.ini $(DESTDIR)$(PREFIX)/share/doc/quintarex/
+
+uninstall:
+	rm -f $(DESTDIR)$(PREFIX)/bin/quintarex $(DESTDIR)$(PREFIX)/bin/quintarex-tool
+	rm -f $(DESTDIR)$(PREFIX)/share/man/man6/quintarex.6
+	rm -f $(DESTDIR)$(PREFIX)/share/doc/quintarex/quintarex.ini
+	-rmdir $(DESTDIR)$(PREFIX)/share/doc/quintarex

@@ -4,6 +4,8 @@
 # on and off in alternate matches. Reports games played, results, and every crash, illegal move,
 # time loss of quintarex's or protocol error. Not part of CI.
 #
+# With QX_SOAK_UCI=1 quintarex plays in UCI mode through Debian's polyglot adapter (xboard -fUCI).
+#
 # usage: scripts/soak.sh [games] [path/to/quintarex]   (default 100 games, build/quintarex)
 set -u
 games=${1:-100}
@@ -15,6 +17,11 @@ inc=${QX_SOAK_INC:-0.1}
 export PATH="$PATH:/usr/games"
 command -v xboard >/dev/null || { echo "xboard is not installed (Debian package xboard)"; exit 2; }
 command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed (Debian package xvfb)"; exit 2; }
+uci=()
+if [ "${QX_SOAK_UCI:-0}" = 1 ]; then
+    command -v polyglot >/dev/null || { echo "polyglot is not installed (Debian package polyglot)"; exit 2; }
+    uci=(-fUCI)
+fi
 [ -x "$engine" ] || { echo "no engine at $engine"; exit 2; }
 
 work=${QX_SOAK_DIR:-$(mktemp -d)}
@@ -44,7 +51,7 @@ while [ "$played" -lt "$games" ]; do
     name="match$matches"
     pgn="$work/$name.pgn" debug="$work/$name.debug"
     HOME="$work" timeout $((n * 120 + 60)) xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
-        -fcp "$engine" -fd "$work/first" -scp "$opponent" -sd "$work/second" \
+        -fcp "$engine" -fd "$work/first" "${uci[@]}" -scp "$opponent" -sd "$work/second" \
         -mg "$n" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves 150 \
         -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1
     status=$?
@@ -71,7 +78,7 @@ while [ "$played" -lt "$games" ]; do
 done
 
 echo "=== soak report"
-echo "games played: $played in $matches matches (time control $tc + $inc s)"
+echo "games played: $played in $matches matches (time control $tc + $inc s${uci:+, quintarex in UCI mode})"
 for r in "${!results[@]}"; do echo "  $r: ${results[$r]}"; done
 echo "crashes: $crashes"
 echo "illegal moves: $illegal"
