@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays a short headless xboard match of quintarex against another xboard engine (QX_GUI_OPPONENT,
 # else fairymax when installed, else a second quintarex): two games at a fast time control without pondering, then
-# one game with pondering on. quintarex searches at most 8 plies here so that a game takes a minute
+# one game with pondering on, and one in UCI mode through the polyglot adapter. quintarex searches at most 8 plies here so that a game takes a minute
 # or two. Passes (0) when every game ends with a proper result and xboard's debug
 # log shows no illegal move, crash, time loss of quintarex's or protocol error; exits 77 (skipped) when xboard,
 # xvfb-run or the opponent is not installed. Installs nothing.
@@ -48,13 +48,15 @@ fail() {
     failed=1
 }
 
-# match NAME GAMES PONDER(-ponder|-xponder) TIME-CONTROL INCREMENT MOVES-TO-DRAW
+# match NAME GAMES PONDER(-ponder|-xponder) TIME-CONTROL INCREMENT MOVES-TO-DRAW [XBOARD-FLAGS...]
 match() {
     local name=$1 games=$2 ponder=$3 tc=$4 inc=$5 drawMoves=$6
+    shift 6
+    local extra=("$@")
     local pgn="$work/$name.pgn" debug="$work/$name.debug"
     # HOME keeps xboard's settings file out of the user's home.
     HOME="$work" timeout 300 xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
-        -fcp "$engine" -fd "$work/quintarex" -scp "$opponent" -sd "$work/opponent" \
+        -fcp "$engine" -fd "$work/quintarex" "${extra[@]}" -scp "$opponent" -sd "$work/opponent" \
         -mg "$games" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves "$drawMoves" \
         -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1
     local status=$?
@@ -85,7 +87,7 @@ match() {
     if grep -qiE 'first chess program.*(exited|died)|Illegal move.*first|first.*illegal move' "$debug"; then
         fail "$name: xboard reports: $(grep -iE 'exited|died|illegal move' "$debug" | head -3)"
     fi
-    if [ "$ponder" = "-ponder" ] && ! grep -qE '<first *: *Hint:' "$debug"; then
+    if [ "$ponder" = "-ponder" ] && [ ${#extra[@]} -eq 0 ] && ! grep -qE '<first *: *Hint:' "$debug"; then
         fail "$name: quintarex never pondered"
     fi
     echo "$name: $played games: $(grep -oE '^\[Result "[^"]*"\]' "$pgn" | tr '\n' ' ')"
@@ -101,5 +103,11 @@ match plain 2 -xponder 0:15 1 60
 # Three seconds of increment is no fast game to quintarex, and an opponent clock above ten seconds
 # keeps its pondering on.
 match ponder 1 -ponder 0:20 3 40
+# quintarex in UCI mode through Debian's polyglot adapter, when it is installed.
+if command -v polyglot >/dev/null; then
+    match uci 1 -ponder 0:15 1 60 -fUCI
+else
+    echo "uci: skipped, polyglot is not installed (Debian package polyglot)"
+fi
 
 [ $failed -eq 0 ] && echo "PASS" || exit 1
