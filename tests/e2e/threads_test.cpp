@@ -425,7 +425,7 @@ TEST(XboardThreads, OldProtocolGameWithBareMovesGoesOn) {
     engine.send(mine);
     expectBlackReply();
     engine.sync();
-    EXPECT_EQ(engine.linesWith("Error").size(), 0u);
+    EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
     EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
