@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -81,78 +79,7 @@ bool showsFrame(const EngineProcess& engine, const std::vector<std::string>& exp
     return false;
 }
 
-// Small tables; the book and the tablebases only when a test names them.
-std::string consoleIni(const std::string& maxDepth = "64", const std::string& book = "",
-                       const std::string& syzygyPath = "") {
-    std::string ini = "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxDepth=" + maxDepth + "\n";
-    ini += book.empty() ? "[BOOK]\nBook=0\n" : "[BOOK]\nBook=1\nRandBook=0\nBookFile=" + book + "\n";
-    ini += syzygyPath.empty() ? "[TABLEBASE]\nSyzygy=0\n" : "[TABLEBASE]\nSyzygy=1\nSyzygyPath=" + syzygyPath + "\n";
-    return ini + "[TIME]\nMoreTime=99\n";
-}
-
-// The entries a Polyglot book holds for one key, read straight from the file.
-struct RawBookEntry {
-    uint16_t move;
-    uint16_t weight;
-};
-std::vector<RawBookEntry> bookEntries(const std::string& path, uint64_t key) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<RawBookEntry> found;
-    unsigned char e[16];
-    while (in.read(reinterpret_cast<char*>(e), 16)) {
-        uint64_t k = 0;
-        for (int i = 0; i < 8; ++i) k = k << 8 | e[i];
-        if (k == key) found.push_back({static_cast<uint16_t>(e[8] << 8 | e[9]), static_cast<uint16_t>(e[10] << 8 | e[11])});
-    }
-    return found;
-}
-std::string bookText(uint16_t move) {
-    std::string s;
-    s += static_cast<char>('a' + ((move >> 6) & 7));
-    s += static_cast<char>('1' + ((move >> 9) & 7));
-    s += static_cast<char>('a' + (move & 7));
-    s += static_cast<char>('1' + ((move >> 3) & 7));
-    if ((move >> 12) & 7) s += " nbrq"[(move >> 12) & 7];
-    return s;
-}
-
-constexpr uint64_t StartKey = 0x463B96181691FC9CULL;
-
 }  // namespace
-
-TEST(Console, WelcomeAndHelpText) {
-    EngineProcess engine;
-    startConsole(engine);
-    EXPECT_EQ(engine.lines()[engine.cursor() - 2], "Welcome in quintarex");
-    engine.send("help");
-    consoleSync(engine);
-    const std::vector<std::string> help = {
-        "Windboard commands:",
-        "new       - new game",
-        "undo      - undo last move",
-        "quit      - exit from quintarex",
-        "go        - set the engine to play the color that is on move",
-        "force     - Set the engine to play neither color (force mode). Stop clocks.",
-        "sd [ply]  - set depht",
-        "st [sec]  - set time controls",
-        "memory [size]  - set the size in MB of the HashTable",
-        "setboard  - set position from FEN",
-        "",
-        "quintarex commands:",
-        "b         - show chessboard",
-        "perft     - start Perft performance test",
-        "param     - show current config params",
-        "book      - show moves from the opening book",
-        "ini       - reload ini config file",
-        "* insert moves with coordinate algebraic notation; e.g.: e2e4",
-    };
-    size_t at = indexOf(engine, "Windboard commands:");
-    ASSERT_LT(at, engine.lineCount());
-    EXPECT_EQ(engine.lines()[at - 1], "quintarex> ");  // the help text opens with an empty line
-    for (size_t i = 0; i < help.size(); ++i) EXPECT_EQ(engine.lines()[at + i], help[i]) << i;
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
 
 TEST(Console, BoardFrameAfterMovesInForceMode) {
     EngineProcess engine;
@@ -232,81 +159,6 @@ TEST(Console, BadMovesAndUnknownLines) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
-TEST(Console, DepthTimeAndMemorySettings) {
-    EngineProcess engine;
-    startConsole(engine);
-    for (const char* line : {"sd 0", "sd 65", "sd 10", "st 0", "st -3", "st 7", "memory 3", "memory 8", "param"})
-        engine.send(line);
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("Error: insert a number between 2 and 64 ").size(), 2u);
-    EXPECT_EQ(engine.linesWith("Depth set with value 10 PLY").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Error: insert a number > 0 ").size(), 2u);
-    EXPECT_EQ(engine.linesWith("Time control set with value 7 sec").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Error: insert a number between 4 and 4096 ").size(), 1u);
-    // Only the accepted values reach the settings.
-    EXPECT_EQ(engine.linesWith("MaxDepht:           10").size(), 1u);
-    EXPECT_EQ(engine.linesWith("moveTime:           7 s").size(), 1u);
-    EXPECT_EQ(engine.linesWith("hashSize:           8 MB").size(), 1u);
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, ParamShowsTheIniAndIniReloadsIt) {
-    EngineProcess engine(
-        "[ENGINE]\nMaxDepth=12\nMinDepth=3\nMaxTime=50000\nPostThinking=0\nHashSize=8\nPawnHashSize=1\nsafePly=7\n"
-        "[LOG]\nLogFile=game.txt\nLogGame=0\n[BOOK]\nBookFile=mine.bin\nBook=0\nRandBook=0\n"
-        "[TABLEBASE]\nSyzygy=0\nSyzygyPath=/no/such/dir\nSyzygyMen=4\n"
-        "[TIME]\nSuddenDeath=30\nMoreTime=7\nLessTime=8\nFastGame=9\nFastOpening=10\n");
-    startConsole(engine);
-    engine.send("param");
-    consoleSync(engine);
-    const std::vector<std::string> expected = {
-        "[ENGINE]",
-        "MaxDepht:           12",
-        "MinDepht:           3",
-        "postThinking:       0",
-        "hashSize:           8 MB",
-        "safePly:            7",
-        "",
-        "[LOG]",
-        "logFile:            game.txt",
-        "logGame:            0",
-        "",
-        "[BOOK]",
-        "bookFile:           mine.bin",
-        "book:               0",
-        "randBook:           0",
-        "",
-        "[TABLEBASE]",
-        "Sygyzy:             0",
-        "SyzygyPath:         /no/such/dir",
-        "SyzygyMen:          4",
-        "",
-        "[TIME]",
-        "MaxTime:            500 s",
-        "moveTime:           500 s",
-        "suddenDeath:        30",
-        "moreTime:           7",
-        "lessTime:           8",
-        "fastGame:           9",
-        "",
-    };
-    size_t at = indexOf(engine, "[ENGINE]");
-    ASSERT_LT(at, engine.lineCount());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(engine.lines()[at + i], expected[i]) << i;
-
-    std::ofstream(engine.directory() + "/quintarex.ini") << consoleIni("20");
-    size_t from = engine.lineCount();
-    engine.send("ini");
-    engine.send("param");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("MaxDepht:           20", from).size(), 1u);
-    EXPECT_EQ(engine.linesWith("moreTime:           5", from).size(), 1u);  // out of range: the default
-    EXPECT_EQ(engine.linesWith("bookFile:           book.bin", from).size(), 1u);
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
 TEST(Console, UndoAtTheStartAndSetboard) {
     EngineProcess engine;
     startConsole(engine);
@@ -341,59 +193,6 @@ TEST(Console, UndoAtTheStartAndSetboard) {
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].substr(keys[0].rfind(' ')), keys[1].substr(keys[1].rfind(' ')));
     EXPECT_EQ(engine.linesWith("5 |   |   |   |   | r |", from).size(), 3u);  // b and both undos
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, FixedPositionsKeepConsistentKeys) {
-    EngineProcess engine;
-    startConsole(engine);
-    const char* commands[] = {"mate", "killer", "test", "good", "bug", "bug2", "cazz", "k1", "k2", "t1",
-                              "t2",   "w1",     "w2",   "p1",   "p2",  "p3",   "p4",   "err", "tatt", "patta",
-                              "trap", "b1"};
-    for (const char* command : commands) {
-        engine.send(command);
-        engine.send("hash");
-    }
-    consoleSync(engine);
-    auto fresh = engine.linesWith("#DEBUG New method Hash key:");
-    auto computed = engine.linesWith("#DEBUG Old method Hash key:");
-    ASSERT_EQ(fresh.size(), std::size(commands));
-    ASSERT_EQ(computed.size(), std::size(commands));
-    for (size_t i = 0; i < fresh.size(); ++i)
-        EXPECT_EQ(fresh[i].substr(fresh[i].rfind(' ')), computed[i].substr(computed[i].rfind(' '))) << commands[i];
-    EXPECT_TRUE(engine.linesWith("Error").empty());
-    EXPECT_EQ(engine.linesWith("Valutazione: ").size(), 2u);  // trap and b1
-    // Any other line beginning with p loads the pawn ending.
-    size_t from = engine.lineCount();
-    engine.send("pawns");
-    consoleSync(engine);
-    EXPECT_TRUE(showsFrame(engine, frame({"        ", "r       ", "   p    ", "p  P p  ", "P  P P  ", "        ",
-                                          "        ", "R       "}),
-                           from));
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, MaterialScoreDrawAndExchangeTests) {
-    EngineProcess engine;
-    startConsole(engine);
-    engine.send("val");
-    engine.send("score");
-    engine.send("draw");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("Easy_Val:   0").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Score:      0").size(), 1u);  // the start position is symmetric
-    EXPECT_EQ(engine.linesWith("Gioca!").size(), 1u);
-    engine.send("setboard 8/8/8/4k3/8/8/8/K7 w - -");
-    engine.send("draw");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("Materiale insufficiente!").size(), 1u);
-    // c4xd5 with pawn and king attacking, pawn and bishop defending:
-    // 100 - 100 * 100 * 2 + 2 * 100 * 2 (the king in the attack weighs 100 pawns).
-    engine.send("see");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith(" SEE Value: -19500").size(), 1u);
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }
@@ -460,85 +259,6 @@ TEST(Console, EndOfInputEndsTheProgram) {
     }
 }
 
-TEST(Console, LoggedPerftWritesItsLogAndEnds) {
-    {
-        EngineProcess engine;
-        startConsole(engine);
-        engine.send("test_log");
-        EXPECT_EQ(engine.waitExit(120000), 0);
-        EXPECT_EQ(engine.linesWith("Expected value: 53392 Calculated value: 53392").size(), 1u);
-        std::string log = engine.readFile("log_movegen.txt");
-        EXPECT_EQ(log.rfind("Liv3   GenC", 0), 0u);
-        EXPECT_NE(log.find("Qtot"), std::string::npos);
-    }
-    {
-        EngineProcess engine;
-        ASSERT_EQ(mkdir((engine.directory() + "/log_movegen.txt").c_str(), 0755), 0);
-        startConsole(engine);
-        engine.send("test_log");
-        EXPECT_EQ(engine.waitExit(), 1);
-        EXPECT_NE(engine.errorOutput().find("log_movegen.txt"), std::string::npos);
-    }
-}
-
-TEST(Console, BookListingAndBookMove) {
-    QX_REQUIRE_SHARED("books/performance.bin");
-    const std::string book = sharedPath("books/performance.bin");
-    auto entries = bookEntries(book, StartKey);
-    ASSERT_FALSE(entries.empty());
-    uint32_t sum = 0;
-    for (const auto& e : entries) sum += e.weight;
-
-    EngineProcess engine(consoleIni("64", book));
-    startConsole(engine);
-    engine.send("book");
-    consoleSync(engine);
-    auto listed = engine.linesWith("move=");
-    ASSERT_EQ(listed.size(), entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        char expected[64];
-        std::snprintf(expected, sizeof expected, "move=%s weight=%5.2f%%", bookText(entries[i].move).c_str(),
-                      sum ? entries[i].weight * 100.0 / sum : 0.0);
-        EXPECT_NE(listed[i].find(expected), std::string::npos) << listed[i];
-    }
-    // Without RandBook the engine plays the first entry of the position.
-    engine.send("go");
-    EXPECT_EQ(waitForMove(engine), "move " + bookText(entries[0].move) + " from book");
-    // A position the book does not know.
-    engine.send("setboard 8/8/8/4k3/8/8/8/KQ6 w - -");
-    engine.send("book");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith(": No such key").size(), 1u);
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, TablebaseProbeTestOnQueenEnding) {
-    QX_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-    EngineProcess engine(consoleIni("64", "", sharedPath("syzygy")));
-    startConsole(engine);
-    engine.send("setboard 8/8/8/4k3/8/8/8/KQ6 w - -");
-    engine.send("w");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("- Syzygy WDL probe test -").size(), 1u);
-    EXPECT_EQ(engine.linesWith("probe ok:       1  (1=true, 0=false)").size(), 1u);
-    EXPECT_EQ(engine.linesWith("TBScore:        20000").size(), 1u);
-    // King a1 and queen b1 against the king on e5: 2 king moves and 20 queen moves.
-    EXPECT_EQ(engine.linesWith("mosse generate: 22").size(), 1u);
-    auto kept = engine.linesWith("Mossa: ");
-    ASSERT_FALSE(kept.empty());
-    EXPECT_EQ(engine.linesWith("mosse filtrate: " + std::to_string(kept.size())).size(), 1u);
-    int previous = 0;
-    for (const std::string& line : kept) {
-        int dtz = std::stoi(line.substr(line.find("DTZ50: ") + 7));
-        EXPECT_GT(dtz, 0) << line;  // every kept move still wins
-        EXPECT_GE(dtz, previous) << "not sorted: " << line;
-        previous = dtz;
-    }
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
 TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
     EngineProcess engine;
     startConsole(engine);
@@ -558,27 +278,6 @@ TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
     // The engine's own search does not wait for input between iterations.
     engine.send("go");
     EXPECT_FALSE(moveOf(waitForMove(engine)).empty());
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-// The six benchmark positions against their published perft counts.
-TEST(ConsoleSlow, PerftBenchmark) {
-    EngineProcess engine;
-    startConsole(engine);
-    engine.send("perft");
-    engine.waitFor("Total elapsed time:", 1100000);
-    const std::vector<std::string> published = {"119060324", "193690690", "178633661",
-                                                "706045033", "53392",     "164075551"};
-    auto expected = engine.linesWith("Expected value:");
-    auto calculated = engine.linesWith("Calculated value:");
-    ASSERT_EQ(expected.size(), published.size());
-    ASSERT_EQ(calculated.size(), published.size());
-    for (size_t i = 0; i < published.size(); ++i) {
-        EXPECT_EQ(expected[i].substr(expected[i].rfind(' ') + 1), published[i]);
-        EXPECT_EQ(calculated[i].substr(calculated[i].rfind(' ') + 1), published[i]);
-    }
-    EXPECT_EQ(engine.linesWith("Total nodes:            1361558651 ").size(), 1u);
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }

@@ -205,26 +205,6 @@ std::string EngineProcess::readFile(const std::string& name) const {
     return s.str();
 }
 
-bool searchAvailable() {
-    static int known = -1;
-    if (known < 0) {
-        EngineProcess engine;
-        engine.send("xboard");
-        engine.send("protover 2");
-        engine.send("post");
-        engine.send("sd 2");
-        engine.send("new");
-        engine.send("go");
-        engine.waitFor("^move ");
-        // A real search prints a thinking line for each iteration: "depth score time nodes moves".
-        known = 0;
-        for (const std::string& line : engine.lines())
-            if (line.size() > 2 && line[0] == ' ' && line[1] == '1' && line[2] == ' ') known = 1;
-        engine.send("quit");
-    }
-    return known == 1;
-}
-
 std::string moveOf(const std::string& line) {
     std::string text = line.rfind("move ", 0) == 0 ? line.substr(5) : "";
     while (!text.empty() && text.back() == ' ') text.pop_back();

@@ -59,8 +59,5 @@ private:
     int pings_ = 0;
 };
 
-// Whether the real search is linked in (the placeholder finds no move and prints no thinking).
-bool searchAvailable();
-
 // Move text of a "move ..." line, trailing blank removed.
 std::string moveOf(const std::string& line);

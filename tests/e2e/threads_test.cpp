@@ -179,7 +179,6 @@ TEST(XboardThreads, EndOfInputDuringAnalysisEndsCleanly) {
 }
 
 TEST(XboardThreads, PonderHitAnswersWithTheMoveOfThePonderSearch) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine;
     MirrorGame game;
     std::string hint;
@@ -203,7 +202,6 @@ TEST(XboardThreads, PonderHitAnswersWithTheMoveOfThePonderSearch) {
 }
 
 TEST(XboardThreads, PonderMissTakesThePonderMoveBack) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine;
     MirrorGame game;
     std::string hint;
@@ -222,7 +220,6 @@ TEST(XboardThreads, PonderMissTakesThePonderMoveBack) {
 }
 
 TEST(XboardThreads, DeepPonderHitPlaysThePonderResultAtOnce) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine(testIni("safePly=2\n"));
     MirrorGame game;
     std::string hint;
@@ -289,7 +286,6 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
 }
 
 TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     {
         EngineProcess engine;
         MirrorGame game;
@@ -343,7 +339,6 @@ TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
 }
 
 TEST(XboardThreads, EasyEndsPonderingAndSwitchesItOff) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess engine;
     MirrorGame game;
     std::string hint;
@@ -365,7 +360,6 @@ TEST(XboardThreads, EasyEndsPonderingAndSwitchesItOff) {
 // Two engines pondering against each other: every move each one sends must be legal on the
 // interface's board, whatever mix of hits and misses occurs, and every line arrives whole.
 TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
-    if (!searchAvailable()) GTEST_SKIP() << "needs the search";
     EngineProcess white;
     EngineProcess black;
     MirrorGame game;
