@@ -47,21 +47,6 @@ TEST_F(TablebaseSearchTest, SingleRemainingMoveIsPlayedAtOnce) {
     EXPECT_EQ(SearchInfo.depth, 6) << output;
 }
 
-// In a won ending every move the engine picks keeps the win, and a drawn one is never lost.
-TEST_F(TablebaseSearchTest, MovesKeepTheTablebaseResult) {
-    for (const char* fen : {"8/8/8/4k3/8/8/8/KQ6 w - - 0 1", "8/8/3k4/8/8/3K4/3R4/8 w - - 0 1",
-                            "8/8/3k4/8/3r4/8/3R4/3K4 w - - 0 1", "8/8/3k4/8/3r4/8/3R4/3K4 b - - 0 1"}) {
-        SCOPED_TRACE(fen);
-        setPosition(fen);
-        const int before = wdl();
-        std::string output;
-        const Move m = searchTo(4, &output);
-        ASSERT_TRUE(isLegal(m));
-        makeMove(m);
-        EXPECT_EQ(-wdl(), before) << output;
-    }
-}
-
 // Self-play by think(): the plies played until the side to move has no legal move (or `limit`),
 // failing if the fifty-move count runs out.
 int selfPlay(int limit) {

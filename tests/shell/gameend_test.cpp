@@ -1,17 +1,11 @@
 #include "shell/gameend.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "board/movetext.h"
-#include "shell/gamelog.h"
 #include "shell/state.h"
 #include "support/test_support.h"
 
@@ -54,26 +48,4 @@ TEST(CheckGameEnd, MatesStalemateRepetitionAndFiftyMoves) {
         EXPECT_EQ(result, *c.output != '\0' ? 1 : 0);
         EXPECT_EQ(std::memcmp(&copy, &currentPosition(), sizeof copy), 0) << "the position must be left as it was";
     }
-}
-
-TEST(CheckGameEnd, ResultGoesToTheLogWhichIsThenClosed) {
-    char path[] = "/tmp/qx-gamelog-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    std::snprintf(gs_info.logFile, sizeof gs_info.logFile, "%s", path);
-    gs_info.logGame = 1;
-    openGameLog();
-    setPosition("rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2");
-    ASSERT_EQ(makeMoveFromText("d8h4"), 1);
-    testing::internal::CaptureStdout();
-    checkGameEnd();
-    testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(gameLogOpen());
-    gs_info.logGame = 0;
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    std::remove(path);
-    EXPECT_EQ(text.str(), "0-1 {Black mates}\n");
-    resetToStartPosition();
 }

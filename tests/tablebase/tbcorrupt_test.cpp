@@ -1,5 +1,5 @@
-// Damaged table files: truncated, with a bad magic, with bytes flipped. None may crash, hang or
-// read outside its mapping (run under the sanitizers); damaged headers are refused.
+// Damaged table files: truncated or with a bad magic, refused without a crash or a read outside
+// the mapping (run under the sanitizers). Flipped bytes are the tablebase fuzz target's work.
 #include "tablebase/tbprobe.h"
 #include "tb_test_support.h"
 
@@ -51,9 +51,8 @@ class TablebaseCorruption : public ::testing::Test {
 protected:
     void SetUp() override { QX_REQUIRE_TABLES(); }
 
-    // Runs the damage sweeps over one table: `flipLimit` bytes flipped one by one from the start,
-    // then every `stride`-th byte of the rest, and truncations every `stride` bytes.
-    void sweep(const std::string& table, const std::string& men, size_t flipLimit, size_t stride) {
+    // A bad magic, and truncations every `stride` bytes, of one table's two files.
+    void sweep(const std::string& table, const std::string& men, size_t stride) {
         const std::vector<std::string> fens = tbtest::samplePositions(men, 12);
         ASSERT_FALSE(fens.empty());
         const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
@@ -80,12 +79,6 @@ protected:
                 o = install(std::vector<char>(original.begin(), original.begin() + static_cast<long>(length)));
                 if (length < original.size() / 2) expectRefused(o, good, kind == 1);
             }
-            // Flipped bytes: whatever the values, no crash and no read outside the file.
-            for (size_t at = 0; at < original.size(); at += at < flipLimit ? 1 : stride) {
-                std::vector<char> flipped = original;
-                flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
-                install(flipped);
-            }
         }
     }
 };
@@ -93,7 +86,9 @@ protected:
 }  // namespace
 
 // Pawnless, with pawns, with pawns of both colours, and pawnless with both sides stored.
-TEST_F(TablebaseCorruption, PawnlessTable) { sweep("KQvK", "KQk", 200, 41); }
-TEST_F(TablebaseCorruption, TableWithPawns) { sweep("KPvK", "KPk", 200, 97); }
-TEST_F(TablebaseCorruption, TableWithPawnsOfBothColours) { sweep("KPvKP", "KPkp", 120, 1999); }
-TEST_F(TablebaseCorruption, TwoSidedPawnlessTable) { sweep("KRvKN", "KRkn", 160, 499); }
+TEST_F(TablebaseCorruption, DamagedFilesAreRefused) {
+    sweep("KQvK", "KQk", 41);
+    sweep("KPvK", "KPk", 97);
+    sweep("KPvKP", "KPkp", 1999);
+    sweep("KRvKN", "KRkn", 499);
+}
