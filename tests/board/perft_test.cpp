@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -12,30 +9,24 @@
 
 namespace {
 
-TEST(Perft, StartPositionCounts) {
-    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    EXPECT_EQ(perftFromDepth(0), 1u);
-    EXPECT_EQ(perft(1), 20u);
-    EXPECT_EQ(perft(2), 400u);
-    EXPECT_EQ(perft(3), 8902u);
-    EXPECT_EQ(perft(4), 197281u);
-}
-
-// The benchmark positions at depths that keep the run short (the full depths are `bench perft`).
-TEST(Perft, BenchmarkPositionsAtShallowDepth) {
-    struct Case {
+// The start position, the benchmark positions at depths that keep the run short (the full depths
+// are `bench perft`), and nodes without a legal move.
+TEST(Perft, KnownCounts) {
+    const struct {
         const char* fen;
         int depth;
         uint64_t expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 4, 197281},
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 3, 97862},
         {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 5, 674624},
         {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 4, 422333},
         {"rnbqkb1r/pp1p1ppp/2p5/4P3/2B5/8/PPP1NnPP/RNBQK2R w KQkq - 0 6", 3, 53392},
         {"r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10", 3, 89890},
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 3, 0},  // stalemate
+        {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 2, 0},  // checkmate
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         setPosition(c.fen);
         EXPECT_EQ(perft(c.depth), c.expected) << c.fen;
     }
@@ -121,52 +112,6 @@ TEST(Perft, IncrementalKeyAndScoreMatchScratchValues) {
             }
         }
     }
-}
-
-TEST(Perft, NodeWithoutLegalMoveCountsZero) {
-    setPosition("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");  // stalemate
-    EXPECT_EQ(perft(1), 0u);
-    EXPECT_EQ(perft(3), 0u);
-    setPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");  // checkmate
-    EXPECT_EQ(perft(2), 0u);
-}
-
-TEST(Perft, LoggedPerftMatchesAndLogsEveryMove) {
-    setPosition("rnbqkb1r/pp1p1ppp/2p5/4P3/2B5/8/PPP1NnPP/RNBQK2R w KQkq - 0 6");
-    char* buffer = nullptr;
-    size_t size = 0;
-    moveGenLog = open_memstream(&buffer, &size);
-    uint64_t n = perftLogged(2);
-    std::fclose(moveGenLog);
-    moveGenLog = nullptr;
-    std::string log(buffer, size);
-    free(buffer);
-    setPosition("rnbqkb1r/pp1p1ppp/2p5/4P3/2B5/8/PPP1NnPP/RNBQK2R w KQkq - 0 6");
-    EXPECT_EQ(n, perft(2));
-    EXPECT_EQ(log.rfind("Liv2   GenC", 0), 0u);
-    EXPECT_NE(log.find("\nLiv2: C"), std::string::npos);
-    EXPECT_NE(log.find("_PE-0 e1f2 "), std::string::npos);  // the king takes the knight
-    EXPECT_NE(log.find(" Qtot"), std::string::npos);
-}
-
-TEST(Perft, PawnTableDumps) {
-    char dir[] = "/tmp/qx-dump-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string old = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    dumpPawnAttacks();
-    dumpPawnPushes();
-    std::filesystem::current_path(old);
-    for (const char* name : {"pawnAttacks.c", "pawnPushes.c"}) {
-        std::ifstream in(std::string(dir) + "/" + name);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        size_t entries = 0;
-        for (size_t at = text.find("ULL"); at != std::string::npos; at = text.find("ULL", at + 1)) ++entries;
-        EXPECT_EQ(entries, 64u) << name;
-        EXPECT_NE(text.find("0x0000000000000000ULL,\n0x0000000000000000ULL"), std::string::npos);
-        EXPECT_NE(text.find("ULL\n};\n\n"), std::string::npos) << "no comma after the last entry";
-    }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -15,26 +15,9 @@ void play(std::initializer_list<const char*> moves) {
     for (const char* m : moves) ASSERT_EQ(makeMoveFromText(m), 1) << m;
 }
 
-TEST(Position, RecordIsOneCacheLine) { EXPECT_EQ(sizeof(Position), 64u); }
-
-TEST(Position, StartPositionRecord) {
-    TimeControl.engineMoves = 7;
-    resetToStartPosition();
-    const Position& p = currentPosition();
-    EXPECT_EQ(stackIndex(), 0);
-    EXPECT_EQ(p.own, 0x000000000000FFFFULL);
-    EXPECT_EQ(p.P1, 0x2CFF00000000FF2CULL);
-    EXPECT_EQ(p.P2, 0x7600000000000076ULL);
-    EXPECT_EQ(p.P3, 0x9900000000000099ULL);
-    EXPECT_EQ(p.castling, 0x33);
-    EXPECT_EQ(p.epFile, 8);
-    EXPECT_EQ(p.key, 0x463B96181691FC9CULL);
-    EXPECT_EQ(computeHashKey(), 0x463B96181691FC9CULL);
-    EXPECT_EQ(TimeControl.engineMoves, 0);
-}
-
 TEST(Position, PolyglotKeysOfKnownPositions) {
     resetToStartPosition();
+    EXPECT_EQ(currentPosition().key, 0x463B96181691FC9CULL);
     play({"e2e4"});
     EXPECT_EQ(currentPosition().epFile, 4);
     EXPECT_EQ(currentPosition().key, 0x823C9B50FD114196ULL);  // no black pawn beside e4: no en-passant number
@@ -48,24 +31,6 @@ TEST(Position, PolyglotKeysOfKnownPositions) {
     EXPECT_EQ(currentPosition().key, 0x00FDD303C946BDD9ULL);
 }
 
-TEST(Position, FlipTwiceRestoresTheRecord) {
-    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w Kq - 3 1");
-    Position before = currentPosition();
-    flipBoard();
-    EXPECT_EQ(currentPosition().colour, 1u);
-    EXPECT_EQ(currentPosition().castling, 0x21);
-    flipBoard();
-    EXPECT_EQ(std::memcmp(&before, &currentPosition(), sizeof(Position)), 0);
-}
-
-TEST(Position, ColourAlternatesEachPly) {
-    resetToStartPosition();
-    play({"g1f3"});
-    EXPECT_EQ(currentPosition().colour, 1u);
-    play({"g8f6"});
-    EXPECT_EQ(currentPosition().colour, 0u);
-}
-
 TEST(Position, RepetitionsCountKnightShuffles) {
     resetToStartPosition();
     play({"g1f3", "g8f6", "f3g1", "f6g8"});
@@ -76,15 +41,6 @@ TEST(Position, RepetitionsCountKnightShuffles) {
     EXPECT_EQ(currentPosition().repetitions, 1) << "the pawn moves restart the reversible stretch";
     repetitionCount();
     EXPECT_EQ(currentPosition().repetitions, 1);
-}
-
-TEST(Position, PawnKeyDependsOnSideToMove) {
-    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    uint64_t white = computePawnKey();
-    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
-    EXPECT_NE(computePawnKey(), white);
-    setPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-    EXPECT_EQ(computePawnKey(), 0u);
 }
 
 TEST(Position, NullMoveTogglesSideAndDropsEnPassant) {
