@@ -15,7 +15,7 @@ namespace {
 
 std::string allocate(int megabytes) {
     gs_info.pawnHashSize = megabytes;
-    gs_info.pawnHashEntries = static_cast<int32_t>((static_cast<int64_t>(megabytes) << 20) / 32);
+    gs_info.pawnHashEntries = static_cast<int32_t>(pawnHashEntriesFor(megabytes));
     testing::internal::CaptureStdout();
     allocatePawnHash();
     return testing::internal::GetCapturedStdout();
@@ -25,22 +25,6 @@ std::string allocate(int megabytes) {
 struct PawnHashTest : testing::Test {
     void TearDown() override { allocate(0); }
 };
-
-TEST_F(PawnHashTest, StoresAndProbesBySideAtTheBottom) {
-    EXPECT_EQ(allocate(1), "Allocated 1 MB for the Pawn Hash Table\n");
-    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 w - - 0 1");
-    storePawnHash(-19, 0x1234, 2);
-    PawnHashEntry entry{};
-    EXPECT_EQ(probePawnHash(&entry), -19);
-    EXPECT_EQ(entry.passers, 0x1234u);
-    EXPECT_EQ(entry.count, 2);
-    EXPECT_EQ(entry.key, static_cast<int64_t>(static_cast<int32_t>(computePawnKey())));
-    setPosition("4k3/8/8/4p3/4P3/3P4/8/4K3 b - - 0 1");
-    EXPECT_EQ(probePawnHash(&entry), PAWN_HASH_MISS);
-    // A pawnless board with white at the bottom has key 0 and finds a zeroed slot: score 0.
-    setPosition("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    EXPECT_EQ(probePawnHash(&entry), 0);
-}
 
 TEST_F(PawnHashTest, NoTableMeansNoCaching) {
     allocate(0);
