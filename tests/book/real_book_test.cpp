@@ -83,22 +83,6 @@ TEST_F(RealBook, PositionsAlongAnOpeningLineAreFound) {
     EXPECT_TRUE(lists(listing(sharedBook("performance.bin")), "e8g8"));
 }
 
-TEST_F(RealBook, TranspositionsReachTheSameEntries) {
-    const std::vector<std::vector<const char*>> pairs[] = {
-        {{"d2d4", "g8f6", "c2c4", "e7e6"}, {"c2c4", "e7e6", "d2d4", "g8f6"}},
-        {{"e2e4", "c7c6", "d2d4", "d7d5"}, {"d2d4", "d7d5", "e2e4", "c7c6"}},
-        {{"g1f3", "d7d5", "d2d4", "g8f6"}, {"d2d4", "g8f6", "g1f3", "d7d5"}},
-    };
-    for (const auto& orders : pairs) {
-        play(orders[0]);
-        std::string first = listing(sharedBook("performance.bin"));
-        play(orders[1]);
-        std::string second = listing(sharedBook("performance.bin"));
-        EXPECT_NE(first.find("move="), std::string::npos) << first;
-        EXPECT_EQ(first, second);
-    }
-}
-
 // The tiny book holds black's moves of the Lasker trap in the Albin counter-gambit, one per position.
 TEST_F(RealBook, LaskerTrapGivesBlackEveryMoveOfTheTrap) {
     FILE* file = std::fopen(sharedBook("lasker-trap.bin").c_str(), "rb");
