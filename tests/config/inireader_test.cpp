@@ -27,100 +27,49 @@ private:
     std::string path_;
 };
 
-std::string str(const char* section, const char* key, const IniFile& f, int size = 100) {
-    char buffer[128] = "unchanged";
-    iniGetString(section, key, "DEF", buffer, size, f.path());
-    return buffer;
-}
-
 }  // namespace
 
-TEST(IniReader, SectionsMatchIgnoringCaseButNotBlanks) {
-    IniFile f("top=1\n[engine]\nMaxDepth=7\n[ LOG ]\nLogGame=1\n[TIME] ; comment\nFastGame=9\n");
-    EXPECT_EQ(iniGetInteger("ENGINE", "MaxDepth", 64, f.path()), 7);
-    EXPECT_EQ(iniGetBool("LOG", "LogGame", 0, f.path()), 0);  // "[ LOG ]" is another name
-    EXPECT_EQ(iniGetInteger("TIME", "FastGame", 5, f.path()), 9);
-    EXPECT_EQ(iniGetInteger("", "top", 0, f.path()), 1);       // before the first header
-    EXPECT_EQ(iniGetInteger(nullptr, "MaxDepth", 3, f.path()), 3);
-    EXPECT_EQ(iniGetInteger("NOPE", "MaxDepth", 3, f.path()), 3);
-}
-
-TEST(IniReader, KeysSeparatorsAndComments) {
+// Every value is looked up with the default "DEF" (strings), 99 (integers) or 7 (booleans).
+TEST(IniReader, SectionsKeysValuesAndComments) {
     IniFile f(
-        "[ENGINE]\n"
-        "  maxdepth  =  12 ; twelve\n"
-        "HashSize: 64\n"
-        "# MinDepth=9\n"
-        "  ; safePly=9\n"
-        "no separator here\n"
-        "MaxTimeX=5\n"
-        "[OTHER]\n"
-        "PostThinking=0\n");
-    EXPECT_EQ(iniGetInteger("ENGINE", "MaxDepth", 0, f.path()), 12);
-    EXPECT_EQ(iniGetInteger("ENGINE", "HashSize", 0, f.path()), 64);
-    EXPECT_EQ(iniGetInteger("ENGINE", "MinDepth", -1, f.path()), -1);
-    EXPECT_EQ(iniGetInteger("ENGINE", "safePly", -1, f.path()), -1);
-    EXPECT_EQ(iniGetInteger("ENGINE", "MaxTime", -1, f.path()), -1);   // names must have the same length
-    EXPECT_EQ(iniGetBool("ENGINE", "PostThinking", 1, f.path()), 1);   // only after the next header
-    EXPECT_EQ(iniGetInteger("ENGINE", nullptr, 4, f.path()), 4);
-}
-
-TEST(IniReader, QuotesCommentsAndTruncation) {
-    IniFile f(
-        "[S]\n"
-        "quoted = \"a;b # c\"  ; trailing\n"
-        "plain = a;b\n"
-        "escaped = \"say \\\"hi\\\" and \"\"bye\"\"\"\n"
-        "empty = ; nothing\n"
-        "long = abcdefghij\n"
-        "lone = \"\n"
-        "crlf = value\r\n");
-    EXPECT_EQ(str("S", "quoted", f), "a;b # c");
-    EXPECT_EQ(str("S", "plain", f), "a");
-    EXPECT_EQ(str("S", "escaped", f), "say \"hi\" and \"bye\"");
-    EXPECT_EQ(str("S", "empty", f), "");
-    EXPECT_EQ(str("S", "long", f, 5), "abcd");
-    EXPECT_EQ(str("S", "lone", f), "\"");
-    EXPECT_EQ(str("S", "crlf", f), "value");
-    EXPECT_EQ(str("S", "missing", f), "DEF");
-    EXPECT_EQ(str("S", "missing", f, 3), "DE");
-
+        "top=1\n[engine]\n  maxdepth  =  12 ; twelve\nHashSize: 64\n# MinDepth=9\n  ; safePly=9\nno separator\n"
+        "MaxTimeX=5\n[ LOG ]\nLogGame=1\n[TIME] ; comment\nFastGame=9\n"
+        "[S]\nquoted = \"a;b # c\"  ; trailing\nplain = a;b\nescaped = \"say \\\"hi\\\" and \"\"bye\"\"\"\n"
+        "empty = ; nothing\nlone = \"\ncrlf = value\r\n"
+        "[N]\nhex=0x20\nHEX=0X1f\ntrailing=42abc\nletters=abc\nnegative=-7\nempty=\nhuge=99999999999\n"
+        "[B]\na=yes\nb=No\nc=true\nd=F\ne=1\nf=0\ng=maybe\nh=\n" +
+        ("; " + std::string(600, '-') + " long=3\n"));  // an over-long comment's tail is no setting
+    const struct {
+        const char* section;
+        const char* key;
+        char kind;  // i, b, s
+        std::string expected;
+    } cases[] = {
+        {"ENGINE", "MaxDepth", 'i', "12"}, {"ENGINE", "HashSize", 'i', "64"}, {"ENGINE", "MinDepth", 'i', "99"},
+        {"ENGINE", "safePly", 'i', "99"}, {"ENGINE", "MaxTime", 'i', "99"}, {"ENGINE", "LogGame", 'b', "7"},
+        {"LOG", "LogGame", 'b', "7"},  // "[ LOG ]" is another name
+        {"TIME", "FastGame", 'i', "9"}, {"", "top", 'i', "1"}, {"NOPE", "MaxDepth", 'i', "99"},
+        {"S", "quoted", 's', "a;b # c"}, {"S", "plain", 's', "a"}, {"S", "escaped", 's', "say \"hi\" and \"bye\""},
+        {"S", "empty", 's', ""}, {"S", "lone", 's', "\""}, {"S", "crlf", 's', "value"}, {"S", "missing", 's', "DEF"},
+        {"N", "hex", 'i', "32"}, {"N", "HEX", 'i', "32"}, {"N", "trailing", 'i', "42"}, {"N", "letters", 'i', "0"},
+        {"N", "negative", 'i', "-7"}, {"N", "empty", 'i', "99"}, {"N", "huge", 'i', "2147483647"},
+        {"B", "a", 'b', "1"}, {"B", "b", 'b', "0"}, {"B", "c", 'b', "1"}, {"B", "d", 'b', "0"}, {"B", "e", 'b', "1"},
+        {"B", "f", 'b', "0"}, {"B", "g", 'b', "7"}, {"B", "h", 'b', "7"}, {"B", "long", 'i', "99"},
+    };
+    for (const auto& c : cases) {
+        char buffer[128] = "unchanged";
+        std::string got;
+        if (c.kind == 'i') got = std::to_string(iniGetInteger(c.section, c.key, 99, f.path()));
+        if (c.kind == 'b') got = std::to_string(iniGetBool(c.section, c.key, 7, f.path()));
+        if (c.kind == 's') got = (iniGetString(c.section, c.key, "DEF", buffer, sizeof buffer, f.path()), buffer);
+        EXPECT_EQ(got, c.expected) << "[" << c.section << "] " << c.key;
+    }
+    // Truncation to the buffer, and buffers that cannot hold anything.
     char buffer[4] = "xyz";
+    EXPECT_EQ(iniGetString("S", "escaped", "DEF", buffer, sizeof buffer, f.path()), 3);
+    EXPECT_STREQ(buffer, "say");
     EXPECT_EQ(iniGetString("S", "plain", "DEF", buffer, 0, f.path()), 0);
-    EXPECT_STREQ(buffer, "xyz");
     EXPECT_EQ(iniGetString("S", "plain", "DEF", nullptr, 4, f.path()), 0);
-    EXPECT_EQ(iniGetString("S", "long", "DEF", buffer, sizeof buffer, f.path()), 3);
-}
-
-TEST(IniReader, IntegerConversion) {
-    IniFile f("[N]\nhex=0x20\nHEX=0X1f\ntrailing=42abc\nletters=abc\nnegative=-7\nempty=\nhuge=99999999999\n");
-    EXPECT_EQ(iniGetInteger("N", "hex", 0, f.path()), 32);
-    EXPECT_EQ(iniGetInteger("N", "HEX", 0, f.path()), 32);  // keys ignore case: the first line wins
-    EXPECT_EQ(iniGetInteger("N", "trailing", 0, f.path()), 42);
-    EXPECT_EQ(iniGetInteger("N", "letters", 5, f.path()), 0);
-    EXPECT_EQ(iniGetInteger("N", "negative", 0, f.path()), -7);
-    EXPECT_EQ(iniGetInteger("N", "empty", 5, f.path()), 5);
-    EXPECT_EQ(iniGetInteger("N", "huge", 0, f.path()), INT32_MAX);  // never wrapped into a small number
-}
-
-TEST(IniReader, BooleanConversion) {
-    IniFile f("[B]\na=yes\nb=No\nc=true\nd=F\ne=1\nf=0\ng=maybe\nh=\n");
-    EXPECT_EQ(iniGetBool("B", "a", 0, f.path()), 1);
-    EXPECT_EQ(iniGetBool("B", "b", 1, f.path()), 0);
-    EXPECT_EQ(iniGetBool("B", "c", 0, f.path()), 1);
-    EXPECT_EQ(iniGetBool("B", "d", 1, f.path()), 0);
-    EXPECT_EQ(iniGetBool("B", "e", 0, f.path()), 1);
-    EXPECT_EQ(iniGetBool("B", "f", 1, f.path()), 0);
-    EXPECT_EQ(iniGetBool("B", "g", 7, f.path()), 7);
-    EXPECT_EQ(iniGetBool("B", "h", 7, f.path()), 7);
-    EXPECT_EQ(iniGetBool("B", "zzz", 7, f.path()), 7);
-}
-
-TEST(IniReader, MissingFileAndLongLines) {
+    EXPECT_EQ(iniGetInteger(nullptr, "MaxDepth", 3, f.path()), 3);
     EXPECT_EQ(iniGetInteger("ENGINE", "MaxDepth", 64, "/nonexistent/quintarex.ini"), 64);
-    // The tail of an over-long comment line must not be read as a setting of its own.
-    std::string comment = "; " + std::string(600, '-') + " MaxDepth=3\n";
-    IniFile f("[ENGINE]\n" + comment + "MinDepth=4\n");
-    EXPECT_EQ(iniGetInteger("ENGINE", "MaxDepth", 64, f.path()), 64);
-    EXPECT_EQ(iniGetInteger("ENGINE", "MinDepth", 1, f.path()), 4);
 }
