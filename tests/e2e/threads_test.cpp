@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "engine_process.h"
+#include "tablebase/tbprobe.h"
 
 namespace {
 
@@ -20,27 +20,17 @@ class MirrorGame {
 public:
     MirrorGame() { resetToStartPosition(); }
     bool play(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
-    // Some legal move other than `avoid`, or "" when there is none.
+    // Some legal move other than `avoid` (`avoid` itself when it is the only one), or "".
     std::string anyMoveBut(const std::string& avoid) {
-        CaptureList captures;
-        generateCaptures(&captures);
-        QuietList quiets;
-        generateQuiets(&quiets);
-        std::string fallback;
-        for (uint32_t i = 0; i < captures.count + quiets.count; ++i) {
-            Move m = i < captures.count ? captures.entries[i].move : quiets.moves[i - captures.count];
+        Move moves[MAX_CAPTURES + MAX_QUIETS];
+        std::string last;
+        for (int i = 0, n = genLegalMoves(moves); i < n; ++i) {
             char text[8];
-            moveToText(text, m, &currentPosition());
-            std::string t(text);
-            while (!t.empty() && t.back() == ' ') t.pop_back();
-            makeMoveLight(m);
-            bool legal = opponentInCheck() == 0;
-            takeBack();
-            if (!legal) continue;
-            if (t != avoid) return t;
-            fallback = t;
+            moveToText(text, moves[i], &currentPosition());
+            last = std::string(text, text[4] == ' ' ? 4 : 5);
+            if (last != avoid) return last;
         }
-        return fallback;
+        return last;
     }
 };
 
@@ -92,33 +82,6 @@ void expectWholeLines(const EngineProcess& engine) {
 
 }  // namespace
 
-TEST(XboardThreads, AnalysisStartsAndIsLeftWithExit) {
-    EngineProcess engine;
-    startXboard(engine);
-    engine.send("new");
-    engine.send("force");
-    engine.send("post");
-    size_t from = engine.lineCount();
-    engine.send("analyze");
-    engine.waitForSince("#DEBUG Start thread analyze", from);
-    engine.waitForSince("#DEBUG Start thread poll_exit2", from);
-    engine.send("time 100");  // clocks are absorbed
-    engine.waitFor("#DEBUG time:100");
-    engine.send(".");
-    engine.waitFor("#DEBUG stat");
-    engine.send("exit");
-    engine.waitFor("#DEBUG exit from Analyze or Pondering");
-    engine.waitFor("#DEBUG End thread poll_exit2");
-    from = engine.lineCount();
-    engine.send("usermove e2e4");
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
-    EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
-    EXPECT_EQ(engine.linesWith("Illegal", from).size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
 // Analysis restarted many times: the thinking lines and the polling thread's lines never mix.
 TEST(XboardThreads, AnalysisRestartsKeepEveryLineWhole) {
     EngineProcess engine;
@@ -140,104 +103,89 @@ TEST(XboardThreads, AnalysisRestartsKeepEveryLineWhole) {
     expectWholeLines(engine);
 }
 
+// Analysis absorbs clocks and "."; every other command goes to the loop, which restarts the
+// analysis from the new position; "exit" leaves it, and nothing is ever played.
 TEST(XboardThreads, AnalysisHandsEveryOtherCommandToTheLoop) {
-    EngineProcess engine;
-    startXboard(engine);
-    engine.send("new");
-    engine.send("hard");  // even with pondering on, analysis never plays a move
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    engine.send("ping 5");
-    EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
-    // The move is made and the analysis goes on from the new position.
-    engine.send("usermove e2e4");
-    engine.waitFor("#DEBUG Command:    usermove e2e4");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("undo");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("usermove e2e4");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("usermove e7e5");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("usermove e2e4");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.send("quit");  // never lost
-    EXPECT_EQ(engine.waitExit(), 0);
-    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+    for (bool endOfInput : {false, true}) {
+        EngineProcess engine;
+        startXboard(engine);
+        engine.send("new");
+        engine.send("hard");
+        engine.send("analyze");
+        engine.waitFor("#DEBUG Start thread poll_exit2");
+        if (endOfInput) {
+            engine.closeInput();
+            EXPECT_EQ(engine.waitExit(), 0);
+            continue;
+        }
+        engine.send("time 100");
+        engine.waitFor("#DEBUG time:100");
+        engine.send(".");
+        engine.waitFor("#DEBUG stat");
+        engine.send("ping 5");
+        EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
+        for (const char* line : {"usermove e2e4", "undo", "usermove e2e4", "usermove e7e5",
+                                 "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "usermove e2e4"}) {
+            engine.send(line);
+            engine.waitFor(std::string("#DEBUG Command:    ") + line);
+            engine.waitFor("#DEBUG Start thread analyze");
+        }
+        engine.send("exit");
+        engine.waitFor("#DEBUG End thread poll_exit2");
+        const size_t from = engine.lineCount();
+        engine.send("usermove e8d7");
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+    }
 }
 
-TEST(XboardThreads, EndOfInputDuringAnalysisEndsCleanly) {
-    EngineProcess engine;
-    startXboard(engine);
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    engine.closeInput();
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(XboardThreads, PonderHitAnswersWithTheMoveOfThePonderSearch) {
-    EngineProcess engine;
-    MirrorGame game;
-    std::string hint;
-    startPonderingGame(engine, game, &hint);
-    engine.send("time 29000");
-    engine.waitFor("#DEBUG time:29000");
-    engine.send("otim 28000");
-    engine.waitFor("#DEBUG otim:28000");
-    ASSERT_TRUE(game.play(hint)) << hint;
-    engine.send("usermove " + hint);
-    engine.waitFor("#DEBUG Caso 1 - usermove =  pondermove");
-    std::string reply = moveOf(engine.waitFor("^move ", 30000));
-    EXPECT_TRUE(game.play(reply)) << reply;
-    // The board stayed in step: the next move of ours is accepted.
-    engine.send("usermove " + game.anyMoveBut(""));
-    engine.send("force");
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(XboardThreads, PonderMissTakesThePonderMoveBack) {
-    EngineProcess engine;
-    MirrorGame game;
-    std::string hint;
-    startPonderingGame(engine, game, &hint);
-    std::string other = game.anyMoveBut(hint);
-    ASSERT_NE(other, hint);
-    ASSERT_TRUE(game.play(other));
-    engine.send("usermove " + other);
-    engine.waitFor("#DEBUG Caso 2 - usermove <> pondermove");
-    engine.waitFor("#DEBUG BACK PonderMove");
-    std::string reply = moveOf(engine.waitFor("^move ", 30000));
-    EXPECT_TRUE(game.play(reply)) << reply;
-    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(XboardThreads, DeepPonderHitPlaysThePonderResultAtOnce) {
-    EngineProcess engine(testIni("safePly=2\n"));
-    MirrorGame game;
-    std::string hint;
-    startPonderingGame(engine, game, &hint);
-    // Depth 3 reached, deeper than safePly. The ponder thread may end before the polling thread
-    // prints its start line, so look from the start of this ponder phase.
-    size_t phase = 0;
-    for (size_t i = 0; i < engine.lineCount(); ++i)
-        if (engine.lines()[i].find("#DEBUG Start thread pondering") != std::string::npos) phase = i;
-    engine.waitForSince("#DEBUG End thread pondering", phase, 30000);
-    ASSERT_TRUE(game.play(hint));
-    engine.send("usermove " + hint);
-    engine.waitFor("#DEBUG Caso 1 - usermove =  pondermove");
-    engine.waitFor("#DEBUG Pondering Smart Move!");
-    std::string reply = moveOf(engine.waitFor("^move ", 30000));
-    EXPECT_TRUE(game.play(reply)) << reply;
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
+// A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
+// back) and a deep hit (the ponder result is played at once): the reply is legal each time.
+TEST(XboardThreads, PonderHitMissAndDeepHit) {
+    const struct {
+        const char* name;
+        bool hit;
+        const char* engineKeys;
+        const char* expected;
+    } cases[] = {
+        {"hit", true, "", "#DEBUG Caso 1 - usermove =  pondermove"},
+        {"miss", false, "", "#DEBUG BACK PonderMove"},
+        {"deep hit", true, "safePly=2\n", "#DEBUG Pondering Smart Move!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineProcess engine(testIni(c.engineKeys));
+        MirrorGame game;
+        std::string hint;
+        startPonderingGame(engine, game, &hint);
+        if (std::string(c.engineKeys).empty()) {
+            engine.send("time 29000");
+            engine.waitFor("#DEBUG time:29000");
+        } else {
+            // Past safePly. The ponder thread may end before the polling thread prints its start
+            // line, so look from the start of this ponder phase.
+            size_t phase = 0;
+            for (size_t i = 0; i < engine.lineCount(); ++i)
+                if (engine.lines()[i].find("#DEBUG Start thread pondering") != std::string::npos) phase = i;
+            engine.waitForSince("#DEBUG End thread pondering", phase, 30000);
+        }
+        const std::string mine = c.hit ? hint : game.anyMoveBut(hint);
+        ASSERT_TRUE(game.play(mine)) << mine;
+        engine.send("usermove " + mine);
+        engine.waitFor(c.expected);
+        const std::string reply = moveOf(engine.waitFor("^move ", 30000));
+        EXPECT_TRUE(game.play(reply)) << reply;
+        engine.send("usermove " + game.anyMoveBut(""));  // the board stayed in step
+        engine.send("force");
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        engine.send("quit");
+        EXPECT_EQ(engine.waitExit(), 0);
+    }
 }
 
 // A game the engine's move played at once from pondering ends is announced, and the engine
@@ -285,76 +233,39 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
     }
 }
 
+// Whatever comes while the engine ponders is obeyed on the right board: a ping and the
+// interface's move, a new game, quit, the end of input.
 TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
-    {
+    for (int action = 0; action < 4; ++action) {
+        SCOPED_TRACE(action);
         EngineProcess engine;
         MirrorGame game;
         std::string hint;
         startPonderingGame(engine, game, &hint);
-        engine.send("ping 77");
-        EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
-        // The ponder move was taken back: the interface's move is played on the right board.
-        std::string other = game.anyMoveBut("");
-        ASSERT_TRUE(game.play(other));
-        engine.send("usermove " + other);
-        std::string reply = moveOf(engine.waitFor("^move ", 30000));
-        EXPECT_TRUE(game.play(reply)) << reply;
-        engine.send("force");  // ends the next pondering and is obeyed
-        engine.send("usermove " + game.anyMoveBut(""));
-        engine.sync();
-        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-        engine.send("quit");
+        if (action == 0) {
+            engine.send("ping 77");
+            EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
+            const std::string other = game.anyMoveBut("");
+            ASSERT_TRUE(game.play(other));
+            engine.send("usermove " + other);
+            const std::string reply = moveOf(engine.waitFor("^move ", 30000));
+            EXPECT_TRUE(game.play(reply)) << reply;
+            engine.send("force");  // ends the next pondering and is obeyed
+            engine.send("usermove " + game.anyMoveBut(""));
+        } else if (action == 1) {
+            for (const char* line : {"new", "force", "usermove e2e4", "usermove e7e5"}) engine.send(line);
+        }
+        if (action <= 1) {
+            engine.sync();
+            EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        }
+        if (action == 3) {
+            engine.closeInput();
+        } else {
+            engine.send("quit");
+        }
         EXPECT_EQ(engine.waitExit(), 0);
     }
-    {
-        EngineProcess engine;
-        MirrorGame game;
-        std::string hint;
-        startPonderingGame(engine, game, &hint);
-        engine.send("new");  // the reset waits for the search thread
-        engine.send("force");
-        engine.send("usermove e2e4");
-        engine.send("usermove e7e5");
-        engine.sync();
-        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-        engine.send("quit");
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-    {
-        EngineProcess engine;
-        MirrorGame game;
-        std::string hint;
-        startPonderingGame(engine, game, &hint);
-        engine.send("quit");
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-    {
-        EngineProcess engine;
-        MirrorGame game;
-        std::string hint;
-        startPonderingGame(engine, game, &hint);
-        engine.closeInput();
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-}
-
-TEST(XboardThreads, EasyEndsPonderingAndSwitchesItOff) {
-    EngineProcess engine;
-    MirrorGame game;
-    std::string hint;
-    startPonderingGame(engine, game, &hint);
-    engine.send("easy");
-    engine.waitFor("#DEBUG End pondering");
-    size_t from = engine.lineCount();
-    std::string mine = game.anyMoveBut("");
-    ASSERT_TRUE(game.play(mine));
-    engine.send("usermove " + mine);
-    std::string reply = moveOf(engine.waitFor("^move ", 30000));
-    EXPECT_TRUE(game.play(reply)) << reply;
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("Hint:", from).size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
 }
 
 // Two engines pondering against each other: every move each one sends must be legal on the
