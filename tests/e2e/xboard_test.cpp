@@ -177,49 +177,34 @@ TEST(Xboard, EngineSidesAfterNewGoForceAndPlayother) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
+// The end of the game is announced after the move that ends it, and a finished game is not
+// played on, not even when asked.
 TEST(XboardResults, MateStalemateRepetitionAndFiftyMoves) {
+    const std::vector<std::string> knights = {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"};
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"usermove f2f3", "usermove e7e5", "usermove g2g4", "usermove d8h4"}, "0-1 {Black mates}"},
+        {{"setboard k7/8/8/1Q6/8/8/8/K7 w - - 0 1", "usermove b5b6"}, "1/2-1/2 {Stalemate}"},
+        {{"setboard k7/8/8/8/8/8/8/K6R w - - 98 80", "usermove h1h2", "usermove a8b8"},
+         "1/2-1/2 {Draw by 50 move rule}"},
+        {{"setboard rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3", "go"}, "0-1 {Black mates}"},
+    };
     EngineProcess engine;
     startXboard(engine);
-    engine.send("new");
-    engine.send("force");
-    for (const char* m : {"f2f3", "e7e5", "g2g4", "d8h4"}) engine.send(std::string("usermove ") + m);
-    EXPECT_EQ(engine.waitFor("{"), "0-1 {Black mates}");
-
-    engine.send("new");
-    engine.send("force");
-    engine.send("setboard k7/8/8/1Q6/8/8/8/K7 w - - 0 1");
-    engine.send("usermove b5b6");
-    EXPECT_EQ(engine.waitFor("{"), "1/2-1/2 {Stalemate}");
-
-    engine.send("new");
-    engine.send("force");
-    size_t from = engine.lineCount();
-    for (int round = 0; round < 2; ++round)
-        for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) engine.send(std::string("usermove ") + m);
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("{", from), std::vector<std::string>{"1/2-1/2 {Draw by repetition}"});
-
-    engine.send("new");
-    engine.send("force");
-    engine.send("setboard k7/8/8/8/8/8/8/K6R w - - 98 80");
-    from = engine.lineCount();
-    engine.send("usermove h1h2");  // 99: the game goes on
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("{", from).size(), 0u);
-    engine.send("usermove a8b8");  // 100
-    EXPECT_EQ(engine.waitFor("{"), "1/2-1/2 {Draw by 50 move rule}");
-
-    // A set-up position that is already mate is announced, not searched.
-    engine.send("new");
-    engine.send("setboard rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3");
-    engine.send("go");
-    EXPECT_EQ(engine.waitFor("{"), "0-1 {Black mates}");
-
-    // The game is over: the engine does not move even when asked.
-    from = engine.lineCount();
-    engine.send("go");
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
+    auto play = [&](const std::vector<std::string>& lines, const char* result) {
+        engine.send("new");
+        engine.send("force");
+        engine.sync();
+        const size_t from = engine.lineCount();
+        for (const std::string& line : lines) engine.send(line);
+        engine.send("go");  // the game is over: no move
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("{", from), std::vector<std::string>{result});
+        EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
+    };
+    for (const auto& [lines, result] : cases) play(lines, result);
+    std::vector<std::string> repetition;
+    for (const std::string& m : knights) repetition.push_back("usermove " + m);
+    play(repetition, "1/2-1/2 {Draw by repetition}");
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
 }
@@ -266,35 +251,6 @@ TEST(XboardResults, GameLogIsAppendedToOrReported) {
     }
 }
 
-TEST(XboardGame, EnginePlaysAWholeGameAgainstItself) {
-    EngineProcess white;
-    EngineProcess black;
-    for (EngineProcess* e : {&white, &black}) {
-        startXboard(*e);
-        e->send("new");
-        e->send("sd 3");
-        e->send("st 1");
-    }
-    white.send("go");
-    EngineProcess* mover = &white;
-    EngineProcess* other = &black;
-    int plies = 0;
-    std::string result;
-    for (; plies < 300; ++plies) {
-        std::string move = moveOf(mover->waitFor("^move ", 30000));
-        ASSERT_TRUE(looksLikeMove(move)) << "ply " << plies;
-        if (mover->tryWaitFor("{", 200, &result)) break;
-        other->send("usermove " + move);
-        std::swap(mover, other);
-    }
-    EXPECT_TRUE(std::regex_match(result, std::regex("(1-0|0-1|1/2-1/2) \\{.*\\}"))) << result;
-    for (EngineProcess* e : {&white, &black}) {
-        EXPECT_EQ(e->linesWith("Illegal").size(), 0u);
-        e->send("quit");
-        EXPECT_EQ(e->waitExit(), 0);
-    }
-}
-
 // xboard takes "...: No such file or directory" from an engine for a failed start and stops
 // talking to it, so a missing book must stay quiet in protocol mode.
 TEST(Xboard, MissingBookIsSkippedQuietly) {
@@ -308,23 +264,4 @@ TEST(Xboard, MissingBookIsSkippedQuietly) {
     EXPECT_EQ(engine.waitExit(), 0);
     EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
     EXPECT_EQ(engine.errorOutput(), "");
-}
-
-TEST(Xboard, BookMoveIsPlayedWhenTheBookHasOne) {
-    std::string book = std::string(QX_SHARED_DIR) + "/books/lasker-trap.bin";
-    if (access(book.c_str(), R_OK) != 0) GTEST_SKIP() << "shared book not found: " << book;
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=" + book +
-                         "\n[TABLEBASE]\nSyzygy=0\n");
-    startXboard(engine);
-    engine.send("new");
-    engine.send("post");
-    engine.send("usermove d2d4");
-    EXPECT_EQ(engine.waitFor("^move "), "move d7d5");
-    EXPECT_EQ(engine.linesWith("(move from book)").size(), 1u);
-    EXPECT_EQ(engine.linesWith("#DEBUG moves:").size(), 0u) << "no time allocation for a book move";
-    engine.send("usermove g1f3");  // out of the book: searched
-    engine.waitFor("#DEBUG moves: 1 ");
-    engine.waitFor("^move ");
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
 }
