@@ -7,51 +7,28 @@
 
 #include "engine_process.h"
 
-TEST(Startup, BannerThenQuitEndsWithStatusZero) {
-    EngineProcess engine;
-    engine.send("");
-    engine.send("quitting time");
-    EXPECT_EQ(engine.waitExit(), 0);
-    ASSERT_EQ(engine.lines().size(), 3u);
-    EXPECT_EQ(engine.lines()[0], "quintarex chess engine by Mervaldin");
-    EXPECT_EQ(engine.lines()[1], "version 0.10");
-    EXPECT_EQ(engine.lines()[2], "enter 'console' for console mode...");
-}
-
-TEST(Startup, OtherWordsAreIgnoredSilently) {
-    EngineProcess engine;
-    engine.send("hello");
-    engine.send("new");
-    engine.send("xboardish");  // anything beginning with xboard enters the protocol loop
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("Error").size(), 0u);
-    EXPECT_EQ(engine.linesWith("#DEBUG Command:    hello").size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Startup, ConsoleModeIsChosenByAnyLineBeginningWithC) {
-    EngineProcess engine;
-    engine.send("cat");
-    engine.send("quit");
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Startup, EndOfInputEndsCleanlyAtThePromptAndInTheLoop) {
-    {
+// The banner, then the first line chooses: "console" (any line beginning with c), "xboard" (any
+// line beginning with it), "uci", "quit"; other lines are ignored. The end of input ends the
+// program cleanly, also without a last newline.
+TEST(Startup, FirstLinesChooseTheModeAndEndOfInputEndsIt) {
+    const struct {
+        std::string input;
+        const char* expected;  // a line of the output
+    } cases[] = {
+        {"\nquitting time\n", "enter 'console' for console mode..."},
+        {"hello\nnew\nxboardish\nping 3\nquit\n", "pong 3"},
+        {"cat\nquit\nq\n", "quintarex> "},
+        {"", "version 0.10"},
+        {"xboard\nnew\nforce", "#DEBUG force command"},
+    };
+    for (const auto& c : cases) {
         EngineProcess engine;
+        engine.sendRaw(c.input);
         engine.closeInput();
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-    {
-        EngineProcess engine;
-        engine.send("xboard");
-        engine.send("new");
-        engine.sendRaw("force");  // a last line without its newline still counts
-        engine.closeInput();
-        EXPECT_EQ(engine.waitExit(), 0);
-        EXPECT_EQ(engine.linesWith("#DEBUG force command").size(), 1u);
+        EXPECT_EQ(engine.waitExit(), 0) << c.input;
+        EXPECT_EQ(engine.lines()[0], "quintarex chess engine by Mervaldin");
+        EXPECT_FALSE(engine.linesWith(c.expected).empty()) << c.input;
+        EXPECT_TRUE(engine.linesWith("Error").empty()) << c.input;
     }
 }
 
