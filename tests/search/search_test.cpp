@@ -96,17 +96,6 @@ TEST_F(SearchTest, AnnouncesBeingMated) {
     EXPECT_NE(output.find("Mated to 0 \n"), std::string::npos) << output;
 }
 
-TEST_F(SearchTest, StalemateScoresZeroAndIsStoredByItsBound) {
-    setPosition("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
-    TTEntry entry;
-    EXPECT_EQ(search(3, 2, -100, 100), 0);
-    EXPECT_EQ(probeHash(&entry, 3, 2, -100, 100), 0);
-    EXPECT_EQ(entry.bound, BOUND_EXACT);
-    EXPECT_EQ(search(3, 2, 50, 100), 0);  // below alpha, yet 0 comes back
-    EXPECT_EQ(probeHash(&entry, 3, 2, 50, 100), 50);
-    EXPECT_EQ(entry.bound, BOUND_UPPER);
-}
-
 TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
     setPosition("6k1/5ppp/8/8/8/8/5PPP/3R1NK1 w - - 0 1");
     EXPECT_GT(search(2, 2, -FULL_WINDOW, FULL_WINDOW), 69000);
@@ -207,26 +196,6 @@ TEST_F(SearchTest, AlwaysAnswersWithALegalMove) {
     gs_info.minDepth = 7;  // no iteration to run at all
     EXPECT_TRUE(isLegal(searchTo(6, &output)));
     EXPECT_EQ(output, "");
-}
-
-TEST_F(SearchTest, QuiescenceShortcutsAndStandPat) {
-    setPosition("4k3/8/8/8/8/8/8/QQ2K3 w - - 0 1");
-    const int material = currentPosition().score;
-    clearHash();
-    EXPECT_EQ(quiescenceSearch(1, -100, 100, MATE_SCORE), material);  // 500 above beta: the material
-    clearHash();
-    EXPECT_EQ(quiescenceSearch(1, material - 600, material - 499, MATE_SCORE), material - 499);  // beta
-
-    setPosition("4k3/8/8/8/8/8/4r3/QQ2K3 w - - 0 1");  // in check, evaluation above beta
-    clearHash();
-    EXPECT_EQ(quiescenceSearch(1, -100, 100, MATE_SCORE), 100);
-}
-
-TEST_F(SearchTest, HistorySaturatesInsteadOfOverflowing) {
-    clearHistory();
-    const Move m = makeMoveWord(MT_KNIGHT, 1, 18);
-    for (int i = 0; i < 600000; ++i) addHistory(m, 64 * 64);
-    EXPECT_EQ(historyValue(m), HISTORY_LIMIT);
 }
 
 // Every Bratko-Kopec position: a legal move, the stack as found, a score in range.

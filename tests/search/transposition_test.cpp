@@ -21,28 +21,6 @@ protected:
     TTEntry entry{};
 };
 
-TEST_F(TranspositionTest, AllocationClearingAndAnAbsentTable) {
-    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-    storeHash(9, 9, 37, BOUND_LOWER, 0x0C1C01);
-    clearHash();
-    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-    EXPECT_EQ(entry.key | entry.depth | entry.iteration | entry.bound | entry.move, 0u);
-    storeHash(1, 0, -5, BOUND_UPPER, 0);  // the earlier search's deeper entry does not block it
-    EXPECT_EQ(probeHash(&entry, 1, 0, 0, 100), 0);
-
-    ::testing::internal::CaptureStdout();
-    allocateHash(1000, 7);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Allocated 7 MB for the Hash Table\n");
-    EXPECT_EQ(hashTableEntries(), 1000);
-    ::testing::internal::CaptureStdout();
-    allocateHash(0, 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Hash Table Memory Allocation Failed!\n");
-    EXPECT_EQ(hashTableEntries(), 0);
-    clearHash();
-    storeHash(3, 3, 42, BOUND_EXACT, 0x0C1C01);
-    EXPECT_EQ(probeHash(&entry, 1, 0, -100, 100), HASH_MISS);
-}
-
 TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
     storeHash(5, 5, 77, BOUND_EXACT, 0x0C1C01);
     EXPECT_EQ(probeHash(&entry, 5, 5, -1000, 1000), 77);

@@ -56,37 +56,6 @@ TEST_F(TablebaseRegistry, FindsTheTablesOfADirectoryList) {
     EXPECT_NE(probe(KqkWhite).second, 99);
 }
 
-// Every material of three to six men, named with the stronger side first (more men, or on equal
-// numbers the earlier pieces in Q, R, B, N, P order), is looked for: 254 without pawns, 256 with.
-TEST_F(TablebaseRegistry, LooksForEveryMaterialUpToSixMen) {
-    const std::string letters = "QRBNP";
-    std::vector<std::string> sides = {""};
-    for (size_t i = 0; i < sides.size(); ++i) {
-        if (sides[i].size() == 4) continue;
-        for (size_t l = sides[i].empty() ? 0 : letters.find(sides[i].back()); l < letters.size(); ++l)
-            sides.push_back(sides[i] + letters[l]);
-    }
-    auto order = [&](const std::string& s) {
-        std::vector<size_t> v;
-        for (char c : s) v.push_back(letters.find(c));
-        return v;
-    };
-    TempDir dir;
-    int pawnless = 0, withPawns = 0;
-    for (const std::string& a : sides) {
-        for (const std::string& b : sides) {
-            if (a.empty() || a.size() + b.size() > 4 || a.size() < b.size()) continue;
-            if (a.size() == b.size() && order(a) > order(b)) continue;
-            dir.write("K" + a + "vK" + b + ".rtbw", {});
-            ((a + b).find('P') == std::string::npos ? pawnless : withPawns)++;
-        }
-    }
-    ASSERT_EQ(pawnless, TBMAX_PIECE);
-    ASSERT_EQ(withPawns, TBMAX_PAWN);
-    EXPECT_EQ(initTables(dir.path()), "Found 510 tablebases.\n");
-    EXPECT_EQ(tbLargest(), 6);
-}
-
 // One table alone answers for both colourings; a missing file fails only the probes that need
 // it, once reported and never tried again.
 TEST_F(TablebaseRegistry, LoneAndMissingFiles) {
