@@ -12,7 +12,7 @@
 #include "board/position.h"
 #include "book/book_files.h"
 #include "engine_process.h"
-#include "search/search.h"
+#include "tablebase/tbprobe.h"
 
 namespace {
 
@@ -27,33 +27,26 @@ const char* const BOOK_INI =
     "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nRandBook=0\nBookFile=line.bin\n"
     "[TABLEBASE]\nSyzygy=0\n";
 
-// A game of `plies` plain moves (no castling, promotion or repetition) that does not end early.
+// A game of `plies` plain moves (no castling or promotion, no repetition) that does not end early.
 std::vector<std::string> quietGame(int plies) {
     resetToStartPosition();
     std::vector<std::string> line;
     for (int ply = 0; ply < plies; ++ply) {
-        RootMove moves[MAX_ROOT_MOVES];
-        int count = 0;
-        generateRootMoves(moves, &count);
-        bool played = false;
-        for (int k = 0; k < count && !played; ++k) {
-            Move m = moves[(ply * 7 + k) % count].move;
-            int type = moveType(m);
-            if (type == MT_CASTLE_KINGSIDE || type == MT_CASTLE_QUEENSIDE || movePromotion(m)) continue;
+        Move moves[MAX_CAPTURES + MAX_QUIETS], replies[MAX_CAPTURES + MAX_QUIETS];
+        const int count = genLegalMoves(moves);
+        for (int k = 0; k < count; ++k) {
+            const Move m = moves[(ply * 7 + k) % count];
+            if (moveType(m) == MT_CASTLE_KINGSIDE || moveType(m) == MT_CASTLE_QUEENSIDE || movePromotion(m)) continue;
             char text[6];
             moveToText(text, m, &currentPosition());
             makeMove(m);
-            RootMove replies[MAX_ROOT_MOVES];
-            int replyCount = 0;
-            generateRootMoves(replies, &replyCount);
-            if (replyCount == 0 || currentPosition().repetitions > 0) {
-                takeBack();
-                continue;
+            if (genLegalMoves(replies) > 0 && currentPosition().repetitions == 0) {
+                line.emplace_back(text, 4);
+                break;
             }
-            line.emplace_back(text, 4);
-            played = true;
+            takeBack();
         }
-        if (!played) break;
+        if (line.size() != static_cast<size_t>(ply + 1)) break;
     }
     return line;
 }

@@ -15,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include "board/movetext.h"
+#include "board/position.h"
+#include "tablebase/tbprobe.h"
+
 namespace {
 using Clock = std::chrono::steady_clock;
 
@@ -209,4 +213,15 @@ std::string moveOf(const std::string& line) {
     std::string text = line.rfind("move ", 0) == 0 ? line.substr(5) : "";
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
+}
+
+std::vector<std::string> legalMoveTexts() {
+    Move moves[MAX_CAPTURES + MAX_QUIETS];
+    std::vector<std::string> texts;
+    for (int i = 0, n = genLegalMoves(moves); i < n; ++i) {
+        char text[8];
+        moveToText(text, moves[i], &currentPosition());
+        texts.emplace_back(text, text[4] == ' ' ? 4 : 5);
+    }
+    return texts;
 }

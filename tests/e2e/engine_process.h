@@ -61,3 +61,6 @@ private:
 
 // Move text of a "move ..." line, trailing blank removed.
 std::string moveOf(const std::string& line);
+
+// The legal moves of this test process's own current position, as coordinate text.
+std::vector<std::string> legalMoveTexts();

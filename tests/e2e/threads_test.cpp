@@ -10,7 +10,6 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "engine_process.h"
-#include "tablebase/tbprobe.h"
 
 namespace {
 
@@ -22,15 +21,10 @@ public:
     bool play(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
     // Some legal move other than `avoid` (`avoid` itself when it is the only one), or "".
     std::string anyMoveBut(const std::string& avoid) {
-        Move moves[MAX_CAPTURES + MAX_QUIETS];
-        std::string last;
-        for (int i = 0, n = genLegalMoves(moves); i < n; ++i) {
-            char text[8];
-            moveToText(text, moves[i], &currentPosition());
-            last = std::string(text, text[4] == ' ' ? 4 : 5);
-            if (last != avoid) return last;
-        }
-        return last;
+        const std::vector<std::string> moves = legalMoveTexts();
+        for (const std::string& m : moves)
+            if (m != avoid) return m;
+        return moves.empty() ? "" : moves.back();
     }
 };
 

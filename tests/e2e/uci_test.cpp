@@ -7,10 +7,8 @@
 
 #include "board/fen.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
-#include "search/search.h"
 #include "engine_process.h"
 
 namespace {
@@ -23,20 +21,7 @@ std::string bestOf(const std::string& line) {
     return line.substr(9, end == std::string::npos ? std::string::npos : end - 9);
 }
 
-std::vector<std::string> legalMoves() {
-    RootMove moves[MAX_ROOT_MOVES];
-    int n = 0;
-    generateRootMoves(moves, &n);
-    std::vector<std::string> texts;
-    for (int i = 0; i < n; ++i) {
-        char text[8];
-        moveToText(text, moves[i].move, &currentPosition());
-        std::string t(text);
-        while (!t.empty() && t.back() == ' ') t.pop_back();
-        texts.push_back(t);
-    }
-    return texts;
-}
+std::vector<std::string> legalMoves() { return legalMoveTexts(); }
 
 bool legalHere(const std::string& move) {
     for (const std::string& m : legalMoves())
