@@ -96,34 +96,21 @@ TEST(Xboard, RepliesOnTheWire) {
 
 // The clocks are visible in the allocation the engine reports before it searches.
 TEST(Xboard, LevelTimeAndOtimReachTheAllocation) {
+    const std::pair<std::vector<const char*>, const char*> cases[] = {
+        {{"level 40 5 0"}, "#DEBUG moves: 0 move speed: 125  allocated time: 240"},  // opening: 20 + 105
+        {{"level 0 0:30 0"}, "#DEBUG moves: 0 move speed: 130  allocated time: 23"},  // fast game: + 5
+        {{"time 30000", "otim 20000"}, "#DEBUG moves: 0 move speed: 120  allocated time: 250"},  // ahead: - 5
+    };
     EngineProcess engine;
     startXboard(engine);
-    engine.send("new");
-    engine.send("level 40 5 0");
-    EXPECT_EQ(engine.waitFor("#DEBUG level:"), "#DEBUG level:40 5 0");
-    engine.send("sd 2");
-    engine.send("go");
-    // 30000 cs each, opening: speed 20 + 105.
-    EXPECT_EQ(engine.waitFor("#DEBUG moves:"), "#DEBUG moves: 0 move speed: 125  allocated time: 240");
-    engine.waitFor("^move ");
-
-    engine.send("new");
-    engine.send("level 0 0:30 0");  // minutes:seconds counts the seconds
-    engine.send("sd 2");
-    engine.send("go");
-    // 3000 cs is a fast game: speed 20 + 5 + 105.
-    EXPECT_EQ(engine.waitFor("#DEBUG moves:"), "#DEBUG moves: 0 move speed: 130  allocated time: 23");
-    engine.waitFor("^move ");
-
-    engine.send("new");
-    engine.send("force");
-    engine.send("time 30000");
-    EXPECT_EQ(engine.waitFor("#DEBUG time:"), "#DEBUG time:30000");
-    engine.send("otim 20000");
-    EXPECT_EQ(engine.waitFor("#DEBUG otim:"), "#DEBUG otim:20000");
-    engine.send("go");
-    // More time than the opponent: 20 - 5 + 105.
-    EXPECT_EQ(engine.waitFor("#DEBUG moves:"), "#DEBUG moves: 0 move speed: 120  allocated time: 250");
+    for (const auto& [lines, allocation] : cases) {
+        engine.send("new");
+        engine.send("sd 2");
+        for (const char* line : lines) engine.send(line);
+        engine.send("go");
+        EXPECT_EQ(engine.waitFor("#DEBUG moves:"), allocation);
+        engine.waitFor("^move ");
+    }
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
 }
