@@ -1,9 +1,9 @@
 #pragma once
 // Small Polyglot books written by the tests into a private temporary directory.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -33,35 +33,20 @@ inline std::string encode(const std::vector<BookEntry>& entries) {
     return bytes;
 }
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qxbookXXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
+// A private temporary directory, removed with everything in it.
+struct TempDir {
+    TempDir() : path((std::filesystem::temp_directory_path() / "qxbookXXXXXX").string()) { mkdtemp(path.data()); }
+    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     // Writes raw bytes under `name` and returns the file's path.
     std::string write(const std::string& name, const std::string& bytes) const {
-        std::string file = path_ + "/" + name;
-        FILE* f = std::fopen(file.c_str(), "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
+        const std::string file = path + "/" + name;
+        std::ofstream(file, std::ios::binary) << bytes;
         return file;
     }
     std::string writeBook(const std::string& name, const std::vector<BookEntry>& entries) const {
         return write(name, encode(entries));
     }
-
-private:
-    std::string path_;
+    std::string path;
 };
 
 }  // namespace booktest

@@ -1,112 +1,81 @@
-// The shared Polyglot books: real positions must be found by their keys, through any move order.
+// The shared Polyglot books: real positions found by their keys, with the moves and weights stored.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "book/book.h"
 #include "shell/state.h"
+#include "support/test_support.h"
 
 namespace {
 
-std::string sharedBook(const char* name) { return std::string(QX_SHARED_DIR) + "/books/" + name; }
-
-class RealBook : public ::testing::Test {
-protected:
+struct RealBook : ::testing::Test {
     void SetUp() override {
-        if (!std::filesystem::exists(sharedBook("performance.bin")) ||
-            !std::filesystem::exists(sharedBook("lasker-trap.bin")))
-            GTEST_SKIP() << "shared books not found under " << QX_SHARED_DIR << "/books";
-        savedRandBook_ = gs_info.randBook;
-        gs_info.randBook = 0;
+        QX_REQUIRE_SHARED("books/performance.bin");
+        QX_REQUIRE_SHARED("books/lasker-trap.bin");
+        gs_info.randBook = 0;  // the first entry is played
         resetToStartPosition();
     }
     void TearDown() override {
-        gs_info.randBook = savedRandBook_;
+        gs_info.randBook = 1;
         resetToStartPosition();
     }
-
-    static void play(const std::vector<const char*>& moves) {
-        resetToStartPosition();
-        for (const char* m : moves) ASSERT_EQ(makeMoveFromText(m), 1) << m;
-    }
-    static std::string listing(const std::string& book) {
+    static std::string listing(const char* book) {
         testing::internal::CaptureStdout();
-        listBookMoves(book.c_str());
+        listBookMoves(sharedPath(std::string("books/") + book).c_str());
         return testing::internal::GetCapturedStdout();
     }
-    static bool lists(const std::string& out, const char* move) {
-        return out.find(std::string("move=") + move + " ") != std::string::npos;
+    static std::string chosen(const char* book) {
+        char text[6] = "";
+        return chooseBookMove(sharedPath(std::string("books/") + book).c_str(), text) == 0 ? text : "";
     }
-
-private:
-    int32_t savedRandBook_ = 0;
 };
 
-}  // namespace
-
-TEST_F(RealBook, StartPositionHasTheMainOpenings) {
-    std::string out = listing(sharedBook("performance.bin"));
-    EXPECT_TRUE(lists(out, "e2e4")) << out;
-    EXPECT_TRUE(lists(out, "d2d4")) << out;
-    EXPECT_TRUE(lists(out, "c2c4")) << out;
-    // The shares of a real run add up to 100.
-    double total = 0;
-    for (size_t at = out.find("weight="); at != std::string::npos; at = out.find("weight=", at + 1))
-        total += std::stod(out.substr(at + 7));
-    EXPECT_NEAR(total, 100.0, 0.1);
-}
-
-// Every position of a well-known line is in the book, and the move chosen from it is legal there.
+// Every position of the Ruy Lopez main line is in the book with the line's next move among its
+// entries (castling under the engine's name), the shares add up to 100, and the choice is legal.
 TEST_F(RealBook, PositionsAlongAnOpeningLineAreFound) {
-    const std::vector<const char*> line = {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4",
-                                           "g8f6", "e1g1", "f8e7", "f1e1", "b7b5", "a4b3", "d7d6", "c2c3"};
-    std::vector<const char*> played;
-    for (const char* move : line) {
-        play(played);
-        std::string out = listing(sharedBook("performance.bin"));
-        EXPECT_TRUE(lists(out, move)) << "after " << played.size() << " plies:\n" << out;
-        char text[6];
-        ASSERT_EQ(chooseBookMove(sharedBook("performance.bin").c_str(), text), 0);
-        EXPECT_EQ(makeMoveFromText(text), 1) << text;
-        played.push_back(move);
+    const char* const line[] = {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6",
+                                "e1g1", "f8e7", "f1e1", "b7b5", "a4b3", "d7d6", "c2c3", "e8g8"};
+    EXPECT_NE(listing("performance.bin").find("move=d2d4 "), std::string::npos);
+    for (size_t ply = 0; ply < std::size(line); ++ply) {
+        const std::string out = listing("performance.bin");
+        EXPECT_NE(out.find(std::string("move=") + line[ply] + " "), std::string::npos) << "ply " << ply << ":\n" << out;
+        double total = 0;
+        for (size_t at = out.find("weight="); at != std::string::npos; at = out.find("weight=", at + 1))
+            total += std::stod(out.substr(at + 7));
+        EXPECT_NEAR(total, 100.0, 0.1) << out;
+        const std::string move = chosen("performance.bin");
+        ASSERT_EQ(makeMoveFromText(move.c_str()), 1) << move;
+        takeBack();
+        ASSERT_EQ(makeMoveFromText(line[ply]), 1) << line[ply];
     }
-    // Both sides castle from the book under the engine's own name for the move.
-    play({"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6"});
-    EXPECT_TRUE(lists(listing(sharedBook("performance.bin")), "e1g1"));
-    play(line);
-    EXPECT_TRUE(lists(listing(sharedBook("performance.bin")), "e8g8"));
 }
 
 // The tiny book holds black's moves of the Lasker trap in the Albin counter-gambit, one per position.
 TEST_F(RealBook, LaskerTrapGivesBlackEveryMoveOfTheTrap) {
-    FILE* file = std::fopen(sharedBook("lasker-trap.bin").c_str(), "rb");
+    FILE* file = std::fopen(sharedPath("books/lasker-trap.bin").c_str(), "rb");
     ASSERT_NE(file, nullptr);
-    std::set<uint64_t> keys;
-    BookEntry e;
-    while (readBookEntry(file, &e) == 0) keys.insert(e.key);
+    std::set<uint64_t> keys, found;
+    for (BookEntry e; readBookEntry(file, &e) == 0;) keys.insert(e.key);
     std::fclose(file);
     ASSERT_EQ(keys.size(), 7u);
-
-    const char* const line[] = {"d2d4", "d7d5", "c2c4", "e7e5", "d4e5", "d5d4", "e2e3", "f8b4",
-                                "c1d2", "d4e3", "d2b4", "e3f2", "e1e2", "f2g1n"};
-    std::set<uint64_t> found;
-    resetToStartPosition();
+    const char* const line[] = {"d2d4", "d7d5", "c2c4", "e7e5", "d4e5", "d5d4", "e2e3",
+                                "f8b4", "c1d2", "d4e3", "d2b4", "e3f2", "e1e2", "f2g1n"};
     for (size_t i = 0; i < std::size(line); i += 2) {
-        EXPECT_EQ(listing(sharedBook("lasker-trap.bin")).find("move="), std::string::npos) << "white to move";
+        EXPECT_EQ(listing("lasker-trap.bin").find("move="), std::string::npos) << "white to move";
         ASSERT_EQ(makeMoveFromText(line[i]), 1) << line[i];
-        std::string out = listing(sharedBook("lasker-trap.bin"));
-        EXPECT_EQ(out, std::string("move=") + line[i + 1] + " weight=100.00%\n");
-        char text[6];
-        ASSERT_EQ(chooseBookMove(sharedBook("lasker-trap.bin").c_str(), text), 0) << line[i + 1];
-        EXPECT_STREQ(text, line[i + 1]);
+        EXPECT_EQ(listing("lasker-trap.bin"), std::string("move=") + line[i + 1] + " weight=100.00%\n");
+        EXPECT_EQ(chosen("lasker-trap.bin"), line[i + 1]);
         found.insert(currentPosition().key);
-        ASSERT_EQ(makeMoveFromText(text), 1);
+        ASSERT_EQ(makeMoveFromText(line[i + 1]), 1);
     }
     EXPECT_EQ(found, keys) << "every entry of the file belongs to one of the trap's positions";
 }
+
+}  // namespace

@@ -1,9 +1,7 @@
 // The pawn hash table: caching changes no score, and an absent table is never touched.
 #include <gtest/gtest.h>
-
 #include <cstring>
 
-#include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "eval/evaluate.h"
@@ -21,8 +19,7 @@ std::string allocate(int megabytes) {
     return testing::internal::GetCapturedStdout();
 }
 
-// Leaves the process without a table, as before the first allocation.
-struct PawnHashTest : testing::Test {
+struct PawnHashTest : testing::Test {  // leaves the process without a table, as before the first allocation
     void TearDown() override { allocate(0); }
 };
 
@@ -33,34 +30,6 @@ TEST_F(PawnHashTest, NoTableMeansNoCaching) {
     PawnHashEntry entry{};
     EXPECT_EQ(probePawnHash(&entry), PAWN_HASH_MISS);
     EXPECT_EQ(evaluate() - currentPosition().score, 101);
-}
-
-TEST_F(PawnHashTest, MirroredStructureDoesNotPassForTheOtherSide) {
-    // White pawn b4 with white to move and white pawn b5 with black to move share their pawn key:
-    // the first entry describes white's own passer, the second black's view of an enemy pawn.
-    const char* first = "4k3/8/8/8/1P6/8/8/4K3 w - - 0 1";
-    const char* second = "4k3/8/8/1P6/8/8/8/4K3 b - - 0 1";
-    setPosition(first);
-    const uint64_t firstKey = computePawnKey();
-    setPosition(second);
-    ASSERT_EQ(computePawnKey(), firstKey);
-    const int uncached = evaluate();
-    allocate(1);
-    setPosition(first);
-    evaluate();
-    setPosition(second);
-    EXPECT_EQ(evaluate(), uncached);
-}
-
-TEST_F(PawnHashTest, KeyMatchesComputePawnKeyForBothSides) {
-    QX_REQUIRE_SHARED("testdata/perft-random.perft");
-    for (const std::string& fen : evalTestPositions(200)) {
-        setPosition(fen);
-        EXPECT_EQ(pawnKeyOf(currentPosition()), computePawnKey()) << fen;
-        flipBoard();
-        EXPECT_EQ(pawnKeyOf(currentPosition()), computePawnKey()) << fen;
-        flipBoard();
-    }
 }
 
 TEST_F(PawnHashTest, HitsScoreLikeMissesAndTheStackStaysUntouched) {
