@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "book/book.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "book/book.h"
 #include "fuzz_files.h"
 #include "shell/state.h"
 

@@ -1,9 +1,9 @@
 // Arbitrary INI file contents: every reader call and the whole settings load must stay in bounds
 // and leave every setting within its range.
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "config/inireader.h"
 #include "config/settings.h"

@@ -27,14 +27,18 @@ struct Subject {
     const char* fens[4];
 };
 const Subject Subjects[] = {
-    {"KQvK", {"8/8/8/3k4/8/8/8/KQ6 w - - 0 1", "8/8/8/3k4/8/8/8/KQ6 b - - 0 1", "kq6/8/8/8/3K4/8/8/8 w - - 0 1",
-              "7k/8/8/8/8/8/8/KQ6 b - - 0 1"}},
-    {"KRvKN", {"8/8/8/3k4/8/2n5/8/KR6 w - - 0 1", "8/8/8/3k4/8/2n5/8/KR6 b - - 0 1",
-               "kr6/8/8/8/3K4/8/6N1/8 w - - 0 1", "7k/5n2/8/8/8/8/8/K6R b - - 0 1"}},
-    {"KPvK", {"8/8/8/3k4/8/8/4P3/K7 w - - 0 1", "8/8/8/3k4/8/8/4P3/K7 b - - 0 1", "k7/4p3/8/8/3K4/8/8/8 w - - 0 1",
-              "8/1P6/8/8/8/8/k7/6K1 b - - 0 1"}},
-    {"KPvKP", {"8/8/3p4/3k4/8/8/4P3/K7 w - - 0 1", "8/8/3p4/3k4/8/8/4P3/K7 b - - 0 1",
-               "8/8/8/3k4/3pP3/8/8/K7 b - e3 0 1", "8/6p1/8/8/8/8/1P6/k5K1 w - - 0 1"}},
+    {"KQvK",
+     {"8/8/8/3k4/8/8/8/KQ6 w - - 0 1", "8/8/8/3k4/8/8/8/KQ6 b - - 0 1", "kq6/8/8/8/3K4/8/8/8 w - - 0 1",
+      "7k/8/8/8/8/8/8/KQ6 b - - 0 1"}},
+    {"KRvKN",
+     {"8/8/8/3k4/8/2n5/8/KR6 w - - 0 1", "8/8/8/3k4/8/2n5/8/KR6 b - - 0 1", "kr6/8/8/8/3K4/8/6N1/8 w - - 0 1",
+      "7k/5n2/8/8/8/8/8/K6R b - - 0 1"}},
+    {"KPvK",
+     {"8/8/8/3k4/8/8/4P3/K7 w - - 0 1", "8/8/8/3k4/8/8/4P3/K7 b - - 0 1", "k7/4p3/8/8/3K4/8/8/8 w - - 0 1",
+      "8/1P6/8/8/8/8/k7/6K1 b - - 0 1"}},
+    {"KPvKP",
+     {"8/8/3p4/3k4/8/8/4P3/K7 w - - 0 1", "8/8/3p4/3k4/8/8/4P3/K7 b - - 0 1", "8/8/8/3k4/3pP3/8/8/K7 b - e3 0 1",
+      "8/6p1/8/8/8/8/1P6/k5K1 w - - 0 1"}},
 };
 
 std::vector<char> readFile(const std::string& path) {
@@ -85,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // data[1]: 0 keeps the length, otherwise the file is cut to that many 256ths.
     if (data[1] != 0) file.resize(file.size() * data[1] / 256);
     for (size_t i = 2; i + 3 < size && !file.empty(); i += 4) {
-        size_t at = (static_cast<size_t>(data[i]) << 16 | static_cast<size_t>(data[i + 1]) << 8 | data[i + 2]) %
-                    file.size();
+        size_t at =
+            (static_cast<size_t>(data[i]) << 16 | static_cast<size_t>(data[i + 1]) << 8 | data[i + 2]) % file.size();
         file[at] = static_cast<char>(file[at] ^ data[i + 3]);
     }
     const std::string name = std::string(Subjects[subject].name) + (kind ? ".rtbz" : ".rtbw");

@@ -54,14 +54,14 @@ TEST(Fen, RejectionsLeaveTheRecordUntouched) {
         "4k3/8/8/8/4P3/8/8/4K3 w - e3 0 1",                          // en passant for the side to move
         "4k3/8/8/8/8/8/8/4K3 w - - 101 1",                           // past the fifty-move count
         "4k3/8/8/8/8/8/8/4K3 w - - -1 1",
-        "4k3/8/8/8/8/8/8/8 w - - 0 1",                               // no white king
-        "4k3/8/8/8/8/8/8/3KK3 w - - 0 1",                            // two white kings
-        "4k3/8/8/8/8/8/8/P3K3 w - - 0 1",                            // pawn on the first rank
-        "p3k3/8/8/8/8/8/8/4K3 w - - 0 1",                            // pawn on the eighth rank
-        "4k3/8/8/8/8/8/8/4K2r b - - 0 1",                            // side not to move in check
-        "4k3/8/8/8/PPPPPPPP/P7/8/4K3 w - - 0 1",                     // nine white pawns
-        "QQQQQQQQ/QQQQQQQQ/8/8/8/8/8/k3K3 w - - 0 1",                // seventeen white men
-        "4k3/8/8/8/8/8/8/4K3 w -",                                   // missing field
+        "4k3/8/8/8/8/8/8/8 w - - 0 1",                 // no white king
+        "4k3/8/8/8/8/8/8/3KK3 w - - 0 1",              // two white kings
+        "4k3/8/8/8/8/8/8/P3K3 w - - 0 1",              // pawn on the first rank
+        "p3k3/8/8/8/8/8/8/4K3 w - - 0 1",              // pawn on the eighth rank
+        "4k3/8/8/8/8/8/8/4K2r b - - 0 1",              // side not to move in check
+        "4k3/8/8/8/PPPPPPPP/P7/8/4K3 w - - 0 1",       // nine white pawns
+        "QQQQQQQQ/QQQQQQQQ/8/8/8/8/8/k3K3 w - - 0 1",  // seventeen white men
+        "4k3/8/8/8/8/8/8/4K3 w -",                     // missing field
         "",
     };
     for (const char* fen : rejected) {

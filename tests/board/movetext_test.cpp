@@ -12,6 +12,7 @@ TEST(MoveText, AcceptsLegalMovesOnly) {
     const char* const start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     const char* const kiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
     const char* const promotion = "3r3k/4P3/8/8/8/8/8/K7 w - - 0 1";
+    // clang-format off
     const struct {
         const char* fen;
         const char* move;
@@ -28,6 +29,7 @@ TEST(MoveText, AcceptsLegalMovesOnly) {
         {"4k3/8/8/3pP3/8/8/8/4K3 w - - 0 1", "e5d6", 0},   // en passant needs the file
         {"4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1", "e2c3", 0},  // pinned
     };
+    // clang-format on
     for (const auto& c : cases) {
         setPosition(c.fen);
         EXPECT_EQ(makeMoveFromText(c.move), c.accepted) << c.fen << " " << c.move;

@@ -35,9 +35,7 @@ TEST(Perft, KnownCounts) {
 // The tricky set also holds Chess960 positions (castling with the king off the e-file) and one
 // position whose castling rights name a king that is not on its home square. This engine plays
 // standard chess and drops such rights at setup, so those counts do not apply to it.
-bool standardCastling(const PerftCase& c) {
-    return c.id.rfind("xfen", 0) != 0 && c.id != "asymmetrical-and-king-on-h";
-}
+bool standardCastling(const PerftCase& c) { return c.id.rfind("xfen", 0) != 0 && c.id != "asymmetrical-and-king-on-h"; }
 
 std::vector<PerftCase> standardTrickyCases() {
     std::vector<PerftCase> cases;

@@ -68,7 +68,8 @@ TEST(Position, LongGameFoldsOldHistoryAway) {
         ASSERT_EQ(makeMoveFromText(cycle[ply % 4]), 1) << ply;
     }
     EXPECT_EQ(currentPosition().key, computeHashKey());
-    EXPECT_GE(currentPosition().repetitions, 1) << "fifty " << int(currentPosition().fifty) << " index " << stackIndex();
+    EXPECT_GE(currentPosition().repetitions, 1)
+        << "fifty " << int(currentPosition().fifty) << " index " << stackIndex();
 }
 
 }  // namespace

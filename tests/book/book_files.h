@@ -36,7 +36,10 @@ inline std::string encode(const std::vector<BookEntry>& entries) {
 // A private temporary directory, removed with everything in it.
 struct TempDir {
     TempDir() : path((std::filesystem::temp_directory_path() / "qxbookXXXXXX").string()) { mkdtemp(path.data()); }
-    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
     // Writes raw bytes under `name` and returns the file's path.
     std::string write(const std::string& name, const std::string& bytes) const {
         const std::string file = path + "/" + name;

@@ -47,6 +47,7 @@ TEST_F(BookMoves, ListingAndChoiceFromTheFile) {
     hundredAndOne.push_back(entry(StartKey, "d2d4", 2));
     std::string hundredListing;
     for (int i = 0; i < 100; ++i) hundredListing += "move=e2e4 weight= 1.00%\n";
+    // clang-format off
     const std::string none = "463b96181691fc9c: No such key\n";
     const struct { std::string bytes, listing, chosen; } cases[] = {
         {booktest::encode({entry(StartKey - 1, "d2d4", 7), entry(StartKey, "e2e4", 30), entry(StartKey, "e1h1", 10),
@@ -64,6 +65,7 @@ TEST_F(BookMoves, ListingAndChoiceFromTheFile) {
         {booktest::encode(hundred), hundredListing, "e2e4"},
         {booktest::encode(hundredAndOne), "Too many moves in this position (max=100)\n", ""},
     };
+    // clang-format on
     for (const auto& c : cases) {
         setPosition(Start);
         const std::string file = dir.write("book.bin", c.bytes);
@@ -76,6 +78,7 @@ TEST_F(BookMoves, ListingAndChoiceFromTheFile) {
 // What is played from a position's only entry: castling under the engine's name (for the king
 // only), promotions with their letter, and never a move the position does not allow.
 TEST_F(BookMoves, StoredMovesAsPlayed) {
+    // clang-format off
     const char* const castles = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
     const struct { const char* fen; const char* stored; int promotion; const char* played; } cases[] = {
         {castles, "e1h1", 0, "e1g1"}, {castles, "e1a1", 0, "e1c1"},
@@ -88,6 +91,7 @@ TEST_F(BookMoves, StoredMovesAsPlayed) {
         {Start, "e2e4", 4, ""}, {Start, "a1a1", 0, ""},
         {"3rk3/8/8/8/8/8/3N4/3K4 w - - 0 1", "d2f3", 0, ""},  // pinned
     };
+    // clang-format on
     for (const auto& c : cases) {
         setPosition(c.fen);
         const std::string file = dir.writeBook("one.bin", {entry(computeHashKey(), c.stored, 4, c.promotion)});

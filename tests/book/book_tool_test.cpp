@@ -5,8 +5,14 @@
 
 TEST(BookTool, ListingAndExitStatuses) {
     QX_REQUIRE_SHARED("books/performance.bin");
-    const std::string book = sharedPath("books/performance.bin"), start = " 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1'";
-    const struct { std::string arguments; int status; const char* output; } cases[] = {  // output: a part of it
+    const std::string book = sharedPath("books/performance.bin"),
+                      start = " 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1'";
+    const struct {
+        std::string arguments;
+        int status;
+        const char* output;
+    } cases[] = {
+        // output: a part of it
         {book + " 'rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3'", 0, "move=e7e5 weight="},
         {sharedPath("books/lasker-trap.bin") + start, 1, "463b96181691fc9c: No such key\n"},
         {book + ".missing" + start, 1, ""},

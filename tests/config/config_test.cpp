@@ -55,6 +55,7 @@ TEST(IniReader, SectionsKeysValuesAndComments) {
         "[N]\nhex=0x20\nHEX=0X1f\ntrailing=42abc\nletters=abc\nnegative=-7\nempty=\nhuge=99999999999\n"
         "[B]\na=yes\nb=No\nc=true\nd=F\ne=1\nf=0\ng=maybe\nh=\n" +
         ("; " + std::string(600, '-') + " long=3\n"));  // an over-long comment's tail is no setting
+    // clang-format off
     const struct { const char* section; const char* key; char kind; std::string expected; } cases[] = {  // kind: i, b, s
         {"ENGINE", "MaxDepth", 'i', "12"}, {"ENGINE", "HashSize", 'i', "64"}, {"ENGINE", "MinDepth", 'i', "99"},
         {"ENGINE", "safePly", 'i', "99"}, {"ENGINE", "MaxTime", 'i', "99"}, {"ENGINE", "LogGame", 'b', "7"},
@@ -98,6 +99,7 @@ TEST_F(SettingsTest, RangesFallBackToTheirStatedValues) {
         {"[TIME]\nFastOpening=16\n", &TimeControl.fastOpening, 15},
         {"[ENGINE]\nMaxTime=500\n", &TimeControl.moveTime, 500},
     };
+    // clang-format on
     for (const auto& c : cases) {
         load(c.text);
         EXPECT_EQ(*c.field, c.expected) << c.text;
@@ -111,10 +113,13 @@ TEST_F(SettingsTest, HashSizesNeverWrapTheEntryCount) {
     load("[ENGINE]\nHashSize=49151\nPawnHashSize=65535\n");  // the largest counts that fit
     EXPECT_EQ(gs_info.hashEntries, 2147439957);
     EXPECT_EQ(gs_info.pawnHashEntries, 2147450880);
-    for (const char* text : {"[ENGINE]\nHashSize=49152\nPawnHashSize=65536\n", "[ENGINE]\nHashSize=-1\nPawnHashSize=0\n",
-                             "[ENGINE]\nHashSize=99999999999\nPawnHashSize=2147483647\n"}) {
+    for (const char* text :
+         {"[ENGINE]\nHashSize=49152\nPawnHashSize=65536\n", "[ENGINE]\nHashSize=-1\nPawnHashSize=0\n",
+          "[ENGINE]\nHashSize=99999999999\nPawnHashSize=2147483647\n"}) {
         load(text);
-        EXPECT_EQ((std::array<int64_t, 4>{gs_info.hashSize, gs_info.hashEntries, gs_info.pawnHashSize, gs_info.pawnHashEntries}),
-                  (std::array<int64_t, 4>{4096, 178956970, 256, 8388608})) << text;
+        EXPECT_EQ((std::array<int64_t, 4>{gs_info.hashSize, gs_info.hashEntries, gs_info.pawnHashSize,
+                                          gs_info.pawnHashEntries}),
+                  (std::array<int64_t, 4>{4096, 178956970, 256, 8388608}))
+            << text;
     }
 }

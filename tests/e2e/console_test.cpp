@@ -89,10 +89,9 @@ TEST(Console, BoardFrameAfterMovesInForceMode) {
     size_t from = engine.lineCount();
     engine.send("b");
     consoleSync(engine);
-    EXPECT_TRUE(showsFrame(engine,
-                           frame({"tcadract", "pppp ppp", "        ", "    p   ", "    P   ", "     C  ", "PPPP PPP",
-                                  "TCADRA T"}),
-                           from));
+    EXPECT_TRUE(showsFrame(
+        engine, frame({"tcadract", "pppp ppp", "        ", "    p   ", "    P   ", "     C  ", "PPPP PPP", "TCADRA T"}),
+        from));
     EXPECT_EQ(movesSent(engine, from), 0u);  // console mode starts with the engine in force mode
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
@@ -128,9 +127,9 @@ TEST(Console, BadMovesAndUnknownLines) {
     startConsole(engine);
     engine.send("e9e4");
     engine.send("e2e5");
-    engine.send("e7e5");                      // white to move
-    engine.send("e2e4q");                     // no promotion here
-    engine.send(std::string(300, 'x'));       // one command, cut at 255 characters
+    engine.send("e7e5");                 // white to move
+    engine.send("e2e4q");                // no promotion here
+    engine.send(std::string(300, 'x'));  // one command, cut at 255 characters
     engine.send("e2e4" + std::string(296, 'y'));
     consoleSync(engine);
     EXPECT_EQ(engine.linesWith("Error (unknown command): e9e4").size(), 1u);
@@ -147,9 +146,9 @@ TEST(Console, BadMovesAndUnknownLines) {
     size_t from = engine.lineCount();
     engine.send("b");
     consoleSync(engine);
-    EXPECT_TRUE(showsFrame(engine, frame({"tcadract", "pppppppp", "        ", "        ", "        ", "        ",
-                                          "PPPPPPPP", "TCADRACT"}),
-                           from));
+    EXPECT_TRUE(showsFrame(
+        engine, frame({"tcadract", "pppppppp", "        ", "        ", "        ", "        ", "PPPPPPPP", "TCADRACT"}),
+        from));
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }
@@ -175,9 +174,9 @@ TEST(Console, UndoAtTheStartAndSetboard) {
     engine.send("b");
     consoleSync(engine);
     EXPECT_EQ(engine.linesWith("Error (illegal position)").size(), 2u);
-    EXPECT_TRUE(showsFrame(engine, frame({"        ", "        ", "        ", "    r   ", "        ", "        ",
-                                          "        ", "RD      "}),
-                           from));
+    EXPECT_TRUE(showsFrame(
+        engine, frame({"        ", "        ", "        ", "    r   ", "        ", "        ", "        ", "RD      "}),
+        from));
     // Back over a set-up position there is nothing to undo.
     engine.send("undo");
     engine.send("b");
@@ -242,7 +241,7 @@ TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
     engine.waitFor("#DEBUG exit da polling", 30000);
     consoleSync(engine);
     EXPECT_TRUE(engine.linesWith("^ 3 ").empty());  // the iteration exit ended is not shown
-    EXPECT_EQ(movesSent(engine), 0u);  // an analysis plays nothing
+    EXPECT_EQ(movesSent(engine), 0u);               // an analysis plays nothing
     // The engine's own search does not wait for input between iterations.
     engine.send("go");
     EXPECT_FALSE(moveOf(waitForMove(engine)).empty());

@@ -35,7 +35,8 @@ int msLeft(Clock::time_point deadline) {
 }  // namespace
 
 std::string testIni(const std::string& engineKeys, const std::string& sections) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys +
+           "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
 }
 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {
@@ -190,8 +191,10 @@ int EngineProcess::waitExit(int timeoutMs) {
             return exitStatus_;
         }
         if (msLeft(deadline) == 0) return -1;
-        if (fromEngine_ >= 0) readSome(std::min(msLeft(deadline), 50));
-        else usleep(10000);
+        if (fromEngine_ >= 0)
+            readSome(std::min(msLeft(deadline), 50));
+        else
+            usleep(10000);
     }
 }
 

@@ -193,7 +193,9 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
     };
     const Case cases[] = {
         {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
-        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
+        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1",
+         {"b5e8", "g8h7", "e8h5", "h7g8"},
+         "g8h7",
          "1/2-1/2 {Draw by repetition}"},
     };
     for (const Case& c : cases) {

@@ -66,11 +66,17 @@ TEST(UciThreads, HandshakeOptionsAndBadInput) {
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.begin() + 3 + expected.size()), expected);
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
-    const char* good[] = {"Hash value 8", "Clear Hash", "Ponder value true", "OwnBook value false",
-                          "BookFile value other.bin", "SyzygyPath value <empty>", "SyzygyProbeLimit value 4",
+    const char* good[] = {"Hash value 8",
+                          "Clear Hash",
+                          "Ponder value true",
+                          "OwnBook value false",
+                          "BookFile value other.bin",
+                          "SyzygyPath value <empty>",
+                          "SyzygyProbeLimit value 4",
                           "Move Overhead value 100"};
-    const char* bad[] = {"Hash value 0", "Hash value lots", "Ponder value maybe", "SyzygyProbeLimit value 9",
-                         "Move Overhead value -1", "BookFile value", "No Such Option value 1"};
+    const char* bad[] = {
+        "Hash value 0",           "Hash value lots", "Ponder value maybe",    "SyzygyProbeLimit value 9",
+        "Move Overhead value -1", "BookFile value",  "No Such Option value 1"};
     for (const char* option : good) engine.send(std::string("setoption name ") + option);
     engine.send("isready");
     engine.waitFor("^readyok");
@@ -83,7 +89,7 @@ TEST(UciThreads, HandshakeOptionsAndBadInput) {
     // A bad move ends the setup at the last legal one; a refused FEN leaves the start position.
     struct Case {
         std::string position;
-        std::string fen;    // where the engine must then stand
+        std::string fen;  // where the engine must then stand
         std::vector<std::string> moves;
         bool reported;
     };

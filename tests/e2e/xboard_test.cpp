@@ -49,8 +49,8 @@ TEST(Xboard, RepliesOnTheWire) {
           "Allocated 4 MB for the Hash Table"}},
         {{"usermove e2e5", "usermove e1g1", "usermove e2e4q", "usermove z9z9", "usermove e2", "usermove",
           "usermove e7e5", "usermove e2e4", "usermove e7e5"},
-         {"Illegal move: e2e5", "Illegal move: e1g1", "Illegal move: e2e4q", "Illegal move: z9z9",
-          "Illegal move: e2", "Illegal move: ", "Illegal move: e7e5"}},
+         {"Illegal move: e2e5", "Illegal move: e1g1", "Illegal move: e2e4q", "Illegal move: z9z9", "Illegal move: e2",
+          "Illegal move: ", "Illegal move: e7e5"}},
         // The promotion needs its letter and keeps its piece: a knight on b8 gives no check.
         {{"setboard 4k3/1P5p/8/8/8/8/8/4K3 w - - 0 1", "usermove b7b8", "usermove b7b8n", "usermove h7h6",
           "usermove b8d7"},
@@ -97,8 +97,8 @@ TEST(Xboard, RepliesOnTheWire) {
 // The clocks are visible in the allocation the engine reports before it searches.
 TEST(Xboard, LevelTimeAndOtimReachTheAllocation) {
     const std::pair<std::vector<const char*>, const char*> cases[] = {
-        {{"level 40 5 0"}, "#DEBUG moves: 0 move speed: 125  allocated time: 240"},  // opening: 20 + 105
-        {{"level 0 0:30 0"}, "#DEBUG moves: 0 move speed: 130  allocated time: 23"},  // fast game: + 5
+        {{"level 40 5 0"}, "#DEBUG moves: 0 move speed: 125  allocated time: 240"},              // opening: 20 + 105
+        {{"level 0 0:30 0"}, "#DEBUG moves: 0 move speed: 130  allocated time: 23"},             // fast game: + 5
         {{"time 30000", "otim 20000"}, "#DEBUG moves: 0 move speed: 120  allocated time: 250"},  // ahead: - 5
     };
     EngineProcess engine;
@@ -241,8 +241,9 @@ TEST(XboardResults, GameLogIsAppendedToOrReported) {
 // xboard takes "...: No such file or directory" from an engine for a failed start and stops
 // talking to it, so a missing book must stay quiet in protocol mode.
 TEST(Xboard, MissingBookIsSkippedQuietly) {
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
-                         "[TABLEBASE]\nSyzygy=0\n");
+    EngineProcess engine(
+        "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
+        "[TABLEBASE]\nSyzygy=0\n");
     startXboard(engine);
     engine.send("new");
     engine.send("go");

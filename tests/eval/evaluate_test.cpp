@@ -21,9 +21,9 @@ TEST(Evaluate, MaterialDrawsScoreZero) {
         EXPECT_EQ(evaluate(), 0) << fen;
     }
     // A king on the edge facing a minor piece, two knights, a rook, any pawn: the full evaluation runs.
-    for (const char* fen : {"k7/8/8/8/3NK3/8/8/8 w - - 0 1", "k7/8/8/8/3NK3/8/8/8 b - - 0 1",
-                            "8/8/3k4/3n4/8/8/8/7K w - - 0 1", "8/8/3k4/8/3NK3/2N5/8/8 w - - 0 1",
-                            "8/8/3k4/8/3RK3/8/8/8 b - - 0 1", "8/8/3k4/8/4K3/8/6p1/8 w - - 0 1"}) {
+    for (const char* fen :
+         {"k7/8/8/8/3NK3/8/8/8 w - - 0 1", "k7/8/8/8/3NK3/8/8/8 b - - 0 1", "8/8/3k4/3n4/8/8/8/7K w - - 0 1",
+          "8/8/3k4/8/3NK3/2N5/8/8 w - - 0 1", "8/8/3k4/8/3RK3/8/8/8 b - - 0 1", "8/8/3k4/8/4K3/8/6p1/8 w - - 0 1"}) {
         EXPECT_EQ(sufficient(fen), 1) << fen;
     }
     // The edge exception needs the other side to own the piece: a king on the edge next to its own knight.

@@ -17,8 +17,8 @@ TEST(AllocateTime, ClocksIncrementsAndFastGames) {
         {30000, 20000, 0, 20, 2000, 1, 4},  // ahead on the clock: speed 15
         {20000, 30000, 0, 20, 800, 1, 4},   // behind: speed 25
         {5000, 5000, 0, 20, 200, 0, 1},
-        {5000, 5000, 300, 20, 550, 1, 4},   // a real increment is no fast game
-        {7000, 0, 0, 20, 466, 0, 4},        // no otim yet: the opponent seems short of time
+        {5000, 5000, 300, 20, 550, 1, 4},  // a real increment is no fast game
+        {7000, 0, 0, 20, 466, 0, 4},       // no otim yet: the opponent seems short of time
         {30000, 30000, 200, 20, 1700, 1, 4},
         {7000, 7000, 6200, 20, 350, 1, 4},  // 7000 - 350 - 6200 = 450: keep the reserve
     };

@@ -25,8 +25,9 @@ std::string mirrorFen(const std::string& fen) {
     std::stringstream ps(placement);
     for (std::string r; std::getline(ps, r, '/');) ranks.push_back(r);
     auto swapCase = [](std::string s) {
-        for (char& c : s) c = std::isupper(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c))
-                                                                         : static_cast<char>(std::toupper(c));
+        for (char& c : s)
+            c = std::isupper(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c))
+                                                            : static_cast<char>(std::toupper(c));
         return s;
     };
     std::string mirrored;

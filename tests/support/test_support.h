@@ -12,8 +12,8 @@
 // Shared test data lives beside the repository; tests skip when it is absent.
 std::string sharedPath(const std::string& relative);
 bool sharedAvailable(const std::string& relative);
-#define QX_REQUIRE_SHARED(relative)                                                          \
-    do {                                                                                     \
+#define QX_REQUIRE_SHARED(relative)                                                                             \
+    do {                                                                                                        \
         if (!sharedAvailable(relative)) GTEST_SKIP() << "shared test data not found: " << sharedPath(relative); \
     } while (0)
 

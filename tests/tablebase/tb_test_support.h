@@ -86,7 +86,8 @@ public:
     const std::string& path() const { return path_; }
     void copyTable(const std::string& file) const { write(file, readTable(file)); }
     void write(const std::string& file, const std::vector<char>& bytes) const {
-        std::ofstream(path_ + "/" + file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path_ + "/" + file, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
 private:

@@ -41,8 +41,10 @@ Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& 
 void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
     int failed = 0;
     for (size_t i = dtz ? 1 : 0; i < o.values.size(); i += 2) {
-        if (o.values[i] == 99) ++failed;
-        else EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
+        if (o.values[i] == 99)
+            ++failed;
+        else
+            EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
     }
     EXPECT_GT(failed, 0);
 }

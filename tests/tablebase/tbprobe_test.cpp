@@ -82,8 +82,10 @@ TEST_F(TablebaseProbe, EveryTableAgreesWithOnePlySearch) {
         std::string men;
         bool black = false;
         for (char c : entry.path().stem().string()) {
-            if (c == 'v') black = true;
-            else men += black ? static_cast<char>(std::tolower(c)) : c;
+            if (c == 'v')
+                black = true;
+            else
+                men += black ? static_cast<char>(std::tolower(c)) : c;
         }
         for (const std::string& fen : tbtest::samplePositions(men, 40)) expectOnePlyAgreement(fen);
         ++tables;

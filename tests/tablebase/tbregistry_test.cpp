@@ -113,8 +113,8 @@ TEST_F(TablebaseRegistry, DtzCacheEvictsTheLeastRecentlyUsed) {
     uint64_t cached[DTZ_CACHE_SLOTS];
     ASSERT_EQ(tbDtzCacheKeys(cached), 3);
     EXPECT_EQ(cached[0], key[3]);
-    EXPECT_EQ(cached[1], key[0]);  // one slot answers for both colourings
-    EXPECT_EQ(cached[2], key[2]);  // key[1] was the least recently used and has gone
+    EXPECT_EQ(cached[1], key[0]);            // one slot answers for both colourings
+    EXPECT_EQ(cached[2], key[2]);            // key[1] was the least recently used and has gone
     EXPECT_EQ(dtzOf(fens[1], 2), first[1]);  // an evicted table loads again with the same values
     ASSERT_EQ(tbDtzCacheKeys(cached), 3);
     EXPECT_EQ(cached[0], key[1]);

@@ -31,7 +31,8 @@ TEST(Tool, PerftAndEvalAnswersAndRefusals) {
             EXPECT_NE(run.output, "") << "a refusal says why: " << c.arguments;
         }
     }
-    for (const char* fen : {"4k3/B7/1p6/8/8/8/8/4K3 b - - 0 1", "r1b2rk1/2q1b1pp/p2ppn2/1p6/3QP3/1BN1B3/PPP3PP/R4RK1 w - -"}) {
+    for (const char* fen :
+         {"4k3/B7/1p6/8/8/8/8/4K3 b - - 0 1", "r1b2rk1/2q1b1pp/p2ppn2/1p6/3QP3/1BN1B3/PPP3PP/R4RK1 w - -"}) {
         setPosition(fen);
         EXPECT_EQ(runProgram(std::string(QX_TOOL_PATH) + " eval \"" + fen + "\"").output,
                   std::to_string(evaluate()) + "\n");
