@@ -23,8 +23,7 @@ struct CastlingName {
     const char* book;
     const char* engine;
 };
-constexpr CastlingName CastlingNames[] = {
-    {"e1h1", "e1g1"}, {"e1a1", "e1c1"}, {"e8h8", "e8g8"}, {"e8a8", "e8c8"}};
+constexpr CastlingName CastlingNames[] = {{"e1h1", "e1g1"}, {"e1a1", "e1c1"}, {"e8h8", "e8g8"}, {"e8a8", "e8c8"}};
 
 int origin(uint16_t move) { return (move >> 6) & 63; }
 

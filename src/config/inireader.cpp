@@ -80,8 +80,10 @@ size_t cleanValue(char* value, bool* dequote) {
         if (*p == '\\' && p[1] == '"') {
             ++p;
         } else if (*p == '"') {
-            if (p[1] == '"') ++p;
-            else inQuotes = !inQuotes;
+            if (p[1] == '"')
+                ++p;
+            else
+                inQuotes = !inQuotes;
         } else if ((*p == ';' || *p == '#') && !inQuotes) {
             break;
         }
@@ -99,13 +101,12 @@ size_t cleanValue(char* value, bool* dequote) {
 }
 
 // Finds the key and leaves its cleaned value in line; false when there is none.
-bool lookUp(const char* section, const char* key, const char* fileName, char* line, const char** value,
-            bool* dequote) {
+bool lookUp(const char* section, const char* key, const char* fileName, char* line, const char** value, bool* dequote) {
     if (key == nullptr || fileName == nullptr) return false;
     FILE* f = std::fopen(fileName, "rb");
     if (f == nullptr) return false;
-    bool found = (section == nullptr || *section == '\0' || findSection(f, section, line)) &&
-                 findKey(f, key, line, value);
+    bool found =
+        (section == nullptr || *section == '\0' || findSection(f, section, line)) && findKey(f, key, line, value);
     std::fclose(f);
     if (!found) return false;
     cleanValue(const_cast<char*>(*value), dequote);
@@ -149,8 +150,16 @@ int iniGetBool(const char* section, const char* key, int defaultValue, const cha
     char text[2];
     if (iniGetString(section, key, "", text, sizeof text, fileName) == 0) return defaultValue;
     switch (text[0]) {
-        case '1': case 'y': case 'Y': case 't': case 'T': return 1;
-        case '0': case 'n': case 'N': case 'f': case 'F': return 0;
-        default: return defaultValue;
+    case '1':
+    case 'y':
+    case 'Y':
+    case 't':
+    case 'T': return 1;
+    case '0':
+    case 'n':
+    case 'N':
+    case 'f':
+    case 'F': return 0;
+    default: return defaultValue;
     }
 }

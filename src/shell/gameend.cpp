@@ -54,8 +54,10 @@ int32_t checkGameEnd() {
         closeGameLog();
         return 1;
     }
-    if (inCheck() == 0) announce("1/2-1/2 {Stalemate}", true);
-    else announce(p.colour == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}", true);
+    if (inCheck() == 0)
+        announce("1/2-1/2 {Stalemate}", true);
+    else
+        announce(p.colour == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}", true);
     if (p.fifty > 99) announce("1/2-1/2 {Draw by 50 move rule}", false);
     closeGameLog();
     return 1;

@@ -6,10 +6,10 @@
 #include "shell/state.h"
 
 namespace {
-constexpr int ONE_MINUTE = 6000;       // centiseconds
-constexpr int REAL_INCREMENT = 300;    // an increment of three seconds or more is no fast game
-constexpr int OPENING_MOVES = 12;      // the engine's first moves get the opening's extra speed
-constexpr int INCREMENT_RESERVE = 500; // the increment is spent only with this much left over
+constexpr int ONE_MINUTE = 6000;        // centiseconds
+constexpr int REAL_INCREMENT = 300;     // an increment of three seconds or more is no fast game
+constexpr int OPENING_MOVES = 12;       // the engine's first moves get the opening's extra speed
+constexpr int INCREMENT_RESERVE = 500;  // the increment is spent only with this much left over
 }  // namespace
 
 void allocateTime() {

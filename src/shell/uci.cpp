@@ -1,11 +1,11 @@
 #include "shell/uci.h"
 
+#include <strings.h>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <thread>
 
 #include "board/fen.h"
@@ -181,19 +181,25 @@ void go(const char* line) {
             for (int i = 0; i < count; ++i) {
                 char text[8];
                 moveToText(text, roots[i].move, &currentPosition());
-                if (std::strncmp(text, word, std::strlen(word)) == 0 && (text[4] == ' ' || text[4] == '\0' ||
-                                                                         std::strlen(word) == 5))
+                if (std::strncmp(text, word, std::strlen(word)) == 0 &&
+                    (text[4] == ' ' || text[4] == '\0' || std::strlen(word) == 5))
                     allowed[allowedCount++] = roots[i].move;
             }
             continue;
         }
         listing = false;
-        if (isLine(word, "wtime")) wtime = static_cast<int32_t>(number());
-        else if (isLine(word, "btime")) btime = static_cast<int32_t>(number());
-        else if (isLine(word, "winc")) winc = static_cast<int32_t>(number());
-        else if (isLine(word, "binc")) binc = static_cast<int32_t>(number());
-        else if (isLine(word, "movestogo")) clocks.movesToGo = static_cast<int32_t>(number());
-        else if (isLine(word, "movetime")) clocks.moveTime = static_cast<int32_t>(number());
+        if (isLine(word, "wtime"))
+            wtime = static_cast<int32_t>(number());
+        else if (isLine(word, "btime"))
+            btime = static_cast<int32_t>(number());
+        else if (isLine(word, "winc"))
+            winc = static_cast<int32_t>(number());
+        else if (isLine(word, "binc"))
+            binc = static_cast<int32_t>(number());
+        else if (isLine(word, "movestogo"))
+            clocks.movesToGo = static_cast<int32_t>(number());
+        else if (isLine(word, "movetime"))
+            clocks.moveTime = static_cast<int32_t>(number());
         else if (isLine(word, "depth")) {
             long d = number();
             if (d >= 1) gs_info.maxDepth = static_cast<int32_t>(d < 64 ? d : 64);
@@ -202,9 +208,12 @@ void go(const char* line) {
             if (m >= 1) gs_info.maxDepth = static_cast<int32_t>(2 * m - 1 < 64 ? 2 * m - 1 : 64);
         } else if (isLine(word, "nodes")) {
             number();  // no node limit in this search: the other limits decide
-        } else if (isLine(word, "infinite")) infinite = true;
-        else if (isLine(word, "ponder")) ponder = true;
-        else if (isLine(word, "searchmoves")) listing = true;
+        } else if (isLine(word, "infinite"))
+            infinite = true;
+        else if (isLine(word, "ponder"))
+            ponder = true;
+        else if (isLine(word, "searchmoves"))
+            listing = true;
     }
     const bool white = currentPosition().colour == WHITE;
     clocks.time = white ? wtime : btime;
@@ -277,9 +286,12 @@ void setPosition(const char* line) {
 bool optionNamed(const char* name, const char* wanted) { return strcasecmp(name, wanted) == 0; }
 
 bool checkValue(const char* value, bool* on) {
-    if (strcasecmp(value, "true") == 0) *on = true;
-    else if (strcasecmp(value, "false") == 0) *on = false;
-    else return false;
+    if (strcasecmp(value, "true") == 0)
+        *on = true;
+    else if (strcasecmp(value, "false") == 0)
+        *on = false;
+    else
+        return false;
     return true;
 }
 

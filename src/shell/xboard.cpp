@@ -29,7 +29,7 @@ namespace {
 constexpr uint8_t NO_SIDE = 99;
 constexpr int MAX_DEPTH_LIMIT = 64;
 constexpr int MAX_MEMORY_MB = 4096;
-constexpr int BOOK_MOVES = 20;        // the book is asked while the engine has played at most this many
+constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
 constexpr int32_t PONDER_BUDGET = 720000;
 
 enum class Next { NextPass, EngineTurn, Quit };

@@ -56,8 +56,7 @@ struct BitReader {
 }  // namespace
 
 std::unique_ptr<PairsTable> setupPairs(const uint8_t* header, const uint8_t* fileEnd, uint64_t tableSize,
-                                       PairsSizes* sizes, const uint8_t** next, uint8_t* flags,
-                                       TableKind kind) {
+                                       PairsSizes* sizes, const uint8_t** next, uint8_t* flags, TableKind kind) {
     *sizes = PairsSizes{};
     if (fileEnd - header < 2) return nullptr;
     *flags = header[0];
@@ -118,8 +117,7 @@ int decodeValue(const PairsTable* d, uint64_t idx) {
 
     uint64_t main = idx >> d->indexBits;
     if (main >= d->indexEntries) return -1;
-    int64_t lit = static_cast<int64_t>(idx & ((uint64_t{1} << d->indexBits) - 1)) -
-                  (int64_t{1} << (d->indexBits - 1));
+    int64_t lit = static_cast<int64_t>(idx & ((uint64_t{1} << d->indexBits) - 1)) - (int64_t{1} << (d->indexBits - 1));
     const uint8_t* entry = d->indexTable + 6 * main;
     uint32_t block = readLe32(entry);
     lit += readLe16(entry + 4);

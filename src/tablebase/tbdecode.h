@@ -10,7 +10,7 @@ struct PairsTable {
     const uint8_t* data = nullptr;        // the blocks
     const uint8_t* offsets = nullptr;     // 16-bit first symbol per code length
     const uint8_t* symbolPatterns = nullptr;
-    const uint8_t* fileEnd = nullptr;     // the bit reader never reads at or past this
+    const uint8_t* fileEnd = nullptr;  // the bit reader never reads at or past this
     uint64_t indexEntries = 0;
     uint32_t realBlocks = 0;
     uint32_t sizeEntries = 0;
@@ -20,8 +20,8 @@ struct PairsTable {
     int maxLength = 0;
     int symbolCount = 0;
     bool constant = false;
-    std::unique_ptr<uint64_t[]> base;          // per code length from minLength to maxLength
-    std::unique_ptr<uint8_t[]> symbolLength;   // values a symbol expands to, minus one
+    std::unique_ptr<uint64_t[]> base;         // per code length from minLength to maxLength
+    std::unique_ptr<uint8_t[]> symbolLength;  // values a symbol expands to, minus one
 };
 
 enum class TableKind { Wdl, Dtz };
@@ -37,8 +37,7 @@ struct PairsSizes {
 // Returns null when the header is damaged or runs past `fileEnd`. On success *next points
 // after the header and *flags holds its flags byte.
 std::unique_ptr<PairsTable> setupPairs(const uint8_t* header, const uint8_t* fileEnd, uint64_t tableSize,
-                                       PairsSizes* sizes, const uint8_t** next, uint8_t* flags,
-                                       TableKind kind);
+                                       PairsSizes* sizes, const uint8_t** next, uint8_t* flags, TableKind kind);
 
 // Value stored at index idx, or -1 when the stream is damaged (never reads outside the file).
 int decodeValue(const PairsTable* d, uint64_t idx);

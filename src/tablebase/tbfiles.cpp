@@ -85,8 +85,8 @@ struct FileCursor {
 
 // Pairs headers, index tables, size tables and 64-aligned data blocks of the decoders `d`,
 // in the file's order. `tableSizes` gives each decoder's index-space size.
-bool layOutDecoders(FileCursor& c, std::unique_ptr<PairsTable>* const* d, const uint64_t* tableSizes,
-                    uint8_t* flags, int count, TableKind kind, PairsSizes* sizes) {
+bool layOutDecoders(FileCursor& c, std::unique_ptr<PairsTable>* const* d, const uint64_t* tableSizes, uint8_t* flags,
+                    int count, TableKind kind, PairsSizes* sizes) {
     for (int i = 0; i < count; ++i) {
         const uint8_t* next = nullptr;
         *d[i] = setupPairs(c.at(), c.end(), tableSizes[i], &sizes[i], &next, &flags[i], kind);
@@ -123,7 +123,8 @@ bool parseWdl(TbWdlEntry& e) {
         if (!c.ok) return false;
         for (int s = 0; s < sides; ++s) {
             uint8_t codes[TB_PIECES];
-            for (int i = 0; i < n; ++i) codes[i] = s == 0 ? desc[1 + extraOrder + i] & 0x0F : desc[1 + extraOrder + i] >> 4;
+            for (int i = 0; i < n; ++i)
+                codes[i] = s == 0 ? desc[1 + extraOrder + i] & 0x0F : desc[1 + extraOrder + i] >> 4;
             int order = s == 0 ? desc[0] & 0x0F : desc[0] >> 4;
             int order2 = extraOrder ? (s == 0 ? desc[1] & 0x0F : desc[1] >> 4) : 15;
             if (!setupSideIndex(e.files[f].index[s], shape, codes, order, order2, f)) return false;

@@ -40,8 +40,7 @@ uint64_t addGroups(const TbSideIndex& ix, int n, int* p, int g, uint64_t idx) {
 
 }  // namespace
 
-bool setupSideIndex(TbSideIndex& ix, const TableShape& shape, const uint8_t* pieces, int order, int order2,
-                    int file) {
+bool setupSideIndex(TbSideIndex& ix, const TableShape& shape, const uint8_t* pieces, int order, int order2, int file) {
     const int n = shape.pieceCount;
     if (n < 2 || n > TB_PIECES) return false;
 

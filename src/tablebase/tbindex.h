@@ -24,8 +24,7 @@ struct TbSideIndex {
 
 // Fills norms, factors and the index-space size from a piece list read from a file. False when
 // the list does not describe the table's material or the orders are impossible.
-bool setupSideIndex(TbSideIndex& ix, const TableShape& shape, const uint8_t* pieces, int order, int order2,
-                    int file);
+bool setupSideIndex(TbSideIndex& ix, const TableShape& shape, const uint8_t* pieces, int order, int order2, int file);
 
 // Returned by the encoders for a placement the table cannot hold (a pawn on the first rank).
 constexpr uint64_t BAD_INDEX = ~uint64_t{0};

@@ -1,14 +1,14 @@
-#include "tablebase/tbprobe.h"
 #include "tablebase/tbdtzcache.h"
+#include "tablebase/tbprobe.h"
 #include "tablebase/tbregistry.h"
 
 namespace {
 
 // How the position's colours and squares map onto the table's.
 struct Orientation {
-    int swapColours;  // XOR applied to the table's piece codes
+    int swapColours;    // XOR applied to the table's piece codes
     int mirrorSquares;  // XOR applied to squares
-    int side;         // stored side to move
+    int side;           // stored side to move
 };
 
 Orientation orient(const Position& pos, uint64_t key, uint64_t tableKey, bool symmetric) {

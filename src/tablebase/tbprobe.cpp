@@ -22,9 +22,7 @@ void addPromotions(CaptureList* list, int from, int to, int type) {
 // DTZ search stay far below this.
 constexpr int PROBE_STACK_ROOM = 64;
 
-bool stackHasRoomForProbe() {
-    return positionStack.current + PROBE_STACK_ROOM < positionStack.records + STACK_SIZE;
-}
+bool stackHasRoomForProbe() { return positionStack.current + PROBE_STACK_ROOM < positionStack.records + STACK_SIZE; }
 
 // Makes m; false (with the move taken back) when it leaves the mover's king attacked.
 bool makeLegal(Move m) {

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <mutex>
 
+#include "shell/notice.h"
 #include "tablebase/tablebase.h"
 #include "tablebase/tbdtzcache.h"
 #include "tablebase/tbfiles.h"
 #include "tablebase/tbregistry.h"
-#include "shell/notice.h"
 
 namespace {
 
@@ -180,7 +180,8 @@ uint64_t tbMaterialKey(const Position& pos, bool mirror) {
     uint8_t counts[16] = {};
     for (int colour = WHITE; colour <= BLACK; ++colour) {
         int offset = (colour == WHITE) != mirror ? 0 : 8;
-        for (int type = PAWN; type <= KING; ++type) counts[type + offset] = static_cast<uint8_t>(popCount(tbPieceSquares(pos, colour, type)));
+        for (int type = PAWN; type <= KING; ++type)
+            counts[type + offset] = static_cast<uint8_t>(popCount(tbPieceSquares(pos, colour, type)));
     }
     return tbMaterialKeyOfCounts(counts);
 }

@@ -3,6 +3,7 @@
 
 // Fixed square tables of the Syzygy file format. Squares are numbered from White's side
 // (a1 = 0, h8 = 63). They are facts of the format and must not be changed.
+// clang-format off
 namespace tb {
 
 constexpr int8_t Triangle[64] = {
@@ -260,4 +261,5 @@ constexpr BinomialTable makeBinomials() {
 }
 inline constexpr BinomialTable Binomial = makeBinomials();
 
+// clang-format on
 }  // namespace tb

@@ -41,7 +41,8 @@ int probeCommand(int argc, char** argv) {
     }
     if (path == nullptr) path = std::getenv("RTBWDIR");
     if (fen == nullptr || path == nullptr) {
-        if (fen != nullptr) std::fprintf(stderr, "quintarex-tool: no table directory: give --path DIR or set RTBWDIR\n");
+        if (fen != nullptr)
+            std::fprintf(stderr, "quintarex-tool: no table directory: give --path DIR or set RTBWDIR\n");
         printProbeUsage();
         return 2;
     }

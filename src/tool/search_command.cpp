@@ -89,8 +89,7 @@ int searchCommand(int argc, char** argv) {
             return 2;
         }
         if (isTime && !parsePositive(argv[i + 1], 86400000L, &moveTimeMs)) {
-            std::fprintf(stderr, "quintarex-tool search: movetime must be 1 to 86400000 ms, not '%s'\n",
-                         argv[i + 1]);
+            std::fprintf(stderr, "quintarex-tool search: movetime must be 1 to 86400000 ms, not '%s'\n", argv[i + 1]);
             return 2;
         }
     }
