@@ -161,6 +161,7 @@ void go(const char* line) {
     int32_t wtime = -1, btime = -1, winc = 0, binc = 0;
     bool infinite = false, ponder = false;
     gs_info.maxDepth = iniMaxDepth;
+    gs_info.nodeLimit = 0;
     Move allowed[MAX_ROOT_MOVES];
     int allowedCount = 0;
     const char* p = textFrom(line, 2);
@@ -207,7 +208,8 @@ void go(const char* line) {
             long m = number();
             if (m >= 1) gs_info.maxDepth = static_cast<int32_t>(2 * m - 1 < 64 ? 2 * m - 1 : 64);
         } else if (isLine(word, "nodes")) {
-            number();  // no node limit in this search: the other limits decide
+            const long n = number();
+            if (n >= 1) gs_info.nodeLimit = n;
         } else if (isLine(word, "infinite"))
             infinite = true;
         else if (isLine(word, "ponder"))
