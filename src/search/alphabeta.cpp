@@ -4,9 +4,9 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "eval/evaluate.h"
-#include "platform/clock.h"
 #include "search/ordering.h"
 #include "search/search.h"
+#include "search/searchclock.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 #include "tablebase/tablebase.h"
@@ -37,21 +37,6 @@ bool makeHashMove(Move move) {
 }
 
 }  // namespace
-
-int elapsedCentiseconds() {
-    const uint32_t now = static_cast<uint32_t>(currentTimeMs());
-    const uint32_t start = static_cast<uint32_t>(static_cast<int32_t>(gs_info.startTime));
-    return static_cast<int32_t>(now - start) / 10;
-}
-
-bool timeIsUp() {
-    const int elapsed = elapsedCentiseconds();
-    if (elapsed > TimeControl.moveTime || elapsed > TimeControl.allocatedTime) {
-        gs_info.stop = 1;
-        return true;
-    }
-    return false;
-}
 
 void copyLine(PvLine* line, Move move, const PvLine* child) {
     line->argmove[0] = move;

@@ -3,6 +3,7 @@
 #include "board/position.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
+#include "search/searchclock.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 

@@ -2,7 +2,6 @@
 #include <cstdint>
 
 #include "board/types.h"
-#include "board/types.h"
 
 constexpr int MAX_PV = 64;
 
@@ -55,9 +54,5 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
 // Captures-only search below the horizon.
 int quiescenceSearch(int iteration, int alpha, int beta, int mateScore);
 
-// Centiseconds since gs_info.startTime.
-int elapsedCentiseconds();
-// True when the elapsed time exceeds the per-move limit or the allotted time; sets gs_info.stop then.
-bool timeIsUp();
 // Writes move + child into line (at most MAX_PV moves).
 void copyLine(PvLine* line, Move move, const PvLine* child);

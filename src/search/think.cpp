@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "search/ordering.h"
 #include "search/search.h"
+#include "search/searchclock.h"
 #include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"

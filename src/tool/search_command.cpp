@@ -130,6 +130,8 @@ int benchSearchCommand(int argc, char** argv) {
         std::printf("%-70s %s %12lld\n", fen, text, static_cast<long long>(lastSearchNodes));
         totalNodes += lastSearchNodes;
     }
+    // The total node count: any change to the search's trees changes it.
+    std::printf("Signature: %lld\n", static_cast<long long>(totalNodes));
     const int64_t elapsedMs = static_cast<uint32_t>(currentTimeMs()) - static_cast<uint32_t>(start);
     // Speed by processor time, so that other work on the machine does not enter the figure.
     const int64_t cpuMs = processorTimeMs() - cpuStart;

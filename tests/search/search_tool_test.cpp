@@ -25,6 +25,7 @@ TEST(SearchTool, MovesAndRefusals) {
         {mate + " --speed 3", 2, ""},
         {"search", 2, ""},
         {"bench search 0", 2, ""},
+        {"bench search 7", 0, "\nSignature: 678376\n"},  // the trees of the base search, node for node
     };
     for (const auto& c : cases) {
         const ProgramResult run = runProgram(std::string(QX_TOOL_PATH) + " " + c.arguments + " 2>/dev/null");
