@@ -136,6 +136,7 @@ Move deepen(bool inThread) {
         if (started) iterationNodes += SearchInfo.nodes;
         started = true;
         SearchInfo.nodes = 0;
+        startIterationNodeCount(iterationNodes);
         SearchInfo.depth = depth;
         if (depth > 2 && tbMen != 0 && count >= 2) sortBySearchScore(rootMoves, 0, count - 1);
 

@@ -136,6 +136,16 @@ TEST(UciThreads, HandshakeOptionsAndBadInput) {
     engine.send("position " + game);
     engine.send("go depth 2");
     EXPECT_TRUE(legalHere(bestOf(engine.waitFor("^bestmove "))));
+    // A node limit ends the search where a depth would not: no completed iteration beyond it.
+    engine.send("position startpos");
+    engine.send("go nodes 20000 depth 30");
+    const std::string best = engine.waitFor("^bestmove ", 20000);
+    resetToStartPosition();
+    EXPECT_TRUE(legalHere(bestOf(best)));
+    const std::vector<std::string> infos = engine.linesWith("^info depth ");
+    ASSERT_FALSE(infos.empty());
+    const std::string last = infos.back();
+    EXPECT_LE(std::stoll(last.substr(last.find(" nodes ") + 7)), 20000) << last;
     engine.send(std::string(20000, 'x'));  // an over-long line is one unknown command
     engine.send("isready");
     engine.waitFor("^readyok");
