@@ -60,4 +60,3 @@ constexpr TBB pawnAttacksSouth(TBB pawns) { return southEast(pawns) | southWest(
 constexpr unsigned fileByte(TBB b) { return static_cast<unsigned>(southFill(b) & 0xFF); }
 // Groups of adjacent files among the set bits of `files`.
 constexpr int islandCount(unsigned files) { return std::popcount(files & ~(files >> 1)); }
-

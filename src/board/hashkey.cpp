@@ -1,10 +1,8 @@
 #include "board/hashkey.h"
 
-
 #include "board/position.h"
 
 namespace {
-
 
 // Number of a coloured piece code (type, + 8 when white) on an absolute square.
 uint64_t pieceNumber(int code, int absSquare) {
@@ -65,8 +63,8 @@ uint64_t computePawnKey() {
 
 void toggleSideKey() { currentPosition().key ^= Random64[SIDE_KEY]; }
 
-void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling,
-                   int oldEpFile, int enPassant) {
+void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,
+                   int enPassant) {
     Position& p = currentPosition();
     const Position& before = *(positionStack.current - 1);
     int moverColour = 1 - static_cast<int>(p.colour);

@@ -16,8 +16,8 @@ uint64_t computeHashKey();
 uint64_t computePawnKey();
 void toggleSideKey();
 // Incremental key update made by makeMove on the new (already flipped) record.
-void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling,
-                   int oldEpFile, int enPassant);
+void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,
+                   int enPassant);
 // True when the current position's side to move can take en passant on the recorded file,
 // i.e. when the key holds the en-passant number.
 bool epNumberInKey();

@@ -184,8 +184,7 @@ void doMove(Move m) {
     flipPosition(p);
     if (reversible) repetitionCount();
     if constexpr (Full)
-        updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile,
-                      type == MT_EN_PASSANT);
+        updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile, type == MT_EN_PASSANT);
 }
 
 }  // namespace

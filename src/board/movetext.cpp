@@ -112,4 +112,6 @@ void moveToTextForColour(char* buffer, Move m, int colour) {
     buffer[5] = '\0';
 }
 
-void moveToText(char* buffer, Move m, const Position* p) { moveToTextForColour(buffer, m, static_cast<int>(p->colour)); }
+void moveToText(char* buffer, Move m, const Position* p) {
+    moveToTextForColour(buffer, m, static_cast<int>(p->colour));
+}

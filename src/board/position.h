@@ -10,18 +10,18 @@ constexpr uint8_t NO_EP_FILE = 8;
 // One position, always drawn from the side to move's point of view: when black is to move
 // every bitboard is mirrored vertically (square s holds what absolute square s ^ 56 holds).
 struct alignas(64) Position {  // one cache line: the copy in make-move touches one line
-    TBB own;  // squares of the side to move
-    TBB P1;   // bit 0 of the piece type on each occupied square
-    TBB P2;   // bit 1
-    TBB P3;   // bit 2
-    uint8_t castling;     // bit 0/1: own queenside/kingside, bit 4/5: opponent's
-    uint8_t epFile;       // file of a pawn that just double-stepped, or NO_EP_FILE
-    uint8_t fifty;        // plies since the last capture, pawn move or null move
-    uint8_t repetitions;  // how often this board stood before in the reversible stretch
-    uint32_t colour;      // 0 white to move, 1 black to move (board mirrored)
-    uint64_t key;         // Polyglot key
-    int32_t score;        // material and piece-square score for the side to move
-    uint32_t unused[3];   // explicit, so that copies and comparisons cover every byte
+    TBB own;                   // squares of the side to move
+    TBB P1;                    // bit 0 of the piece type on each occupied square
+    TBB P2;                    // bit 1
+    TBB P3;                    // bit 2
+    uint8_t castling;          // bit 0/1: own queenside/kingside, bit 4/5: opponent's
+    uint8_t epFile;            // file of a pawn that just double-stepped, or NO_EP_FILE
+    uint8_t fifty;             // plies since the last capture, pawn move or null move
+    uint8_t repetitions;       // how often this board stood before in the reversible stretch
+    uint32_t colour;           // 0 white to move, 1 black to move (board mirrored)
+    uint64_t key;              // Polyglot key
+    int32_t score;             // material and piece-square score for the side to move
+    uint32_t unused[3];        // explicit, so that copies and comparisons cover every byte
 
     TBB occupied() const { return P1 | P2 | P3; }
     TBB opponent() const { return occupied() ^ own; }

@@ -1,6 +1,7 @@
 #include "board/hashkey.h"
 
 // The published Polyglot key numbers, in their standard order.
+// clang-format off
 const uint64_t Random64[781] = {
     0x9D39247E33776D41ULL,
     0x2AF7398005AAA5C7ULL,
@@ -784,3 +785,4 @@ const uint64_t Random64[781] = {
     0x67A34DAC4356550BULL,
     0xF8D626AAAF278509ULL,
 };
+// clang-format on

@@ -14,19 +14,31 @@ enum Colour : int { WHITE = 0, BLACK = 1 };
 // Move types: piece type + 8 for a capture + 16 for a promotion or kingside castling
 // + 32 for en passant or queenside castling.
 enum MoveType : int {
-    MT_PAWN = 1, MT_KNIGHT = 2, MT_BISHOP = 3, MT_ROOK = 4, MT_QUEEN = 5, MT_KING = 6,
-    MT_PAWN_CAPTURE = 9, MT_KNIGHT_CAPTURE = 10, MT_BISHOP_CAPTURE = 11, MT_ROOK_CAPTURE = 12,
-    MT_QUEEN_CAPTURE = 13, MT_KING_CAPTURE = 14,
-    MT_PROMOTION = 17, MT_CASTLE_KINGSIDE = 22, MT_PROMOTION_CAPTURE = 25,
-    MT_CASTLE_QUEENSIDE = 38, MT_EN_PASSANT = 41,
+    MT_PAWN = 1,
+    MT_KNIGHT = 2,
+    MT_BISHOP = 3,
+    MT_ROOK = 4,
+    MT_QUEEN = 5,
+    MT_KING = 6,
+    MT_PAWN_CAPTURE = 9,
+    MT_KNIGHT_CAPTURE = 10,
+    MT_BISHOP_CAPTURE = 11,
+    MT_ROOK_CAPTURE = 12,
+    MT_QUEEN_CAPTURE = 13,
+    MT_KING_CAPTURE = 14,
+    MT_PROMOTION = 17,
+    MT_CASTLE_KINGSIDE = 22,
+    MT_PROMOTION_CAPTURE = 25,
+    MT_CASTLE_QUEENSIDE = 38,
+    MT_EN_PASSANT = 41,
 };
 
 constexpr Move CASTLE_KINGSIDE_MOVE = 0x00060416;
 constexpr Move CASTLE_QUEENSIDE_MOVE = 0x00020426;
 
 constexpr Move makeMoveWord(int type, int from, int to, int promotion = 0) {
-    return static_cast<Move>(promotion) << 24 | static_cast<Move>(to) << 16 |
-           static_cast<Move>(from) << 8 | static_cast<Move>(type);
+    return static_cast<Move>(promotion) << 24 | static_cast<Move>(to) << 16 | static_cast<Move>(from) << 8 |
+           static_cast<Move>(type);
 }
 constexpr int moveType(Move m) { return static_cast<int>(m & 0xFF); }
 constexpr int moveFrom(Move m) { return static_cast<int>((m >> 8) & 0xFF); }

@@ -38,18 +38,18 @@ constexpr std::array<TBB, 64> TrappedBishopPawns = [] {
 }();
 
 // Positional weights, in centipawns.
-constexpr int KING_BY_PASSER = 15;         // the king stands next to one of its passed pawns
-constexpr int KNIGHT_TRAPPED = 20;         // a knight shut in on a corner square by enemy pawns
-constexpr int BISHOP_TRAPPED = 100;        // a bishop shut in on a7/h7 by an enemy pawn
-constexpr int PIECE_IMMOBILE = 5;          // a knight with 3 moves or fewer, a bishop with 5 or fewer
+constexpr int KING_BY_PASSER = 15;   // the king stands next to one of its passed pawns
+constexpr int KNIGHT_TRAPPED = 20;   // a knight shut in on a corner square by enemy pawns
+constexpr int BISHOP_TRAPPED = 100;  // a bishop shut in on a7/h7 by an enemy pawn
+constexpr int PIECE_IMMOBILE = 5;    // a knight with 3 moves or fewer, a bishop with 5 or fewer
 constexpr int KNIGHT_MOBILITY_FLOOR = 3;
 constexpr int BISHOP_MOBILITY_FLOOR = 5;
 constexpr int BISHOP_PAIR = 30;
-constexpr int ROOK_OPEN_FILE = 10;         // no pawn on the rook's file
-constexpr int ROOK_HALF_OPEN_FILE = 5;     // only enemy pawns on it
-constexpr int ROOK_ON_SEVENTH = 20;        // with the enemy king on the last rank
-constexpr int ROOK_SHUT_IN = 30;           // on h1 behind its own king on f1 or g1
-constexpr int ROOK_BEHIND_PASSER = 15;     // per own passed pawn ahead of the rook on its file
+constexpr int ROOK_OPEN_FILE = 10;      // no pawn on the rook's file
+constexpr int ROOK_HALF_OPEN_FILE = 5;  // only enemy pawns on it
+constexpr int ROOK_ON_SEVENTH = 20;     // with the enemy king on the last rank
+constexpr int ROOK_SHUT_IN = 30;        // on h1 behind its own king on f1 or g1
+constexpr int ROOK_BEHIND_PASSER = 15;  // per own passed pawn ahead of the rook on its file
 // Material without pawns above this always allows a mate (a rook, or two minor pieces).
 constexpr int MATING_MATERIAL = 399;
 
@@ -126,8 +126,10 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
         t += RookPawnAdjust[ownPawnCount];
         if (facts.anyPawn) {
             const TBB file = fileMask(fileOf(s));
-            if ((file & p.pawns()) == 0) t += ROOK_OPEN_FILE;
-            else if ((file & ownPawns) == 0) t += ROOK_HALF_OPEN_FILE;
+            if ((file & p.pawns()) == 0)
+                t += ROOK_OPEN_FILE;
+            else if ((file & ownPawns) == 0)
+                t += ROOK_HALF_OPEN_FILE;
             if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += ROOK_ON_SEVENTH;
             if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= ROOK_SHUT_IN;
             if (map) map->recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);

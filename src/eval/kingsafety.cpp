@@ -24,10 +24,9 @@ constexpr std::array<int32_t, 64> KingExposureBase = [] {
 constexpr int32_t AttackerKindWeight[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 1, 2, 2, 2, 3, 3, 3,
                                             0, 0, 0, 0, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3};
 
-constexpr int32_t KingDangerTable[48] = {
-    0,   2,   3,   6,   12,  18,  25,  37,  50,  75,  100, 125, 150, 175, 200, 225,
-    250, 275, 300, 325, 350, 375, 400, 425, 450, 475, 500, 525, 550, 575, 600, 600,
-    600, 600, 600, 600, 600, 600, 600, 600, 0,   0,   0,   0,   0,   0,   0,   0};
+constexpr int32_t KingDangerTable[48] = {0,   2,   3,   6,   12,  18,  25,  37,  50,  75,  100, 125, 150, 175, 200, 225,
+                                         250, 275, 300, 325, 350, 375, 400, 425, 450, 475, 500, 525, 550, 575, 600, 600,
+                                         600, 600, 600, 600, 600, 600, 600, 600, 0,   0,   0,   0,   0,   0,   0,   0};
 
 // A square covered by the king alone counts double: nothing else can defend it.
 constexpr uint8_t KING_ONLY = 1 | ATTACK_KING;

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // The tables below are written as a player reads a diagram: rank 8 first, files a to h.
 // Indexing is by square (a1 = 0), so the rows are reversed once at compile time.
 constexpr SquareTable fromDiagram(const SquareTable& diagram) {
@@ -18,6 +17,7 @@ constexpr SquareTable fromDiagram(const SquareTable& diagram) {
     return t;
 }
 
+// clang-format off
 constexpr SquareTable PawnTable = fromDiagram({
      0,  0,  0,  0,  0,  0,  0,  0,
     30, 30, 30, 30, 30, 30, 30, 30,
@@ -28,7 +28,9 @@ constexpr SquareTable PawnTable = fromDiagram({
      0,  0,  0, -2, -2,  0,  0,  0,
      0,  0,  0,  0,  0,  0,  0,  0,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable KnightTable = fromDiagram({
     -20, -5,  0,  0,  0,  0, -5, -20,
      -5,  0, 10, 10, 10, 10,  0,  -5,
@@ -39,7 +41,9 @@ constexpr SquareTable KnightTable = fromDiagram({
      -5,  0, 10, 10, 10, 10,  0,  -5,
     -20, -5,  0,  0,  0,  0, -5, -20,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable BishopTable = fromDiagram({
     -5, -5,  0,  0,  0,  0, -5, -5,
     -5,  0, 10, 10, 10, 10,  0, -5,
@@ -50,7 +54,9 @@ constexpr SquareTable BishopTable = fromDiagram({
     -5,  0, 10, 10, 10, 10,  0, -5,
     -5, -5,  0,  0,  0,  0, -5, -5,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable RookTable = fromDiagram({
     10, 10, 10, 10, 10, 10, 10, 10,
     10, 10, 10, 10, 10, 10, 10, 10,
@@ -61,7 +67,9 @@ constexpr SquareTable RookTable = fromDiagram({
      0,  0,  0,  0,  0,  0,  0,  0,
      0, -5, -5,  0,  0,  0, -5,  0,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable QueenTable = fromDiagram({
     -4, -4, -4, -4, -4, -4, -4, -4,
     -4,  0,  0,  0,  0,  0,  0, -4,
@@ -72,7 +80,9 @@ constexpr SquareTable QueenTable = fromDiagram({
     -4,  0,  0,  0,  0,  0,  0, -4,
     -4, -4,  0,  4,  0,  0, -4, -4,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable KingMiddlegame = fromDiagram({
     -5, -5, -5,  -5, -5,  -5, -5, -5,
     -5, -5, -5,  -5, -5,  -5, -5, -5,
@@ -83,7 +93,9 @@ constexpr SquareTable KingMiddlegame = fromDiagram({
     -5, -5, -5,  -5, -5,  -5, -5, -5,
     -5, -5, 20, -10,  0, -10, 30, -5,
 });
+// clang-format on
 
+// clang-format off
 constexpr SquareTable KingEndgame = fromDiagram({
     0, 0,  0,  0,  0,  0,  0, 0,
     0, 5,  5,  5,  5,  5,  5, 0,
@@ -94,6 +106,7 @@ constexpr SquareTable KingEndgame = fromDiagram({
     0, 5,  5,  5,  5,  5,  5, 0,
     0, 0, -5,  0,  0,  0, -5, 0,
 });
+// clang-format on
 
 // Material and table score of the side at the bottom of the board.
 int sideScore(const Position& p, int men) {
@@ -112,7 +125,8 @@ int sideScore(const Position& p, int men) {
 
 }  // namespace
 
-constexpr PieceTables PieceSquareTable = {SquareTable{}, PawnTable, KnightTable, BishopTable, RookTable, QueenTable, SquareTable{}};
+constexpr PieceTables PieceSquareTable = {SquareTable{}, PawnTable,  KnightTable,  BishopTable,
+                                          RookTable,     QueenTable, SquareTable{}};
 constexpr SquareTable KingMiddlegameTable = KingMiddlegame;
 constexpr SquareTable KingEndgameTable = KingEndgame;
 

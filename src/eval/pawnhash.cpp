@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "board/hashkey.h"
-#include "shell/state.h"
 #include "shell/notice.h"
+#include "shell/state.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 // What the pawn hash keeps for the side at the bottom of the board.
 struct PawnHashEntry {
-    int64_t key;     // slot key (pawn key, told apart by the side at the bottom), low 32 bits sign-extended
-    int32_t score;   // pawn-structure score
+    int64_t key;       // slot key (pawn key, told apart by the side at the bottom), low 32 bits sign-extended
+    int32_t score;     // pawn-structure score
     uint64_t passers;  // passed pawns, side-relative
-    int32_t count;   // pawns, less those both doubled and isolated
+    int32_t count;     // pawns, less those both doubled and isolated
 };
 static_assert(sizeof(PawnHashEntry) == 32, "pawn hash entries are 32 bytes");
 

@@ -19,6 +19,4 @@ int32_t coarseTimeMs() {
     return static_cast<int32_t>(ms);
 }
 
-int64_t processorTimeMs() {
-    return static_cast<int64_t>(std::clock()) * 1000 / CLOCKS_PER_SEC;
-}
+int64_t processorTimeMs() { return static_cast<int64_t>(std::clock()) * 1000 / CLOCKS_PER_SEC; }

@@ -11,9 +11,8 @@ namespace {
 
 // Weight in pawns of a set of attacker kinds (bit 0 pawn, 1 minor, 2 rook, 3 queen, 4 king):
 // roughly the cheapest piece that would have to recapture.
-constexpr int32_t ExchangeWeight[32] = {0,   1,   3,   2,   5,   3,   4,   5,   9,   5,   6,
-                                        7,   7,   9,   9,   9,   100, 100, 100, 100, 100, 100,
-                                        100, 100, 100, 100, 100, 100, 100, 100, 100, 100};
+constexpr int32_t ExchangeWeight[32] = {0,   1,   3,   2,   5,   3,   4,   5,   9,   5,   6,   7,   7,   9,   9,   9,
+                                        100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100};
 
 }  // namespace
 

@@ -2,8 +2,8 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "eval/evaluate.h"
-#include "search/search.h"
 #include "search/searchclock.h"
+#include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 

@@ -25,34 +25,4 @@ Move think();
 Move thinkInThread();
 
 void generateRootMoves(RootMove* rootMoves, int* count);
-int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alpha, int beta, PvLine* line,
-               int mateScore, bool nullAllowed, bool checkExtended, bool inReduction, int tbMen);
-// Room for a thinking line's head ("%2d %6d %6d %10ld ") and for a line's moves: five
-// characters and a blank per move, the newline and the terminator.
-constexpr int THINKING_HEAD_SIZE = 48;
-constexpr int UCI_INFO_HEAD_SIZE = 160;
-constexpr int PV_TEXT_SIZE = MAX_PV * 6 + 2;
-// The head: depth, score, centiseconds and nodes; returns its length.
-int formatThinking(char* text, int size, int depth, int score);
-// The moves of a line from white's view, each followed by a blank, and the newline; returns the length.
-int formatLine(char* text, const PvLine* line);
-// Writes a whole thinking line (head and moves) with one call, to the output and the game log.
-void printThinking(int depth, int score, const PvLine* line);
 void sortByScore(RootMove* rootMoves, int first, int last);
-void sortBySearchScore(RootMove* rootMoves, int first, int last);
-
-// Score of being mated at the root; one less per ply below it.
-constexpr int MATE_SCORE = 70000;
-// Bounds of the full search window.
-constexpr int FULL_WINDOW = 99997;
-// Tablebase win in the tree.
-constexpr int TB_WIN_SCORE = 20000;
-
-// Fail-hard search of the current position to the remaining depth; fills pv.
-int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
-                    bool checkExtended, bool inReduction, int tbMen);
-// Captures-only search below the horizon.
-int quiescenceSearch(int iteration, int alpha, int beta, int mateScore);
-
-// Writes move + child into line (at most MAX_PV moves).
-void copyLine(PvLine* line, Move move, const PvLine* child);

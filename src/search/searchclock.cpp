@@ -33,8 +33,8 @@ bool timeIsUp() {
         gs_info.stop = 1;
         return true;
     }
-    const int32_t limit = TimeControl.moveTime < TimeControl.allocatedTime ? TimeControl.moveTime
-                                                                           : TimeControl.allocatedTime;
+    const int32_t limit =
+        TimeControl.moveTime < TimeControl.allocatedTime ? TimeControl.moveTime : TimeControl.allocatedTime;
     // The tick clock never runs ahead of the exact one, so the exact elapsed time lies in
     // [coarse, coarse + COARSE_LAG_MS]; if all of that is within the limit, so is the exact reading.
     const int64_t lastMsWithinLimit = 10 * static_cast<int64_t>(limit) + 9;

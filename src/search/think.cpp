@@ -8,9 +8,9 @@
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
-#include "search/search.h"
 #include "search/searchclock.h"
 #include "search/searchinfo.h"
+#include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "shell/polling.h"
@@ -127,8 +127,7 @@ Move deepen(bool inThread) {
     Move result = 0;
     while (depth <= maxDepth) {
         const int elapsed = elapsedCentiseconds();
-        if (elapsed > 100 && TimeControl.allocatedTime / elapsed == 1 && alpha != -FULL_WINDOW &&
-            beta != FULL_WINDOW) {
+        if (elapsed > 100 && TimeControl.allocatedTime / elapsed == 1 && alpha != -FULL_WINDOW && beta != FULL_WINDOW) {
             gs_info.stop = 1;
             return fallbackMove(result, rootMoves, count);
         }
@@ -148,8 +147,8 @@ Move deepen(bool inThread) {
             return result;
         }
 
-        const int score = rootSearch(rootMoves, count, depth, depth, alpha, beta, &gs_lineH, MATE_SCORE, true, false,
-                                     false, tbMen);
+        const int score =
+            rootSearch(rootMoves, count, depth, depth, alpha, beta, &gs_lineH, MATE_SCORE, true, false, false, tbMen);
         if (gs_info.analyzeMode != 0 && gs_info.xboardMode == 0) pollInput();
         if (gs_info.stop == 1) return fallbackMove(result, rootMoves, count);
 

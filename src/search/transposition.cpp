@@ -19,7 +19,6 @@ uint32_t currentStamp = 0;
 uint64_t prefetchedKey = 0;
 TTEntry* prefetchedSlot = nullptr;
 
-
 void releaseTable() {
     releasePages(table, tableBytes);
     prefetchedSlot = nullptr;
@@ -33,9 +32,7 @@ TTEntry& slotOf(uint64_t key) {
     return table[key % tableEntries];
 }
 
-bool hasMinorOrRook(const Position& p) {
-    return (p.knights() | p.bishops() | p.rooks()) != 0;
-}
+bool hasMinorOrRook(const Position& p) { return (p.knights() | p.bishops() | p.rooks()) != 0; }
 
 }  // namespace
 
@@ -89,15 +86,12 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
     if (entry->key != key) return HASH_MISS;
     if (entry->iteration < iteration || entry->depth < depth) return HASH_NO_ANSWER;
     switch (entry->bound) {
-        case BOUND_EXACT:
-            return entry->score;
-        case BOUND_LOWER:
-            if (entry->score >= beta) return beta;
-            [[fallthrough]];
-        case BOUND_UPPER:
-            return entry->score <= alpha ? alpha : HASH_NO_ANSWER;
-        default:
-            return HASH_NO_ANSWER;
+    case BOUND_EXACT: return entry->score;
+    case BOUND_LOWER:
+        if (entry->score >= beta) return beta;
+        [[fallthrough]];
+    case BOUND_UPPER: return entry->score <= alpha ? alpha : HASH_NO_ANSWER;
+    default: return HASH_NO_ANSWER;
     }
 }
 

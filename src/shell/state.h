@@ -40,7 +40,7 @@ struct EngineState {
     Relaxed<int32_t> pendingCommand{0};
     Relaxed<int32_t> ponderOnBoard{0};
     Relaxed<int32_t> xboardMode{0};
-    Relaxed<int32_t> uciMode{0};  // 1 while the UCI loop runs
+    Relaxed<int32_t> uciMode{0};    // 1 while the UCI loop runs
     Relaxed<int64_t> nodeLimit{0};  // moves a search may make (UCI go nodes); 0 for no limit
 };
 extern EngineState gs_info;

@@ -14,7 +14,7 @@
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
-#include "search/search.h"
+#include "search/searchtree.h"
 #include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/state.h"
