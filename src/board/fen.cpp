@@ -171,5 +171,6 @@ int setupFromFen(const char* text) {
     }
     currentPosition().key = computeHashKey();
     currentPosition().score = computeMaterialScore();
+    setPawnKeys();
     return 1;
 }

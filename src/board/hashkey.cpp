@@ -61,6 +61,17 @@ uint64_t computePawnKey() {
     return key;
 }
 
+void setPawnKeys() {
+    Position& p = currentPosition();
+    const uint64_t view = computePawnKey();
+    flipPosition(p);
+    const uint64_t flipped = computePawnKey();
+    flipPosition(p);
+    p.pawnKeys[0] = static_cast<uint32_t>(view);
+    p.pawnKeys[1] = static_cast<uint32_t>(flipped);
+    p.pawnKeysKnown = 1;
+}
+
 void toggleSideKey() { currentPosition().key ^= Random64[SIDE_KEY]; }
 
 void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,

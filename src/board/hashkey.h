@@ -14,6 +14,8 @@ constexpr int SIDE_KEY = 780;
 uint64_t computeHashKey();
 // Pawn-hash key of the current position (side-relative squares; white pawns use white numbers).
 uint64_t computePawnKey();
+// Sets the current record's pawnKeys from scratch.
+void setPawnKeys();
 void toggleSideKey();
 // Incremental key update made by makeMove on the new (already flipped) record.
 void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,

@@ -51,6 +51,16 @@ void clearRookRights(Position& p, int from) {
     if (from == 0) p.castling &= ~OWN_LONG;
 }
 
+// Pawns of one colour that appeared or vanished (squares from the mover's view) change the pawn
+// key of both views: the mover's, and the flipped one where each square is mirrored.
+void togglePawnKeys(Position& p, TBB changed, int base) {
+    while (changed) {
+        const int s = popLowest(changed);
+        p.pawnKeys[0] ^= static_cast<uint32_t>(Random64[base + s]);
+        p.pawnKeys[1] ^= static_cast<uint32_t>(Random64[base + (s ^ 56)]);
+    }
+}
+
 template <bool Full>
 void doMove(Move m) {
     const Position& before = currentPosition();
@@ -180,7 +190,16 @@ void doMove(Move m) {
         break;
     }
 
-    if constexpr (Full) p.score += score;
+    if constexpr (Full) {
+        p.score += score;
+        // White pawns take the numbers from 64 on, black ones those from 0.
+        const int ownBase = before.colour == WHITE ? 64 : 0;
+        const TBB pawnsBefore = before.pawns(), pawnsAfter = p.pawns();
+        togglePawnKeys(p, (pawnsBefore & before.own) ^ (pawnsAfter & p.own), ownBase);
+        togglePawnKeys(p, (pawnsBefore & ~before.own) ^ (pawnsAfter & ~p.own), 64 - ownBase);
+    } else {
+        p.pawnKeysKnown = 0;
+    }
     flipPosition(p);
     if (reversible) repetitionCount();
     if constexpr (Full)

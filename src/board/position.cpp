@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "board/hashkey.h"
 #include "shell/state.h"
 
 PositionStack positionStack{{}, positionStack.records};
@@ -23,6 +24,7 @@ void resetToStartPosition() {
     p.colour = WHITE;
     p.key = START_KEY;
     p.score = 0;
+    setPawnKeys();
     TimeControl.engineMoves = 0;
 }
 

@@ -21,7 +21,11 @@ struct alignas(64) Position {  // one cache line: the copy in make-move touches 
     uint32_t colour;           // 0 white to move, 1 black to move (board mirrored)
     uint64_t key;              // Polyglot key
     int32_t score;             // material and piece-square score for the side to move
-    uint32_t unused[3];        // explicit, so that copies and comparisons cover every byte
+    // Low 32 bits of the pawn key (all the pawn hash uses) from this record's view and from the
+    // flipped one's, kept up to date by makeMove; valid only while pawnKeysKnown is 1.
+    uint32_t pawnKeys[2];
+    uint8_t pawnKeysKnown;
+    uint8_t unused[3];  // explicit, so that copies and comparisons cover every byte
 
     TBB occupied() const { return P1 | P2 | P3; }
     TBB opponent() const { return occupied() ^ own; }
@@ -74,6 +78,9 @@ inline void flipPosition(Position& p) {
     p.castling = static_cast<uint8_t>((p.castling << 4) | (p.castling >> 4));
     p.score = -p.score;
     p.colour = 1 - p.colour;
+    const uint32_t view = p.pawnKeys[0];
+    p.pawnKeys[0] = p.pawnKeys[1];
+    p.pawnKeys[1] = view;
 }
 
 // Points the stack at record 0 and writes the start position there; resets the engine's move count.

@@ -1,9 +1,10 @@
 #include "eval/pawnhash.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "board/hashkey.h"
+#include "platform/fastremainder.h"
+#include "platform/memory.h"
 #include "shell/notice.h"
 #include "shell/state.h"
 
@@ -13,6 +14,8 @@ namespace {
 // from gs_info so that a settings change between allocations can never index past the table.
 PawnHashEntry* pawnTable = nullptr;
 uint64_t pawnTableEntries = 0;
+// widened % pawnTableEntries without a division.
+FastRemainder pawnSlotIndex;
 
 // The pawn key alone cannot tell which side is at the bottom: a board and its top-to-bottom
 // mirror with the colours kept have equal keys, once with white and once with black at the
@@ -21,23 +24,25 @@ uint64_t slotKey(uint64_t pawnKey, int colour) { return colour == WHITE ? pawnKe
 
 int64_t widenKey(uint64_t key) { return static_cast<int32_t>(static_cast<uint32_t>(key)); }
 
-PawnHashEntry& slotOf(int64_t widened) { return pawnTable[static_cast<uint64_t>(widened) % pawnTableEntries]; }
+PawnHashEntry& slotOf(int64_t widened) { return pawnTable[pawnSlotIndex.of(static_cast<uint64_t>(widened))]; }
 
 }  // namespace
 
 void allocatePawnHash() {
-    std::free(pawnTable);
+    releasePages(pawnTable, pawnTableEntries * sizeof(PawnHashEntry));
     pawnTable = nullptr;
     pawnTableEntries = 0;
     const int32_t entries = gs_info.pawnHashEntries;
     if (entries > 0) {
-        // calloc hands large blocks out as fresh zero pages, so slots never touched are never resident.
-        pawnTable = static_cast<PawnHashEntry*>(std::calloc(static_cast<size_t>(entries), sizeof(PawnHashEntry)));
+        // Fresh zero pages, resident only once touched, and large pages where the system has them.
+        const size_t bytes = static_cast<size_t>(entries) * sizeof(PawnHashEntry);
+        pawnTable = static_cast<PawnHashEntry*>(allocateZeroedPages(bytes));
         if (pawnTable == nullptr) {
             printNotice("Pawn Hash Table Memory Allocation Failed!\n");
             return;
         }
         pawnTableEntries = static_cast<uint64_t>(entries);
+        pawnSlotIndex = FastRemainder(static_cast<uint32_t>(entries));
     }
     printNotice("Allocated %i MB for the Pawn Hash Table\n", static_cast<int>(gs_info.pawnHashSize));
 }

@@ -54,7 +54,8 @@ PawnStructure computePawnStructure(const Position& p) {
 
 PawnStructure pawnStructure(const Position& p) {
     if (!pawnHashPresent()) return computePawnStructure(p);
-    const uint64_t key = pawnKeyOf(p);
+    // The low 32 bits are all the table uses.
+    const uint64_t key = p.pawnKeysKnown ? p.pawnKeys[0] : pawnKeyOf(p);
     const int colour = static_cast<int>(p.colour);
     PawnHashEntry entry;
     if (probePawnHashKey(key, colour, &entry) != PAWN_HASH_MISS) {

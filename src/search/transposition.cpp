@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/position.h"
+#include "platform/fastremainder.h"
 #include "platform/memory.h"
 #include "shell/notice.h"
 
@@ -15,22 +16,17 @@ size_t tableBytes = 0;
 // Stamp of the running search. Fresh pages are zero, so stamp 0 entries are the empty ones
 // until the first clear; from then on only entries carrying the current stamp exist.
 uint32_t currentStamp = 0;
-// The slot computed by the last prefetch, so that the probe that follows skips the division.
-uint64_t prefetchedKey = 0;
-TTEntry* prefetchedSlot = nullptr;
+// key % tableEntries without a division.
+FastRemainder slotIndex;
 
 void releaseTable() {
     releasePages(table, tableBytes);
-    prefetchedSlot = nullptr;
     table = nullptr;
     tableEntries = 0;
     tableBytes = 0;
 }
 
-TTEntry& slotOf(uint64_t key) {
-    if (key == prefetchedKey && prefetchedSlot != nullptr) return *prefetchedSlot;
-    return table[key % tableEntries];
-}
+TTEntry& slotOf(uint64_t key) { return table[slotIndex.of(key)]; }
 
 bool hasMinorOrRook(const Position& p) { return (p.knights() | p.bishops() | p.rooks()) != 0; }
 
@@ -45,6 +41,7 @@ void allocateHash(int32_t entries, int32_t megabytes) {
         if (memory != nullptr) {
             table = static_cast<TTEntry*>(memory);
             tableEntries = static_cast<uint64_t>(entries);
+            slotIndex = FastRemainder(static_cast<uint32_t>(entries));
             tableBytes = bytes;
         }
     }
@@ -64,10 +61,10 @@ void clearHash() {
 
 void prefetchHash() {
     if (table == nullptr) return;
-    const uint64_t key = currentPosition().key;
-    prefetchedSlot = &table[key % tableEntries];
-    prefetchedKey = key;
-    __builtin_prefetch(prefetchedSlot);
+    // An entry may straddle two cache lines: fetch both.
+    const char* slot = reinterpret_cast<const char*>(&slotOf(currentPosition().key));
+    __builtin_prefetch(slot);
+    __builtin_prefetch(slot + sizeof(TTEntry) - 1);
 }
 
 int64_t hashTableEntries() { return static_cast<int64_t>(tableEntries); }

@@ -71,7 +71,16 @@ TEST(Perft, RandomPositionsToDepthThree) {
     }
 }
 
-// Full make-move below every node: the incremental key and score must equal the scratch values.
+// Both views' pawn keys, against the scratch ones (flipping twice leaves the record as it was).
+bool pawnKeysMatch(const Position& p) {
+    const auto view = static_cast<uint32_t>(computePawnKey());
+    flipBoard();
+    const auto flipped = static_cast<uint32_t>(computePawnKey());
+    flipBoard();
+    return p.pawnKeysKnown == 1 && p.pawnKeys[0] == view && p.pawnKeys[1] == flipped;
+}
+
+// Full make-move below every node: the incremental keys and score must equal the scratch values.
 uint64_t checkedPerft(int depth, int& mismatches) {
     uint64_t total = 0;
     Move moves[MAX_CAPTURES + MAX_QUIETS];
@@ -86,7 +95,7 @@ uint64_t checkedPerft(int depth, int& mismatches) {
         makeMove(moves[i]);
         if (!opponentInCheck()) {
             const Position& p = currentPosition();
-            if (p.key != computeHashKey() || p.score != computeMaterialScore()) ++mismatches;
+            if (p.key != computeHashKey() || p.score != computeMaterialScore() || !pawnKeysMatch(p)) ++mismatches;
             total += depth == 1 ? 1 : checkedPerft(depth - 1, mismatches);
         }
         takeBack();
