@@ -224,7 +224,8 @@ TEST(UciThreads, FastGameWithLongPositionLines) {
         ASSERT_EQ(makeMoveFromText(move.c_str()), 1);
         moves += " " + move;
     }
-    EXPECT_GT(plies, 20);
+    // The game ran to its end (the engine may mate the random mover early) or to the ply cap.
+    EXPECT_TRUE(plies == 300 || legalMoves().empty() || currentPosition().fifty >= 100) << plies;
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
     expectNoXboardLines(engine);
