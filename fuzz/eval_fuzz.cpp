@@ -25,7 +25,7 @@ int evaluateChecked() {
 
 void setTable(int megabytes) {
     gs_info.pawnHashSize = megabytes;
-    gs_info.pawnHashEntries = megabytes * (1 << 20) / 32;
+    gs_info.pawnHashEntries = static_cast<int32_t>(pawnHashEntriesFor(megabytes));
     allocatePawnHash();
 }
 

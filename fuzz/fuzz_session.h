@@ -10,7 +10,9 @@
 #include "board/hashkey.h"
 #include "board/position.h"
 #include "eval/material.h"
+#include "eval/pawnhash.h"
 #include "fuzz_files.h"
+#include "search/transposition.h"
 #include "shell/state.h"
 
 // Keeps every line but the ones that would make a run slow: deeper searches and big tables are
@@ -48,9 +50,9 @@ inline void resetEngineForFuzzing(uint8_t xboardMode) {
     gs_info.logGame = 0;
     gs_info.maxDepth = 2;
     gs_info.hashSize = 1;
-    gs_info.hashEntries = 1048576 / 24;
+    gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(1));
     gs_info.pawnHashSize = 1;
-    gs_info.pawnHashEntries = 1048576 / 32;
+    gs_info.pawnHashEntries = static_cast<int32_t>(pawnHashEntriesFor(1));
     resetToStartPosition();
 }
 

@@ -44,31 +44,26 @@ std::vector<PerftCase> standardTrickyCases() {
     return cases;
 }
 
-TEST(Perft, TrickyPositions) {
-    QX_REQUIRE_SHARED("testdata/perft-tricky.perft");
-    auto cases = standardTrickyCases();
-    ASSERT_FALSE(cases.empty());
+void expectCounts(const std::vector<PerftCase>& cases, int maxDepth, uint64_t maxCount) {
     for (const PerftCase& c : cases) {
         for (auto [depth, expected] : c.counts) {
-            if (expected > 5'000'000) continue;
+            if (depth > maxDepth || expected > maxCount) continue;
             setPosition(c.fen);
             EXPECT_EQ(perft(depth), expected) << c.id << " depth " << depth << ": " << c.fen;
         }
     }
 }
 
-TEST(Perft, RandomPositionsToDepthThree) {
+// The tricky set up to five million leaves, the random set to depth three.
+TEST(Perft, SharedSets) {
+    QX_REQUIRE_SHARED("testdata/perft-tricky.perft");
     QX_REQUIRE_SHARED("testdata/perft-random.perft");
-    auto cases = readPerftFile(sharedPath("testdata/perft-random.perft"));
-    ASSERT_GT(cases.size(), 2000u);
-    for (const PerftCase& c : cases) {
-        setPosition(c.fen);
-        for (auto [depth, expected] : c.counts) {
-            if (depth <= 3) {
-                EXPECT_EQ(perft(depth), expected) << c.id << " depth " << depth << ": " << c.fen;
-            }
-        }
-    }
+    const std::vector<PerftCase> tricky = standardTrickyCases();
+    const std::vector<PerftCase> random = readPerftFile(sharedPath("testdata/perft-random.perft"));
+    ASSERT_FALSE(tricky.empty());
+    ASSERT_GT(random.size(), 2000u);
+    expectCounts(tricky, 99, 5'000'000);
+    expectCounts(random, 3, UINT64_MAX);
 }
 
 // Both views' pawn keys, against the scratch ones (flipping twice leaves the record as it was).

@@ -1,9 +1,6 @@
 #pragma once
-// Small Polyglot books written by the tests into a private temporary directory.
+// Small Polyglot books written by the tests.
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,24 +29,5 @@ inline std::string encode(const std::vector<BookEntry>& entries) {
     }
     return bytes;
 }
-
-// A private temporary directory, removed with everything in it.
-struct TempDir {
-    TempDir() : path((std::filesystem::temp_directory_path() / "qxbookXXXXXX").string()) { mkdtemp(path.data()); }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    // Writes raw bytes under `name` and returns the file's path.
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const std::string file = path + "/" + name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-    std::string writeBook(const std::string& name, const std::vector<BookEntry>& entries) const {
-        return write(name, encode(entries));
-    }
-    std::string path;
-};
 
 }  // namespace booktest

@@ -35,7 +35,7 @@ struct BookMoves : ::testing::Test {
         testing::internal::GetCapturedStdout();
         return result == 0 ? text : "";
     }
-    booktest::TempDir dir;
+    TempDir dir;
 };
 
 }  // namespace
@@ -94,7 +94,8 @@ TEST_F(BookMoves, StoredMovesAsPlayed) {
     // clang-format on
     for (const auto& c : cases) {
         setPosition(c.fen);
-        const std::string file = dir.writeBook("one.bin", {entry(computeHashKey(), c.stored, 4, c.promotion)});
+        const std::string file =
+            dir.write("one.bin", booktest::encode({entry(computeHashKey(), c.stored, 4, c.promotion)}));
         EXPECT_EQ(choice(file), c.played) << c.fen << " " << c.stored;
         EXPECT_EQ(stackIndex(), 0);
     }

@@ -1,60 +1,40 @@
 #include "config/inireader.h"
 #include "config/settings.h"
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
-#include <fstream>
 #include <string>
 
-#include <gtest/gtest.h>
 #include "shell/state.h"
+#include "support/test_support.h"
 
 namespace {
 
-// An INI file in a temporary place, removed at the end of the test.
-struct IniFile {
-    explicit IniFile(const std::string& text) {
-        char pattern[] = "/tmp/qx-ini-XXXXXX";
-        if (int fd = mkstemp(pattern); fd >= 0) close(fd);
-        path = pattern;
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    ~IniFile() { std::remove(path.c_str()); }
-    std::string path;
-};
-
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ini_ = (dir_ = mkdtemp(pattern_)) + "/quintarex.ini"; }
     void TearDown() override {
         gs_info.logGame = 0;
-        std::remove(ini_.c_str());
-        std::remove((dir_ + "/game.log").c_str());
-        rmdir(dir_.c_str());
         loadIni("/nonexistent/quintarex.ini");  // leave the defaults for other tests
     }
-    void load(const std::string& text) {
-        std::ofstream(ini_) << text;
-        loadIni(ini_.c_str());
-    }
-    char pattern_[32] = "/tmp/qx-settings-XXXXXX";
-    std::string dir_, ini_;
+    void load(const std::string& text) { loadIni(dir_.write("quintarex.ini", text).c_str()); }
+    TempDir dir_;
 };
 
 }  // namespace
 
 // Every value is looked up with the default "DEF" (strings), 99 (integers) or 7 (booleans).
 TEST(IniReader, SectionsKeysValuesAndComments) {
-    IniFile f(
+    TempDir dir;
+    const std::string file = dir.write(
+        "test.ini",
         "top=1\n[engine]\n  maxdepth  =  12 ; twelve\nHashSize: 64\n# MinDepth=9\n  ; safePly=9\nno separator\n"
         "MaxTimeX=5\n[ LOG ]\nLogGame=1\n[TIME] ; comment\nFastGame=9\n"
         "[S]\nquoted = \"a;b # c\"  ; trailing\nplain = a;b\nescaped = \"say \\\"hi\\\" and \"\"bye\"\"\"\n"
         "empty = ; nothing\nlone = \"\ncrlf = value\r\n"
         "[N]\nhex=0x20\nHEX=0X1f\ntrailing=42abc\nletters=abc\nnegative=-7\nempty=\nhuge=99999999999\n"
         "[B]\na=yes\nb=No\nc=true\nd=F\ne=1\nf=0\ng=maybe\nh=\n" +
-        ("; " + std::string(600, '-') + " long=3\n"));  // an over-long comment's tail is no setting
+            ("; " + std::string(600, '-') + " long=3\n"));  // an over-long comment's tail is no setting
     // clang-format off
     const struct { const char* section; const char* key; char kind; std::string expected; } cases[] = {  // kind: i, b, s
         {"ENGINE", "MaxDepth", 'i', "12"}, {"ENGINE", "HashSize", 'i', "64"}, {"ENGINE", "MinDepth", 'i', "99"},
@@ -71,18 +51,18 @@ TEST(IniReader, SectionsKeysValuesAndComments) {
     for (const auto& c : cases) {
         char buffer[128] = "unchanged";
         std::string got;
-        if (c.kind == 'i') got = std::to_string(iniGetInteger(c.section, c.key, 99, f.path.c_str()));
-        if (c.kind == 'b') got = std::to_string(iniGetBool(c.section, c.key, 7, f.path.c_str()));
-        if (c.kind == 's') got = (iniGetString(c.section, c.key, "DEF", buffer, sizeof buffer, f.path.c_str()), buffer);
+        if (c.kind == 'i') got = std::to_string(iniGetInteger(c.section, c.key, 99, file.c_str()));
+        if (c.kind == 'b') got = std::to_string(iniGetBool(c.section, c.key, 7, file.c_str()));
+        if (c.kind == 's') got = (iniGetString(c.section, c.key, "DEF", buffer, sizeof buffer, file.c_str()), buffer);
         EXPECT_EQ(got, c.expected) << "[" << c.section << "] " << c.key;
     }
     // Truncation to the buffer, and buffers that cannot hold anything.
     char buffer[4] = "xyz";
-    EXPECT_EQ(iniGetString("S", "escaped", "DEF", buffer, sizeof buffer, f.path.c_str()), 3);
+    EXPECT_EQ(iniGetString("S", "escaped", "DEF", buffer, sizeof buffer, file.c_str()), 3);
     EXPECT_STREQ(buffer, "say");
-    EXPECT_EQ(iniGetString("S", "plain", "DEF", buffer, 0, f.path.c_str()), 0);
-    EXPECT_EQ(iniGetString("S", "plain", "DEF", nullptr, 4, f.path.c_str()), 0);
-    EXPECT_EQ(iniGetInteger(nullptr, "MaxDepth", 3, f.path.c_str()), 3);
+    EXPECT_EQ(iniGetString("S", "plain", "DEF", buffer, 0, file.c_str()), 0);
+    EXPECT_EQ(iniGetString("S", "plain", "DEF", nullptr, 4, file.c_str()), 0);
+    EXPECT_EQ(iniGetInteger(nullptr, "MaxDepth", 3, file.c_str()), 3);
     EXPECT_EQ(iniGetInteger("ENGINE", "MaxDepth", 64, "/nonexistent/quintarex.ini"), 64);
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -84,4 +85,19 @@ ProgramResult runProgram(const std::string& commandLine, const std::string& inpu
     int status = pipe ? pclose(pipe) : -1;
     unlink(inputPath);
     return {output, status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TempDir::TempDir() : path((std::filesystem::temp_directory_path() / "qx-test-XXXXXX").string()) {
+    if (!mkdtemp(path.data())) ADD_FAILURE() << "no scratch directory";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+    const std::string file = path + "/" + name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
 }

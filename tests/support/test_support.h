@@ -37,3 +37,12 @@ struct ProgramResult {
     int status;
 };
 ProgramResult runProgram(const std::string& commandLine, const std::string& input = "");
+
+// A private scratch directory, removed with everything in it at the end of the test.
+struct TempDir {
+    TempDir();
+    ~TempDir();
+    // Writes `bytes` under `name` and returns the file's path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+    std::string path;
+};

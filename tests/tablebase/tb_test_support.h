@@ -1,8 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -67,31 +65,11 @@ inline std::vector<std::string> samplePositions(const std::string& men, int want
     return fens;
 }
 
-inline std::vector<char> readTable(const std::string& file) {
+inline std::string readTable(const std::string& file) {
     std::ifstream in(tableDir() + "/" + file, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// A scratch directory of table files, removed at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qx-tb-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-    void copyTable(const std::string& file) const { write(file, readTable(file)); }
-    void write(const std::string& file, const std::vector<char>& bytes) const {
-        std::ofstream(path_ + "/" + file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::string path_;
-};
+inline void copyTable(const TempDir& dir, const std::string& file) { dir.write(file, readTable(file)); }
 
 }  // namespace tbtest

@@ -3,8 +3,6 @@
 #include "tablebase/tbprobe.h"
 #include "tb_test_support.h"
 
-using tbtest::TempDir;
-
 namespace {
 
 struct Outcome {
@@ -13,14 +11,13 @@ struct Outcome {
 };
 
 // Installs the files (name -> bytes) in a fresh directory and probes every position.
-Outcome probeWith(const std::vector<std::pair<std::string, std::vector<char>>>& files,
-                  const std::vector<std::string>& fens) {
+Outcome probeWith(const std::vector<std::pair<std::string, std::string>>& files, const std::vector<std::string>& fens) {
     TempDir dir;
     for (const auto& [name, bytes] : files) dir.write(name, bytes);
     Outcome out;
     // The damaged copy comes first; the sound tables the captures reach come from the shared set.
     testing::internal::CaptureStdout();
-    tbInit((dir.path() + ":" + tbtest::tableDir()).c_str());
+    tbInit((dir.path + ":" + tbtest::tableDir()).c_str());
     for (const std::string& fen : fens) {
         resetToStartPosition();
         setupFromFen(fen.c_str());
@@ -58,19 +55,19 @@ protected:
         const std::vector<std::string> fens = tbtest::samplePositions(men, 12);
         ASSERT_FALSE(fens.empty());
         const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
-        const std::vector<char> wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);
+        const std::string wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);
         const Outcome good = probeWith({{wdlName, wdl}, {dtzName, dtz}}, fens);
         for (size_t i = 0; i < good.values.size(); ++i) ASSERT_NE(good.values[i], 99) << fens[i / 2];
 
         for (int kind = 0; kind < 2; ++kind) {
-            const std::vector<char>& original = kind == 0 ? wdl : dtz;
-            auto install = [&](const std::vector<char>& broken) {
+            const std::string& original = kind == 0 ? wdl : dtz;
+            auto install = [&](const std::string& broken) {
                 return kind == 0 ? probeWith({{wdlName, broken}, {dtzName, dtz}}, fens)
                                  : probeWith({{wdlName, wdl}, {dtzName, broken}}, fens);
             };
             SCOPED_TRACE(kind == 0 ? wdlName : dtzName);
             // Bad magic: refused with a message, every probe of the table fails.
-            std::vector<char> bad = original;
+            std::string bad = original;
             bad[1] ^= 0x10;
             Outcome o = install(bad);
             EXPECT_NE(o.output.find("Corrupted table."), std::string::npos);
@@ -78,7 +75,7 @@ protected:
             // Truncated: a file cut before its data ends is refused.
             for (size_t length = 0; length < original.size(); length += stride) {
                 SCOPED_TRACE("truncated to " + std::to_string(length));
-                o = install(std::vector<char>(original.begin(), original.begin() + static_cast<long>(length)));
+                o = install(original.substr(0, length));
                 if (length < original.size() / 2) expectRefused(o, good, kind == 1);
             }
         }

@@ -1,5 +1,6 @@
 // Registry, directories, file loading and the DTZ cache.
 #include <cstdlib>
+#include <filesystem>
 
 #include "tablebase/tbdtzcache.h"
 #include "tablebase/tbprobe.h"
@@ -7,7 +8,6 @@
 #include "tb_test_support.h"
 
 using tbtest::initTables;
-using tbtest::TempDir;
 
 namespace {
 
@@ -65,25 +65,25 @@ TEST_F(TablebaseRegistry, LoneAndMissingFiles) {
     EXPECT_EQ(expected[0].first, 2);
     EXPECT_EQ(expected[2].first, -2);
     TempDir dir;
-    dir.copyTable("KQvK.rtbw");
-    dir.copyTable("KQvK.rtbz");
-    EXPECT_EQ(initTables(dir.path()), "Found 1 tablebases.\n");
+    tbtest::copyTable(dir, "KQvK.rtbw");
+    tbtest::copyTable(dir, "KQvK.rtbz");
+    EXPECT_EQ(initTables(dir.path), "Found 1 tablebases.\n");
     for (int i = 0; i < 3; ++i) EXPECT_EQ(probe(kqk[i]), expected[i]) << kqk[i];
 
-    std::filesystem::remove(dir.path() + "/KQvK.rtbz");
-    initTables(dir.path());
+    std::filesystem::remove(dir.path + "/KQvK.rtbz");
+    initTables(dir.path);
     testing::internal::CaptureStdout();
     EXPECT_EQ(probe(KqkWhite), std::make_pair(2, 99));
     EXPECT_EQ(probe(KqkWhite), std::make_pair(2, 99));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path() + "/KQvK.rtbz for reading.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path + "/KQvK.rtbz for reading.\n");
 
-    dir.copyTable("KQvK.rtbz");
-    initTables(dir.path());
-    std::filesystem::remove(dir.path() + "/KQvK.rtbw");  // vanished after registration
+    tbtest::copyTable(dir, "KQvK.rtbz");
+    initTables(dir.path);
+    std::filesystem::remove(dir.path + "/KQvK.rtbw");  // vanished after registration
     testing::internal::CaptureStdout();
     EXPECT_EQ(probe(KqkWhite).first, 99);
     EXPECT_EQ(probe(KkqWhite).first, 99);  // the other colouring finds the same disabled table
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path() + "/KQvK.rtbw for reading.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path + "/KQvK.rtbw for reading.\n");
 }
 
 TEST_F(TablebaseRegistry, DtzCacheEvictsTheLeastRecentlyUsed) {

@@ -106,10 +106,10 @@ TEST_F(TablebaseRootFilter, DrawsAndLosses) {
 }
 
 TEST_F(TablebaseRootFilter, MissingTableLeavesTheListAlone) {
-    tbtest::TempDir dir;
-    dir.copyTable("KQvKR.rtbw");
-    dir.copyTable("KQvKR.rtbz");
-    tbtest::initTables(dir.path());
+    TempDir dir;
+    tbtest::copyTable(dir, "KQvKR.rtbw");
+    tbtest::copyTable(dir, "KQvKR.rtbz");
+    tbtest::initTables(dir.path);
     // Queen takes rook reaches KQvK, which is absent.
     EXPECT_EQ(filter("8/8/8/3k4/8/8/1r6/KQ6 w - - 0 1"), 0);
     ASSERT_EQ(count, all);
