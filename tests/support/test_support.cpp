@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -24,27 +25,18 @@ std::string mirrorFen(const std::string& fen) {
     std::getline(in, rest);
     std::vector<std::string> ranks;
     std::stringstream ps(placement);
-    for (std::string r; std::getline(ps, r, '/');) ranks.push_back(r);
-    auto swapCase = [](std::string s) {
-        for (char& c : s)
-            c = std::isupper(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c))
-                                                            : static_cast<char>(std::toupper(c));
-        return s;
-    };
+    for (std::string r; std::getline(ps, r, '/');) ranks.insert(ranks.begin(), r);
     std::string mirrored;
-    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
-        if (!mirrored.empty()) mirrored += '/';
-        mirrored += swapCase(*it);
-    }
-    std::string newCastling = castling == "-" ? "-" : "";
-    if (castling != "-") {
-        std::string swapped = swapCase(castling);
-        for (char c : std::string("KQkq"))
-            if (swapped.find(c) != std::string::npos) newCastling += c;
-    }
-    std::string newEp = ep;
-    if (ep.size() == 2) newEp[1] = ep[1] == '6' ? '3' : '6';
-    return mirrored + " " + (side == "w" ? "b" : "w") + " " + newCastling + " " + newEp + rest;
+    for (const std::string& r : ranks) mirrored += (mirrored.empty() ? "" : "/") + r;
+    const auto swapCase = [](unsigned char c) {
+        return static_cast<char>(std::isupper(c) ? std::tolower(c) : std::toupper(c));
+    };
+    std::transform(mirrored.begin(), mirrored.end(), mirrored.begin(), swapCase);
+    std::transform(castling.begin(), castling.end(), castling.begin(), swapCase);
+    const auto rank = [](char c) { return std::string("KQkq").find(c); };
+    std::sort(castling.begin(), castling.end(), [&](char x, char y) { return rank(x) < rank(y); });
+    if (ep.size() == 2) ep[1] = ep[1] == '6' ? '3' : '6';
+    return mirrored + " " + (side == "w" ? "b" : "w") + " " + castling + " " + ep + rest;
 }
 
 std::vector<PerftCase> readPerftFile(const std::string& path) {
