@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds revision REV and the working tree in Release side by side in a temporary directory,
 # runs `bench search` and `bench perft` of both alternately for ROUNDS rounds (default 5) and
-# prints each one's median speed, the ratio working tree / REV, and whether the per-position
-# search node counts are identical.
+# prints each one's median speed, the ratio working tree / REV, and whether the trees are
+# identical: every iteration (depth, score, nodes, line) of the bench positions and of the
+# Bratko-Kopec positions at depth 8.
 #   scripts/bench-compare.sh 60dbb10 [ROUNDS]
 # QX_BENCH_PERFT=0 skips the perft benchmark (it takes about a minute a run).
 set -euo pipefail
@@ -26,6 +27,19 @@ build "$root" "$work/work"
 # The per-position lines of bench search: FEN, move, nodes.
 positions() { grep -E '^[^ ]+ [wb] [^ ]+ [^ ]+ [0-9]+ [0-9]+ +[a-h][1-8]' "$1" | sed -E 's/ +/ /g'; }
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)}'; }
+
+# Every iteration of every tree, without the time column.
+trees() {  # tool
+    local fen
+    {
+        positions "$work/search-base-1.txt" | cut -d' ' -f1-6
+        [ -f "$bk" ] && sed -E 's/^(([^ ]+ ){3}[^ ]+).*/\1 0 1/' "$bk"
+    } | while read -r fen; do
+        echo "$fen"
+        "$1" search "$fen" --depth 8 | awk '/^ *[0-9]+ / {$3 = ""; print}'
+    done
+}
+bk="$root/../shared/testdata/bratko-kopec.epd"
 
 identical=yes
 for ((i = 1; i <= rounds; i++)); do
@@ -52,7 +66,11 @@ report() {  # name, unit
     printf '%-7s median %s %12s  working tree %12s %s  ratio %s\n' "$1" "$rev" "$old" "$new" "$2" \
         "$(awk -v a="$new" -v b="$old" 'BEGIN {printf "%.3f", a / b}')"
 }
+if ! diff <(trees "$work/base/quintarex-tool") <(trees "$work/work/quintarex-tool") >/dev/null; then
+    identical=no
+fi
+[ -f "$bk" ] || echo "($bk absent: Bratko-Kopec trees not compared)"
 report search nodes/s
 if [ "$perft" != 0 ]; then report perft leaves/s; fi
-echo "per-position search node counts identical: $identical"
+echo "trees identical (every iteration, bench positions and Bratko-Kopec at depth 8): $identical"
 [ "$identical" = yes ]

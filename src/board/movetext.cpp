@@ -70,6 +70,26 @@ bool promotionConsistent(int type, int to, bool promotionGiven) {
     return !promotionGiven;
 }
 
+// The move of the side to move's piece on `from` to `to` (side-relative squares), checked as
+// typed text is; 0 when there is no such piece, it cannot go there, or the promotion does not fit.
+Move checkedMove(const Position& p, int from, int to, int promotion) {
+    if (!(p.own & squareBit(from))) return 0;
+    const int type = moveTypeFor(p, from, to, promotion != 0);
+    if (type == 0 || !promotionConsistent(type, to, promotion != 0)) return 0;
+    const int promotionType = (type == MT_PROMOTION || type == MT_PROMOTION_CAPTURE) ? promotion : 0;
+    return makeMoveWord(type, from, to, promotionType);
+}
+
+// Makes m and keeps it when it leaves the mover's king safe.
+bool makeIfLegal(Move m) {
+    makeMove(m);
+    if (opponentInCheck()) {
+        takeBack();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int makeMoveFromText(const char* text) {
@@ -85,19 +105,18 @@ int makeMoveFromText(const char* text) {
         from ^= 56;
         to ^= 56;
     }
-    if (!(p.own & squareBit(from))) return 0;
-
-    int type = moveTypeFor(p, from, to, promotion != 0);
-    if (type == 0 || !promotionConsistent(type, to, promotion != 0)) return 0;
-    int promotionType = (type == MT_PROMOTION || type == MT_PROMOTION_CAPTURE) ? promotion : 0;
-    Move m = makeMoveWord(type, from, to, promotionType);
+    const Move m = checkedMove(p, from, to, promotion);
+    if (m == 0) return 0;
     gs_info.lastMove = m;
-    makeMove(m);
-    if (opponentInCheck()) {
-        takeBack();
-        return 0;
-    }
-    return 1;
+    return makeIfLegal(m) ? 1 : 0;
+}
+
+int makeStoredMove(Move stored) {
+    const int from = moveFrom(stored), to = moveTo(stored), promotion = movePromotion(stored);
+    // What the move's text would hold: squares on the board, a promotion letter only for a piece type.
+    if (from > 63 || to > 63 || stackNearlyFull()) return 0;
+    const Move m = checkedMove(currentPosition(), from, to, promotion >= KNIGHT && promotion <= QUEEN ? promotion : 0);
+    return m != 0 && makeIfLegal(m) ? 1 : 0;
 }
 
 void moveToTextForColour(char* buffer, Move m, int colour) {

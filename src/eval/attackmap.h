@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +34,27 @@ struct AttackMap {
     }
     // The byte of a side-relative square.
     uint8_t at(int square, int colour) const { return bytes[square ^ (colour ? 56 : 0)]; }
+};
+
+// The attacks of one side on the squares around the kings as one set per kind (absolute orientation),
+// all an AttackMap tells the king-safety term while no square holds eight attacks of one side: its
+// count would then carry into the kind bits. A three-plane bit-sliced count notices that case.
+struct ZoneAttacks {
+    TBB byKind[5];  // pawn, minor, rook, queen, king: AttackKind 8 << i
+    TBB count[3];
+    bool overflow;
+
+    void recordAll(TBB squares, int colour, uint8_t kind) {
+        if (colour) squares = byteSwap(squares);
+        byKind[std::countr_zero(kind) - 3] |= squares;
+        const TBB carry0 = count[0] & squares;
+        count[0] ^= squares;
+        const TBB carry1 = count[1] & carry0;
+        count[1] ^= carry0;
+        overflow |= (count[2] & carry1) != 0;
+        count[2] ^= carry1;
+    }
+    TBB attacked() const { return byKind[0] | byKind[1] | byKind[2] | byKind[3] | byKind[4]; }
 };
 
 // Records every attack of every piece of the side at the bottom of `p` (sliders with the full occupancy).

@@ -69,9 +69,11 @@ int nonPawnMaterial(const Position& p, TBB side) {
            MaterialValue[ROOK] * popCount(p.rooks() & side) + MaterialValue[QUEEN] * popCount(p.queens() & side);
 }
 
-// The positional terms of the side at the bottom of `p`; fills its attack map when `map` is given.
-// Only the squares around the two kings are ever read from the maps, so only those are recorded.
-int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
+// The positional terms of the side at the bottom of `p`, whose pawn terms are `pawns`; fills its
+// attack map or sets when `map` is given. Only the squares around the two kings are ever read
+// from them, so only those are recorded.
+template <typename Map>
+int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& pawns, Map* map) {
     const TBB own = p.own;
     const TBB enemy = p.opponent();
     const TBB occupied = p.occupied();
@@ -84,7 +86,6 @@ int scoreSide(const Position& p, const BoardFacts& facts, AttackMap* map) {
     const int colour = static_cast<int>(p.colour);
     const TBB zones = KingZone[ownKing] | byteSwap(KingZone[enemyKing ^ 56]);
 
-    const PawnStructure pawns = pawnStructure(p);
     int t = pawns.score;
 
     if (facts.kingsAndPawnsOnly) t += PawnEndingBonus[std::min(pawns.count, 8)];
@@ -180,23 +181,28 @@ int evaluate() {
     // the side to move has its queen; otherwise the maps are not needed at all.
     const bool kingSafety = (us.queens() & us.own) && minorsAndRooks != 0;
 
-    // Indexed by colour: the maps hold absolute squares.
+    const PawnStructure usPawns = pawnStructure(us);
+    const PawnStructure themPawns = pawnStructure(them);
+    if (!kingSafety) {
+        const int t = scoreSide<ZoneAttacks>(us, facts, usPawns, nullptr) -
+                      scoreSide<ZoneAttacks>(them, facts, themPawns, nullptr);
+        return us.score + t;
+    }
+    // Indexed by colour: the sets and maps hold absolute squares.
+    ZoneAttacks sets[2] = {};
+    int t = scoreSide(us, facts, usPawns, &sets[us.colour]) - scoreSide(them, facts, themPawns, &sets[them.colour]);
+    if (!sets[0].overflow && !sets[1].overflow) {
+        t -= kingDanger(us, sets[us.colour], sets[them.colour]);
+        t += kingDanger(them, sets[them.colour], sets[us.colour]);
+        return us.score + t;
+    }
+    // Eight attacks of one side on a square: the byte maps, whose counts then carry into their kind bits.
     AttackMap maps[2];
-    AttackMap* usMap = nullptr;
-    AttackMap* themMap = nullptr;
-    if (kingSafety) {
-        maps[0].clear();
-        maps[1].clear();
-        usMap = &maps[us.colour];
-        themMap = &maps[them.colour];
-    }
-
-    int t = scoreSide(us, facts, usMap);
-    t -= scoreSide(them, facts, themMap);
-
-    if (kingSafety) {
-        t -= kingDanger(us, *usMap, *themMap);
-        t += kingDanger(them, *themMap, *usMap);
-    }
+    maps[0].clear();
+    maps[1].clear();
+    scoreSide(us, facts, usPawns, &maps[us.colour]);
+    scoreSide(them, facts, themPawns, &maps[them.colour]);
+    t -= kingDanger(us, maps[us.colour], maps[them.colour]);
+    t += kingDanger(them, maps[them.colour], maps[us.colour]);
     return us.score + t;
 }

@@ -31,18 +31,24 @@ constexpr int32_t KingDangerTable[48] = {0,   2,   3,   6,   12,  18,  25,  37, 
 // A square covered by the king alone counts double: nothing else can defend it.
 constexpr uint8_t KING_ONLY = 1 | ATTACK_KING;
 
+int shelterDanger(const Position& p, int k) {
+    const TBB ownPawns = p.pawns() & p.own;
+    // Shelter counts against three pawns even where the board edge leaves fewer squares.
+    return 4 * (3 - popCount(KingFrontRow[k] & ownPawns)) + 2 * (3 - popCount(KingSecondRow[k] & ownPawns));
+}
+
+int exposureUnits(const Position& p, int k) {
+    const TBB enemyPieces = (p.knights() | p.bishops() | p.rooks()) & ~p.own;
+    return popCount(enemyPieces) >= 2 ? KingExposureBase[k] : 0;
+}
+
 }  // namespace
 
 int kingDanger(const Position& p, const AttackMap& ownMap, const AttackMap& enemyMap) {
     const int k = lowestSquare(p.kings() & p.own);
-    const TBB ownPawns = p.pawns() & p.own;
     const int colour = static_cast<int>(p.colour);
-
-    // Shelter counts against three pawns even where the board edge leaves fewer squares.
-    int danger = 4 * (3 - popCount(KingFrontRow[k] & ownPawns)) + 2 * (3 - popCount(KingSecondRow[k] & ownPawns));
-
-    const TBB enemyPieces = (p.knights() | p.bishops() | p.rooks()) & ~p.own;
-    int units = popCount(enemyPieces) >= 2 ? KingExposureBase[k] : 0;
+    const int danger = shelterDanger(p, k);
+    int units = exposureUnits(p, k);
 
     unsigned kinds = 0;
     for (TBB b = KingSecondRow[k]; b;) kinds |= enemyMap.at(popLowest(b), colour);
@@ -59,5 +65,27 @@ int kingDanger(const Position& p, const AttackMap& ownMap, const AttackMap& enem
     countNear(KingFrontRow[k]);
 
     units += AttackerKindWeight[(kinds >> 3) & 31];
+    return danger + KingDangerTable[units];
+}
+
+int kingDanger(const Position& p, const ZoneAttacks& own, const ZoneAttacks& enemy) {
+    const int k = lowestSquare(p.kings() & p.own);
+    const int danger = shelterDanger(p, k);
+    int units = exposureUnits(p, k);
+
+    // The sets hold absolute squares, the masks side-relative ones.
+    const bool mirrored = p.colour != WHITE;
+    const TBB near = KingSideAndRear[k] | KingFrontRow[k];
+    const TBB nearSquares = mirrored ? byteSwap(near) : near;
+    const TBB allSquares = mirrored ? byteSwap(near | KingSecondRow[k]) : near | KingSecondRow[k];
+
+    unsigned kinds = 0;
+    for (int i = 0; i < 5; ++i)
+        if (enemy.byKind[i] & allSquares) kinds |= 1u << i;
+    const TBB attackedNear = enemy.attacked() & nearSquares;
+    const TBB kingOnly = own.byKind[4] & ~(own.byKind[0] | own.byKind[1] | own.byKind[2] | own.byKind[3]);
+    units += popCount(attackedNear) + popCount(attackedNear & kingOnly);
+
+    units += AttackerKindWeight[kinds];
     return danger + KingDangerTable[units];
 }

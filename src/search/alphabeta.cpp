@@ -24,18 +24,6 @@ constexpr int REDUCTION_MIN_MEN = 12;
 
 int scaledMargin(int margin, float scale) { return static_cast<int>(static_cast<float>(margin) * scale); }
 
-// Makes the table's move when it is legal here. The slot may hold another position's move
-// (same slot, or a key collision), so it goes through the full text check. The check records
-// the move as the last one read from the interface; the search must not change that.
-bool makeHashMove(Move move) {
-    char text[8];
-    moveToText(text, move, &currentPosition());
-    const Move lastMove = gs_info.lastMove;
-    const int made = makeMoveFromText(text);
-    gs_info.lastMove = lastMove;
-    return made != 0;
-}
-
 }  // namespace
 
 void copyLine(PvLine* line, Move move, const PvLine* child) {
@@ -110,7 +98,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     Move hashMove = 0;
     if (answer == HASH_NO_ANSWER && !prune && entry.move != 0) {
         hashMove = entry.move;
-        if (makeHashMove(hashMove)) {
+        if (makeStoredMove(hashMove)) {
             int score;
             line.count = 0;
             if (inCheck() && !checkExtended && slotExact) {
