@@ -72,6 +72,18 @@ void setPawnKeys() {
     p.pawnKeysKnown = 1;
 }
 
+uint64_t approximateKeyAfter(Move m) {
+    const Position& p = currentPosition();
+    const int mirror = p.colour == WHITE ? 0 : 56;
+    const int colourBonus = p.colour == WHITE ? 8 : 0;
+    const int from = moveFrom(m), to = moveTo(m), promotion = movePromotion(m);
+    const int mover = p.pieceType(from) + colourBonus;
+    uint64_t key = p.key ^ Random64[SIDE_KEY] ^ pieceNumber(mover, from ^ mirror);
+    key ^= pieceNumber(promotion != 0 ? promotion + colourBonus : mover, to ^ mirror);
+    if (p.occupied() >> to & 1) key ^= pieceNumber(p.pieceType(to) + 8 - colourBonus, to ^ mirror);
+    return key;
+}
+
 void toggleSideKey() { currentPosition().key ^= Random64[SIDE_KEY]; }
 
 void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,

@@ -197,10 +197,11 @@ void doMove(Move m) {
         const TBB pawnsBefore = before.pawns(), pawnsAfter = p.pawns();
         togglePawnKeys(p, (pawnsBefore & before.own) ^ (pawnsAfter & p.own), ownBase);
         togglePawnKeys(p, (pawnsBefore & ~before.own) ^ (pawnsAfter & ~p.own), 64 - ownBase);
+        flipPosition(p);
     } else {
         p.pawnKeysKnown = 0;
+        flipBoardAndScore(p);
     }
-    flipPosition(p);
     if (reversible) repetitionCount();
     if constexpr (Full)
         updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile, type == MT_EN_PASSANT);

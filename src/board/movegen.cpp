@@ -183,6 +183,18 @@ TBB opponentInCheck() {
     return attackers & p.own;
 }
 
+TBB exposingSquares(bool checked) {
+    if (checked) return ~TBB{0};
+    const Position& p = currentPosition();
+    const TBB other = p.opponent();
+    const int k = lowestSquare(p.kings() & p.own);
+    const TBB diagonals = bishopAttacks(k, 0), lines = rookAttacks(k, 0);
+    TBB exposing = 0;
+    for (TBB b = other & p.bishopsOrQueens() & diagonals; b;) exposing |= bishopAttacks(popLowest(b), 0) & diagonals;
+    for (TBB b = other & p.rooksOrQueens() & lines; b;) exposing |= rookAttacks(popLowest(b), 0) & lines;
+    return exposing;
+}
+
 Move firstLegalMove() {
     CaptureList captures;
     generateCaptures(&captures);

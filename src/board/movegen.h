@@ -36,6 +36,16 @@ ScoredMove pickBestCaptureEntry(CaptureList* list);
 TBB inCheck();
 // Pieces of the side to move attacking the opponent's king (after a move: the mover left its king attacked).
 TBB opponentInCheck();
+// Squares from which a move of the side to move could leave its own king attacked: every square
+// when it is in check, else the squares on the lines between its king and the opponent's sliders
+// that aim at it (a superset is harmless: it only costs a test).
+TBB exposingSquares(bool checked);
+// Whether a made pseudo-legal move still needs the opponentInCheck test: king moves (castling too)
+// and en passant always do, other moves only from an exposing square.
+inline bool needsLegalityTest(Move m, TBB exposing) {
+    const int type = moveType(m);
+    return (type & 7) == MT_KING || type == MT_EN_PASSANT || (exposing >> moveFrom(m) & 1) != 0;
+}
 // The first legal move of the side to move (captures first), 0 when there is none.
 Move firstLegalMove();
 // Whether the side to move may castle now (right held, path empty, king's path not attacked).

@@ -33,10 +33,10 @@ constexpr BenchmarkEntry BenchmarkPositions[] = {
 constexpr BenchmarkEntry LoggedBenchmark = {"rnbqkb1r/pp1p1ppp/2p5/4P3/2B5/8/PPP1NnPP/RNBQK2R w KQkq - 0 6", 3, 53392};
 
 // Count of one move's subtree when it is legal; -1 when it leaves the mover's king attacked.
-int64_t countIfLegal(Move m, int depth) {
+int64_t countIfLegal(Move m, int depth, TBB exposing) {
     makeMoveLight(m);
     int64_t n = -1;
-    if (!opponentInCheck()) n = depth == 1 ? 1 : static_cast<int64_t>(perft(depth - 1));
+    if (!needsLegalityTest(m, exposing) || !opponentInCheck()) n = depth == 1 ? 1 : static_cast<int64_t>(perft(depth - 1));
     takeBack();
     return n;
 }
@@ -60,18 +60,19 @@ int nodesPerSecond(uint64_t nodes, double seconds) {
 // A node without a legal move counts 0 at any remaining depth, as the published counts do.
 uint64_t perft(int depth) {
     uint64_t total = 0;
+    const TBB exposing = exposingSquares(inCheck() != 0);
     CaptureList captures;
     generateCaptures(&captures);
     while (captures.count) {
         Move m = pickBestCapture(&captures);
         --captures.count;
-        int64_t n = countIfLegal(m, depth);
+        int64_t n = countIfLegal(m, depth, exposing);
         if (n > 0) total += static_cast<uint64_t>(n);
     }
     QuietList quiets;
     generateQuiets(&quiets);
     for (int i = static_cast<int>(quiets.count) - 1; i >= 0; --i) {
-        int64_t n = countIfLegal(quiets.moves[i], depth);
+        int64_t n = countIfLegal(quiets.moves[i], depth, exposing);
         if (n > 0) total += static_cast<uint64_t>(n);
     }
     return total;

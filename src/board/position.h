@@ -70,7 +70,8 @@ int ensureGameRoom();
 
 // Swaps the point of view of the current position.
 void flipBoard();
-inline void flipPosition(Position& p) {
+// Everything but the pawn keys: enough where pawnKeysKnown is 0 anyway (the light make-move).
+inline void flipBoardAndScore(Position& p) {
     p.own = byteSwap(p.occupied() ^ p.own);
     p.P1 = byteSwap(p.P1);
     p.P2 = byteSwap(p.P2);
@@ -78,6 +79,9 @@ inline void flipPosition(Position& p) {
     p.castling = static_cast<uint8_t>((p.castling << 4) | (p.castling >> 4));
     p.score = -p.score;
     p.colour = 1 - p.colour;
+}
+inline void flipPosition(Position& p) {
+    flipBoardAndScore(p);
     const uint32_t view = p.pawnKeys[0];
     p.pawnKeys[0] = p.pawnKeys[1];
     p.pawnKeys[1] = view;

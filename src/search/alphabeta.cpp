@@ -122,16 +122,17 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         }
     }
 
+    const TBB exposing = exposingSquares(checked);
     CaptureList captures;
     generateCaptures(&captures);
     if (hashMove != 0) removeFromCaptures(hashMove, &captures);
+    prefetchChildren(captures);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         --captures.count;
         makeMove(move);
-        prefetchHash();
         lastTried = move;
-        if (opponentInCheck()) {
+        if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
             continue;
         }
@@ -158,6 +159,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     QuietList quiets;
     generateQuiets(&quiets);
     if (hashMove != 0) removeFromQuiets(hashMove, &quiets);
+    prefetchChildren(quiets);
     int legalQuiets = 0;
     while (quiets.count != 0) {
         if (!pickKiller(depth, &quiets)) pickHistory(&quiets);
@@ -165,8 +167,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         quiets.moves[quiets.count] = 0;
         lastTried = move;
         makeMove(move);
-        prefetchHash();
-        if (opponentInCheck()) {
+        if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
             continue;
         }

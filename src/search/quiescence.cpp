@@ -41,11 +41,12 @@ int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
 
     CaptureList captures;
     generateCaptures(&captures);
+    const TBB exposing = captures.count != 0 ? exposingSquares(checked) : 0;
+    prefetchChildren(captures);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         makeMove(move);
-        prefetchHash();
-        if (opponentInCheck()) {
+        if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
         } else {
             const int score = -quiescenceSearch(iteration, -beta, -best, mateScore - 1);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/hashkey.h"
 #include "board/position.h"
 #include "platform/fastremainder.h"
 #include "platform/memory.h"
@@ -59,12 +60,20 @@ void clearHash() {
     if (currentStamp == 0) std::memset(static_cast<void*>(table), 0, tableBytes);
 }
 
-void prefetchHash() {
+void prefetchHash(uint64_t key) {
     if (table == nullptr) return;
     // An entry may straddle two cache lines: fetch both.
-    const char* slot = reinterpret_cast<const char*>(&slotOf(currentPosition().key));
+    const char* slot = reinterpret_cast<const char*>(&slotOf(key));
     __builtin_prefetch(slot);
     __builtin_prefetch(slot + sizeof(TTEntry) - 1);
+}
+
+void prefetchChildren(const CaptureList& list) {
+    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(approximateKeyAfter(list.entries[i].move));
+}
+
+void prefetchChildren(const QuietList& list) {
+    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(approximateKeyAfter(list.moves[i]));
 }
 
 int64_t hashTableEntries() { return static_cast<int64_t>(tableEntries); }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "board/movegen.h"
 #include "board/types.h"
 
 // Frees any previous table and allocates `entries` 24-byte entries; reports the outcome.
@@ -38,7 +39,12 @@ constexpr int HASH_NO_ANSWER = 99998;  // same position, too shallow or too old:
 int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta);
 // Writes the current position's slot unless a deeper or later entry must be kept.
 void storeHash(int iteration, int depth, int score, int bound, Move move);
-// Starts loading the current position's slot, to be probed shortly.
-void prefetchHash();
+// Starts loading the slot of `key`, to be probed shortly.
+void prefetchHash(uint64_t key);
+// Starts loading the slots of the positions after each move of a freshly generated list: a
+// child probes its slot at once, too soon for a fetch issued after its move is made, and the
+// fetches for all children overlap.
+void prefetchChildren(const CaptureList& list);
+void prefetchChildren(const QuietList& list);
 // Number of usable entries (0 when no table is allocated).
 int64_t hashTableEntries();
