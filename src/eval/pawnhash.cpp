@@ -61,6 +61,13 @@ uint64_t pawnKeyOf(const Position& p) {
     return key;
 }
 
+void prefetchPawnHash(const Position& p) {
+    if (!pawnHashPresent() || !p.pawnKeysKnown) return;
+    const int colour = static_cast<int>(p.colour);
+    __builtin_prefetch(&slotOf(widenKey(slotKey(p.pawnKeys[0], colour))));
+    __builtin_prefetch(&slotOf(widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
+}
+
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
     if (!pawnHashPresent()) return PAWN_HASH_MISS;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));

@@ -32,5 +32,7 @@ void storePawnHash(int score, uint64_t passers, int count);
 bool pawnHashPresent();
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry);
 void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count);
+// Starts loading the slots the evaluation of `p` reads, one per side (when its pawn keys are known).
+void prefetchPawnHash(const Position& p);
 // The pawn key of any record, equal to computePawnKey() when the record is the current one.
 uint64_t pawnKeyOf(const Position& p);

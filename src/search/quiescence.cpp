@@ -2,6 +2,7 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "eval/evaluate.h"
+#include "eval/pawnhash.h"
 #include "search/searchclock.h"
 #include "search/searchtree.h"
 #include "search/transposition.h"
@@ -17,6 +18,7 @@ constexpr int STAND_PAT_MARGIN = 325;
 }  // namespace
 
 int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
+    prefetchPawnHash(currentPosition());
     TTEntry entry;
     const int answer = probeHash(&entry, iteration, 0, alpha, beta);
     if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
