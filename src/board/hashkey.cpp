@@ -77,8 +77,11 @@ uint64_t approximateKeyAfter(Move m) {
     const int mirror = p.colour == WHITE ? 0 : 56;
     const int colourBonus = p.colour == WHITE ? 8 : 0;
     const int from = moveFrom(m), to = moveTo(m), promotion = movePromotion(m);
+    uint64_t key = p.key ^ Random64[SIDE_KEY];
+    // A stored move from a colliding key need not fit the board: nothing to fetch then.
+    if (from > 63 || to > 63 || promotion > QUEEN || !(p.own >> from & 1)) return key;
     const int mover = p.pieceType(from) + colourBonus;
-    uint64_t key = p.key ^ Random64[SIDE_KEY] ^ pieceNumber(mover, from ^ mirror);
+    key ^= pieceNumber(mover, from ^ mirror);
     key ^= pieceNumber(promotion != 0 ? promotion + colourBonus : mover, to ^ mirror);
     if (p.occupied() >> to & 1) key ^= pieceNumber(p.pieceType(to) + 8 - colourBonus, to ^ mirror);
     return key;

@@ -18,7 +18,7 @@ uint64_t computePawnKey();
 void setPawnKeys();
 void toggleSideKey();
 // The key the position after m will have, castling-right and en-passant changes aside: close
-// enough to fetch the child's table slot before the move is made.
+// enough to fetch the child's table slot before the move is made. Safe for any move word.
 uint64_t approximateKeyAfter(Move m);
 // Incremental key update made by makeMove on the new (already flipped) record.
 void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,

@@ -1,4 +1,5 @@
 #include "board/bitboard.h"
+#include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
@@ -44,6 +45,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     TTEntry entry;
     const int answer = probeHash(&entry, iteration, depth, alpha, beta);
     if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
+    if (answer == HASH_NO_ANSWER && entry.move != 0) prefetchHash(approximateKeyAfter(entry.move));
 
     const bool checked = inCheck() != 0;
     if (position.repetitions >= 2) return 0;
