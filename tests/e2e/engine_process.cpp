@@ -6,15 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "tablebase/tbprobe.h"
@@ -22,7 +22,6 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// "^text" matches lines beginning with text; anything else matches lines containing it.
 bool matches(const std::string& line, const std::string& text) {
     if (!text.empty() && text[0] == '^') return line.compare(0, text.size() - 1, text, 1) == 0;
     return line.find(text) != std::string::npos;
@@ -35,30 +34,23 @@ int msLeft(Clock::time_point deadline) {
 }  // namespace
 
 std::string testIni(const std::string& engineKeys, const std::string& sections) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys +
-           "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" +
+           sections;
 }
 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {
     signal(SIGPIPE, SIG_IGN);  // a dead engine must fail the test, not kill it
     char pattern[] = "/tmp/qx-e2e-XXXXXX";
-    char* made = mkdtemp(pattern);
-    if (made == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary directory";
+    int in[2], out[2];
+    if (mkdtemp(pattern) == nullptr || pipe(in) != 0 || pipe(out) != 0) {
+        ADD_FAILURE() << "cannot set up the engine's directory and pipes";
         return;
     }
-    dir_ = made;
+    dir_ = pattern;
     const std::string userConfig = dir_ + "/config";
     std::filesystem::create_directories(userConfig + "/quintarex");
     if (!iniText.empty()) std::ofstream(dir_ + "/quintarex.ini") << iniText;
     if (!userIniText.empty()) std::ofstream(userConfig + "/quintarex/quintarex.ini") << userIniText;
-
-    int in[2];
-    int out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) {
-        ADD_FAILURE() << "pipe failed";
-        return;
-    }
     pid_ = fork();
     if (pid_ == 0) {
         dup2(in[0], 0);
@@ -79,41 +71,38 @@ EngineProcess::EngineProcess(const std::string& iniText, const std::string& user
 }
 
 EngineProcess::~EngineProcess() {
-    if (toEngine_ >= 0) close(toEngine_);
-    if (pid_ > 0 && !exited_) {
-        if (waitExit(3000) == -1 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+    closeInput();
+    if (pid_ > 0 && !exited_ && waitExit(3000) == -1 && !exited_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
     }
     if (fromEngine_ >= 0) close(fromEngine_);
-    if (!dir_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
 }
 
 void EngineProcess::sendRaw(const std::string& bytes) {
-    if (toEngine_ < 0) return;
-    size_t done = 0;
-    while (done < bytes.size()) {
+    for (size_t done = 0; toEngine_ >= 0 && done < bytes.size();) {
         ssize_t n = write(toEngine_, bytes.data() + done, bytes.size() - done);
         if (n <= 0) return;  // the engine has gone; the test's expectations will tell
         done += static_cast<size_t>(n);
     }
 }
 
-void EngineProcess::send(const std::string& line) { sendRaw(line + "\n"); }
-
 void EngineProcess::closeInput() {
     if (toEngine_ >= 0) close(toEngine_);
     toEngine_ = -1;
 }
 
+void EngineProcess::startXboard() {
+    send("xboard");
+    send("protover 2");
+    waitFor("feature ");
+}
+
 bool EngineProcess::readSome(int timeoutMs) {
-    if (fromEngine_ < 0) return false;
     pollfd p{fromEngine_, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return false;
+    if (fromEngine_ < 0 || poll(&p, 1, timeoutMs) <= 0) return false;
     char buffer[4096];
     ssize_t n = read(fromEngine_, buffer, sizeof buffer);
     if (n <= 0) {
@@ -124,29 +113,32 @@ bool EngineProcess::readSome(int timeoutMs) {
         return false;
     }
     for (ssize_t i = 0; i < n; ++i) {
-        if (buffer[i] == '\n') {
+        if (buffer[i] != '\n') {
+            partial_ += buffer[i];
+        } else {
             lines_.push_back(partial_);
             partial_.clear();
-        } else {
-            partial_ += buffer[i];
         }
     }
     return true;
 }
 
-bool EngineProcess::tryWaitFor(const std::string& text, int timeoutMs, std::string* found) {
+size_t EngineProcess::find(const std::string& text, size_t from, int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        for (; cursor_ < lines_.size(); ++cursor_) {
-            if (matches(lines_[cursor_], text)) {
-                if (found != nullptr) *found = lines_[cursor_];
-                ++cursor_;
-                return true;
-            }
-        }
-        if (fromEngine_ < 0 || msLeft(deadline) == 0) return false;
+        for (; from < lines_.size(); ++from)
+            if (matches(lines_[from], text)) return from;
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) return std::string::npos;
         readSome(msLeft(deadline));
     }
+}
+
+bool EngineProcess::tryWaitFor(const std::string& text, int timeoutMs, std::string* found) {
+    size_t at = find(text, cursor_, timeoutMs);
+    if (at == std::string::npos) return false;
+    cursor_ = at + 1;
+    if (found != nullptr) *found = lines_[at];
+    return true;
 }
 
 std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
@@ -158,15 +150,8 @@ std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
     return "";
 }
 
-void EngineProcess::waitForSince(const std::string& text, size_t from, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (linesWith(text, from).empty()) {
-        if (fromEngine_ < 0 || msLeft(deadline) == 0) {
-            ADD_FAILURE() << "no line containing \"" << text << "\"";
-            return;
-        }
-        readSome(msLeft(deadline));
-    }
+void EngineProcess::waitForSince(const std::string& text, size_t from) {
+    if (find(text, from, 30000) == std::string::npos) ADD_FAILURE() << "no line containing \"" << text << "\"";
 }
 
 void EngineProcess::sync() {
@@ -176,26 +161,23 @@ void EngineProcess::sync() {
 }
 
 int EngineProcess::waitExit(int timeoutMs) {
-    if (exited_) return exitStatus_;
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        while (fromEngine_ >= 0 && readSome(0)) {
+    while (!exited_) {
+        while (readSome(0)) {
         }
         int status = 0;
-        pid_t r = waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
-            while (fromEngine_ >= 0 && readSome(100)) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            while (readSome(100)) {
             }
             exited_ = true;
             exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            return exitStatus_;
-        }
-        if (msLeft(deadline) == 0) return -1;
-        if (fromEngine_ >= 0)
-            readSome(std::min(msLeft(deadline), 50));
-        else
+        } else if (msLeft(deadline) == 0) {
+            return -1;
+        } else if (!readSome(std::min(msLeft(deadline), 50)) && fromEngine_ < 0) {
             usleep(10000);
+        }
     }
+    return exitStatus_;
 }
 
 std::vector<std::string> EngineProcess::linesWith(const std::string& text, size_t from) const {
@@ -206,9 +188,8 @@ std::vector<std::string> EngineProcess::linesWith(const std::string& text, size_
 }
 
 std::string EngineProcess::readFile(const std::string& name) const {
-    std::ifstream in(dir_ + "/" + name);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(dir_ + "/" + name).rdbuf();
     return s.str();
 }
 
@@ -227,4 +208,32 @@ std::vector<std::string> legalMoveTexts() {
         texts.emplace_back(text, text[4] == ' ' ? 4 : 5);
     }
     return texts;
+}
+
+bool legalHere(const std::string& move) {
+    const std::vector<std::string> moves = legalMoveTexts();
+    return std::find(moves.begin(), moves.end(), move) != moves.end();
+}
+
+std::vector<std::string> quietGame(int plies) {
+    resetToStartPosition();
+    std::vector<std::string> line;
+    for (int ply = 0; ply < plies && line.size() == static_cast<size_t>(ply); ++ply) {
+        Move moves[MAX_CAPTURES + MAX_QUIETS], replies[MAX_CAPTURES + MAX_QUIETS];
+        const int count = genLegalMoves(moves);
+        for (int k = 0; k < count; ++k) {
+            const Move m = moves[(ply * 7 + k) % count];
+            if (moveType(m) == MT_CASTLE_KINGSIDE || moveType(m) == MT_CASTLE_QUEENSIDE || movePromotion(m)) continue;
+            char text[6];
+            moveToText(text, m, &currentPosition());
+            makeMove(m);
+            if (genLegalMoves(replies) > 0 && currentPosition().repetitions == 0) {
+                line.emplace_back(text, 4);
+                break;
+            }
+            takeBack();
+        }
+    }
+    resetToStartPosition();
+    return line;
 }

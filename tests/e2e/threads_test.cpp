@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "engine_process.h"
@@ -15,8 +14,7 @@ namespace {
 
 // The game as the interface sees it, kept on this process's own board: a move the engine
 // sends must be legal here, so a board that drifted inside the engine shows at once.
-class MirrorGame {
-public:
+struct MirrorGame {
     MirrorGame() { resetToStartPosition(); }
     bool play(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
     // Some legal move other than `avoid` (`avoid` itself when it is the only one), or "".
@@ -28,37 +26,28 @@ public:
     }
 };
 
-std::string hintOf(const std::string& line) {
-    std::string text = line.substr(6);  // "Hint: "
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+std::string hintOf(const std::string& line) { return moveOf("move " + line.substr(6)); }  // "Hint: e7e5 "
+
+// The engine plays black and ponders: after its reply it shows the move it expects and waits on it.
+void awaitPondering(EngineProcess& engine, MirrorGame& game, std::string* hint) {
+    ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
+    *hint = hintOf(engine.waitFor("^Hint: "));
+    engine.waitFor("#DEBUG Start thread poll_exit2");
 }
 
-void startXboard(EngineProcess& engine) {
-    engine.send("xboard");
-    engine.send("protover 2");
-    engine.waitFor("feature ");
-}
-
-// A game where the engine plays black, ponders, and gets the first reply it expects.
+// Pondering starts from the engine's second move on.
 void startPonderingGame(EngineProcess& engine, MirrorGame& game, std::string* hint) {
-    startXboard(engine);
-    engine.send("new");
-    engine.send("hard");
-    engine.send("level 0 5 0");
-    engine.send("time 30000");
-    engine.send("otim 30000");
-    engine.send("sd 3");
-    // Pondering starts from the engine's second move on.
+    engine.startXboard();
+    for (const char* line : {"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"}) engine.send(line);
     for (int i = 0; i < 2; ++i) {
         std::string mine = game.anyMoveBut("");
         ASSERT_TRUE(game.play(mine));
         engine.send("usermove " + mine);
-        std::string reply = moveOf(engine.waitFor("^move ", 30000));
-        ASSERT_TRUE(game.play(reply)) << reply;
+        if (i == 0) {
+            ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
+        }
     }
-    *hint = hintOf(engine.waitFor("^Hint: ", 30000));
-    engine.waitFor("#DEBUG Start thread poll_exit2");
+    awaitPondering(engine, game, hint);
 }
 
 // Two threads share the output: each line must arrive whole, never with another line inside it.
@@ -76,88 +65,94 @@ void expectWholeLines(const EngineProcess& engine) {
 
 }  // namespace
 
-// Analysis restarted many times: the thinking lines and the polling thread's lines never mix.
-TEST(XboardThreads, AnalysisRestartsKeepEveryLineWhole) {
+// Analysis restarted many times keeps every line whole. It absorbs clocks and "."; every other
+// command goes to the loop, which restarts the analysis from the new position; "exit" leaves it,
+// and nothing is ever played. PyChess parks its hint analyser with an empty board: no error for
+// the user, and the next position is analysed. The end of input ends an analysis.
+TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
     EngineProcess engine;
-    startXboard(engine);
+    engine.startXboard();
     engine.send("new");
     engine.send("post");
     for (int i = 0; i < 15; ++i) {
         size_t from = engine.lineCount();
         engine.send("analyze");
         engine.waitForSince("#DEBUG Start thread poll_exit2", from);
-        engine.send(i % 2 == 0 ? "usermove e2e4" : "usermove d2d4");  // restarts the analysis
+        engine.send(i % 2 == 0 ? "usermove e2e4" : "usermove d2d4");
         engine.waitFor("#DEBUG Start thread analyze");
         engine.send("undo");
         engine.send("exit");
         engine.waitFor("#DEBUG End thread poll_exit2");
     }
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-    expectWholeLines(engine);
-}
-
-// Analysis absorbs clocks and "."; every other command goes to the loop, which restarts the
-// analysis from the new position; "exit" leaves it, and nothing is ever played.
-TEST(XboardThreads, AnalysisHandsEveryOtherCommandToTheLoop) {
-    for (bool endOfInput : {false, true}) {
-        EngineProcess engine;
-        startXboard(engine);
-        engine.send("new");
-        engine.send("hard");
-        engine.send("analyze");
-        engine.waitFor("#DEBUG Start thread poll_exit2");
-        if (endOfInput) {
-            engine.closeInput();
-            EXPECT_EQ(engine.waitExit(), 0);
-            continue;
-        }
-        engine.send("time 100");
-        engine.waitFor("#DEBUG time:100");
-        engine.send(".");
-        engine.waitFor("#DEBUG stat");
-        engine.send("ping 5");
-        EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
-        for (const char* line : {"usermove e2e4", "undo", "usermove e2e4", "usermove e7e5",
-                                 "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "usermove e2e4"}) {
-            engine.send(line);
-            engine.waitFor(std::string("#DEBUG Command:    ") + line);
-            engine.waitFor("#DEBUG Start thread analyze");
-        }
-        engine.send("exit");
-        engine.waitFor("#DEBUG End thread poll_exit2");
-        const size_t from = engine.lineCount();
-        engine.send("usermove e8d7");
-        engine.sync();
-        EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
-        engine.send("quit");
-        EXPECT_EQ(engine.waitExit(), 0);
-        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-        EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+    engine.send("hard");
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.send("time 100");
+    engine.waitFor("#DEBUG time:100");
+    engine.send(".");
+    engine.waitFor("#DEBUG stat");
+    engine.send("ping 5");
+    EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
+    for (const char* line : {"usermove e2e4", "undo", "usermove e2e4", "usermove e7e5",
+                             "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "usermove e2e4"}) {
+        engine.send(line);
+        engine.waitFor(std::string("#DEBUG Command:    ") + line);
+        engine.waitFor("#DEBUG Start thread analyze");
     }
+    engine.send("exit");
+    engine.waitFor("#DEBUG End thread poll_exit2");
+    size_t from = engine.lineCount();
+    engine.send("usermove e8d7");
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
+
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.send("exit");
+    from = engine.lineCount();
+    engine.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
+    engine.sync();
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread analyze");
+    engine.waitFor("^ 1 ");  // thinking on the new position
+    engine.send("exit");
+    engine.send("setboard 8/8/8/8/8/8/8/8");
+    engine.send("setboard 4k3/8/8/8/8/8/8/8 w - - 0 1");  // refused as before: not a parked board
+    engine.sync();
+    EXPECT_EQ(engine.linesWith("tellusererror", from).size(), 1u);
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    engine.send("analyze");
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.closeInput();
+    EXPECT_EQ(engine.waitExit(), 0);
+    EXPECT_EQ(engine.linesWith("Illegal move").size(), 0u);
+    EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+    expectWholeLines(engine);
 }
 
 // A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
 // back) and a deep hit (the ponder result is played at once): the reply is legal each time.
-TEST(XboardThreads, PonderHitMissAndDeepHit) {
+// What comes while the engine ponders is obeyed on the right board: a ping, a new game, quit,
+// the end of input.
+TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
-        const char* name;
         bool hit;
         const char* engineKeys;
         const char* expected;
     } cases[] = {
-        {"hit", true, "", "#DEBUG Caso 1 - usermove =  pondermove"},
-        {"miss", false, "", "#DEBUG BACK PonderMove"},
-        {"deep hit", true, "safePly=2\n", "#DEBUG Pondering Smart Move!"},
+        {true, "", "#DEBUG Caso 1 - usermove =  pondermove"},
+        {false, "", "#DEBUG BACK PonderMove"},
+        {true, "safePly=2\n", "#DEBUG Pondering Smart Move!"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.expected);
         EngineProcess engine(testIni(c.engineKeys));
         MirrorGame game;
         std::string hint;
         startPonderingGame(engine, game, &hint);
         if (std::string(c.engineKeys).empty()) {
-            engine.send("time 29000");
+            engine.send("time 29000");  // taken by the polling thread
             engine.waitFor("#DEBUG time:29000");
         } else {
             // Past safePly. The ponder thread may end before the polling thread prints its start
@@ -165,58 +160,61 @@ TEST(XboardThreads, PonderHitMissAndDeepHit) {
             size_t phase = 0;
             for (size_t i = 0; i < engine.lineCount(); ++i)
                 if (engine.lines()[i].find("#DEBUG Start thread pondering") != std::string::npos) phase = i;
-            engine.waitForSince("#DEBUG End thread pondering", phase, 30000);
+            engine.waitForSince("#DEBUG End thread pondering", phase);
         }
         const std::string mine = c.hit ? hint : game.anyMoveBut(hint);
         ASSERT_TRUE(game.play(mine)) << mine;
         engine.send("usermove " + mine);
         engine.waitFor(c.expected);
-        const std::string reply = moveOf(engine.waitFor("^move ", 30000));
-        EXPECT_TRUE(game.play(reply)) << reply;
-        engine.send("usermove " + game.anyMoveBut(""));  // the board stayed in step
-        engine.send("force");
-        engine.sync();
-        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-        engine.send("quit");
+        if (c.hit) {  // no pondering follows a hit: the engine's next move brings it back
+            ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
+            const std::string next = game.anyMoveBut("");
+            ASSERT_TRUE(game.play(next));
+            engine.send("usermove " + next);
+        }
+        awaitPondering(engine, game, &hint);
+        if (!c.hit) {
+            engine.send("ping 77");
+            EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
+            for (const char* line : {"new", "force", "usermove e2e4", "usermove e7e5"}) engine.send(line);
+            engine.sync();
+        }
+        if (c.engineKeys[0] != '\0') {
+            engine.closeInput();
+        } else {
+            engine.send("quit");
+        }
         EXPECT_EQ(engine.waitExit(), 0);
+        EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
     }
 }
 
 // A game the engine's move played at once from pondering ends is announced, and the engine
 // moves no more.
 TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
-    struct Case {
+    const struct {
         const char* fen;
         std::vector<std::string> before;  // played in force mode, then the engine moves
         const char* reply;                // ours, after which the engine ponders
         const char* result;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
-        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1",
-         {"b5e8", "g8h7", "e8h5", "h7g8"},
-         "g8h7",
+        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
          "1/2-1/2 {Draw by repetition}"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.result);
         EngineProcess engine(testIni("safePly=2\n"));
-        startXboard(engine);
-        engine.send("new");
-        engine.send("level 0 5 0");
-        engine.send("sd 4");
-        engine.send("force");
+        engine.startXboard();
+        for (const char* line : {"new", "level 0 5 0", "sd 4", "force"}) engine.send(line);
         engine.send(std::string("setboard ") + c.fen);
         for (const std::string& m : c.before) engine.send("usermove " + m);
-        engine.send("hard");
-        engine.send("time 30000");
-        engine.send("otim 30000");
-        engine.send("go");
-        engine.waitFor("^move ", 30000);
+        for (const char* line : {"hard", "time 30000", "otim 30000", "go"}) engine.send(line);
+        engine.waitFor("^move ");
         engine.send(std::string("usermove ") + c.reply);
-        engine.waitFor("^move ", 30000);
-        std::string hint = hintOf(engine.waitFor("^Hint: ", 30000));
-        engine.waitFor("gs_info.bestmove dopo Pondering", 30000);  // deeper than safePly
+        engine.waitFor("^move ");
+        std::string hint = hintOf(engine.waitFor("^Hint: "));
+        engine.waitFor("gs_info.bestmove dopo Pondering");  // deeper than safePly
         engine.send("usermove " + hint);
         engine.waitFor("#DEBUG Pondering Smart Move!");
         engine.waitFor("^move ");
@@ -229,63 +227,22 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
     }
 }
 
-// Whatever comes while the engine ponders is obeyed on the right board: a ping and the
-// interface's move, a new game, quit, the end of input.
-TEST(XboardThreads, CommandsDuringPonderingAreNotLost) {
-    for (int action = 0; action < 4; ++action) {
-        SCOPED_TRACE(action);
-        EngineProcess engine;
-        MirrorGame game;
-        std::string hint;
-        startPonderingGame(engine, game, &hint);
-        if (action == 0) {
-            engine.send("ping 77");
-            EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
-            const std::string other = game.anyMoveBut("");
-            ASSERT_TRUE(game.play(other));
-            engine.send("usermove " + other);
-            const std::string reply = moveOf(engine.waitFor("^move ", 30000));
-            EXPECT_TRUE(game.play(reply)) << reply;
-            engine.send("force");  // ends the next pondering and is obeyed
-            engine.send("usermove " + game.anyMoveBut(""));
-        } else if (action == 1) {
-            for (const char* line : {"new", "force", "usermove e2e4", "usermove e7e5"}) engine.send(line);
-        }
-        if (action <= 1) {
-            engine.sync();
-            EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-        }
-        if (action == 3) {
-            engine.closeInput();
-        } else {
-            engine.send("quit");
-        }
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-}
-
 // Two engines pondering against each other: every move each one sends must be legal on the
 // interface's board, whatever mix of hits and misses occurs, and every line arrives whole.
 TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
-    EngineProcess white;
-    EngineProcess black;
+    EngineProcess white, black;
     MirrorGame game;
     for (EngineProcess* e : {&white, &black}) {
-        startXboard(*e);
-        e->send("new");
-        e->send("hard");
-        e->send("level 0 5 0");
-        e->send("sd 4");
-        e->send("post");
+        e->startXboard();
+        for (const char* line : {"new", "hard", "level 0 5 0", "sd 4", "post"}) e->send(line);
     }
     white.send("go");
     EngineProcess* mover = &white;
     EngineProcess* other = &black;
     for (int ply = 0; ply < 40; ++ply) {
-        std::string move = moveOf(mover->waitFor("^move ", 30000));
+        std::string move = moveOf(mover->waitFor("^move "));
         ASSERT_TRUE(game.play(move)) << "ply " << ply << ": " << move;
-        std::string result;
-        if (mover->tryWaitFor("{", 100, &result)) break;
+        if (mover->tryWaitFor("{", 100)) break;
         other->send("usermove " + move);
         std::swap(mover, other);
     }
@@ -303,55 +260,23 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
 TEST(XboardThreads, OldProtocolGameWithBareMovesGoesOn) {
     EngineProcess engine;
     MirrorGame game;
-    auto expectBlackReply = [&] {
-        std::string reply = moveOf(engine.waitFor("^move ", 30000));
-        EXPECT_TRUE(game.play(reply)) << reply;  // legal, so black's
-    };
     for (const char* line : {"xboard", "random", "hard", "force"}) engine.send(line);
-    for (const char* mine : {"f2f4", "c2c4", "g1f3"}) {
+    auto play = [&](const std::string& mine, const std::vector<const char*>& after) {
         ASSERT_TRUE(game.play(mine));
         engine.send(mine);
-        if (std::string(mine) == "g1f3") {  // clocks long enough to ponder on
-            engine.send("time 30000");
-            engine.send("otim 30000");
-            engine.send("hard");
-        }
-        engine.send("go");
-        expectBlackReply();
-        if (std::string(mine) != "g1f3") engine.send("force");
-    }
-    engine.waitFor("#DEBUG Start thread poll_exit2", 30000);  // pondering
-    std::string mine = game.anyMoveBut("");
-    ASSERT_TRUE(game.play(mine));
-    engine.send(mine);
-    expectBlackReply();
+        for (const char* line : after) engine.send(line);
+        EXPECT_TRUE(game.play(moveOf(engine.waitFor("^move ")))) << "not black's move";
+    };
+    play("f2f4", {"go"});
+    engine.send("force");
+    play("c2c4", {"go"});
+    engine.send("force");
+    play("g1f3", {"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    play(game.anyMoveBut(""), {});
     engine.sync();
     EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
     EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-// PyChess parks its hint analyser with an empty board: no error for the user, and the next
-// position is analysed.
-TEST(XboardThreads, EmptyBoardParksTheAnalyser) {
-    EngineProcess engine;
-    startXboard(engine);
-    engine.send("post");
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    engine.send("exit");
-    engine.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
-    engine.sync();
-    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.waitFor("^ 1 ");  // thinking on the new position
-    engine.send("exit");
-    engine.send("setboard 8/8/8/8/8/8/8/8");
-    engine.send("setboard 4k3/8/8/8/8/8/8/8 w - - 0 1");  // refused as before: not a parked board
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("tellusererror").size(), 1u);
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
 }
