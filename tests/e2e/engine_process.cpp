@@ -28,8 +28,8 @@ bool matches(const std::string& line, const std::string& text) {
 }
 
 int msLeft(Clock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
+    return static_cast<int>(std::max<int64_t>(
+        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
 }
 }  // namespace
 
@@ -41,27 +41,21 @@ std::string testIni(const std::string& engineKeys, const std::string& sections) 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {
     signal(SIGPIPE, SIG_IGN);  // a dead engine must fail the test, not kill it
     char pattern[] = "/tmp/qx-e2e-XXXXXX";
-    int in[2], out[2];
-    if (mkdtemp(pattern) == nullptr || pipe(in) != 0 || pipe(out) != 0) {
+    int in[2], out[2];  // close-on-exec: another engine started meanwhile must not hold this one's input open
+    if (mkdtemp(pattern) == nullptr || pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "cannot set up the engine's directory and pipes";
         return;
     }
     dir_ = pattern;
-    const std::string userConfig = dir_ + "/config";
-    std::filesystem::create_directories(userConfig + "/quintarex");
+    std::filesystem::create_directories(dir_ + "/config/quintarex");
     if (!iniText.empty()) std::ofstream(dir_ + "/quintarex.ini") << iniText;
-    if (!userIniText.empty()) std::ofstream(userConfig + "/quintarex/quintarex.ini") << userIniText;
-    pid_ = fork();
-    if (pid_ == 0) {
+    if (!userIniText.empty()) std::ofstream(dir_ + "/config/quintarex/quintarex.ini") << userIniText;
+    if ((pid_ = fork()) == 0) {
         dup2(in[0], 0);
         dup2(out[1], 1);
-        int err = open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (err >= 0) dup2(err, 2);
-        close(in[1]);
-        close(out[0]);
-        if (chdir(dir_.c_str()) != 0) _exit(127);
-        setenv("XDG_CONFIG_HOME", userConfig.c_str(), 1);
-        execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
+        dup2(open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+        if (chdir(dir_.c_str()) == 0) execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(in[0]);
@@ -72,7 +66,7 @@ EngineProcess::EngineProcess(const std::string& iniText, const std::string& user
 
 EngineProcess::~EngineProcess() {
     closeInput();
-    if (pid_ > 0 && !exited_ && waitExit(3000) == -1 && !exited_) {
+    if (pid_ > 0 && waitExit(3000) == -1 && !exited_) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
@@ -100,18 +94,20 @@ void EngineProcess::startXboard() {
     waitFor("feature ");
 }
 
+void EngineProcess::run(const std::vector<std::string>& steps) {
+    for (const std::string& step : steps) {
+        if (step.rfind('<', 0) == 0)
+            waitFor(step.substr(1));
+        else
+            send(step);
+    }
+}
+
 bool EngineProcess::readSome(int timeoutMs) {
     pollfd p{fromEngine_, POLLIN, 0};
     if (fromEngine_ < 0 || poll(&p, 1, timeoutMs) <= 0) return false;
     char buffer[4096];
     ssize_t n = read(fromEngine_, buffer, sizeof buffer);
-    if (n <= 0) {
-        close(fromEngine_);
-        fromEngine_ = -1;
-        if (!partial_.empty()) lines_.push_back(partial_);
-        partial_.clear();
-        return false;
-    }
     for (ssize_t i = 0; i < n; ++i) {
         if (buffer[i] != '\n') {
             partial_ += buffer[i];
@@ -120,16 +116,18 @@ bool EngineProcess::readSome(int timeoutMs) {
             partial_.clear();
         }
     }
-    return true;
+    if (n > 0) return true;
+    close(fromEngine_);
+    fromEngine_ = -1;
+    if (!partial_.empty()) lines_.push_back(partial_);
+    return false;
 }
 
 size_t EngineProcess::find(const std::string& text, size_t from, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
+    for (auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);; readSome(msLeft(deadline))) {
         for (; from < lines_.size(); ++from)
             if (matches(lines_[from], text)) return from;
         if (fromEngine_ < 0 || msLeft(deadline) == 0) return std::string::npos;
-        readSome(msLeft(deadline));
     }
 }
 
@@ -161,8 +159,7 @@ void EngineProcess::sync() {
 }
 
 int EngineProcess::waitExit(int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!exited_) {
+    for (auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs); !exited_;) {
         while (readSome(0)) {
         }
         int status = 0;
@@ -194,7 +191,7 @@ std::string EngineProcess::readFile(const std::string& name) const {
 }
 
 std::string moveOf(const std::string& line) {
-    std::string text = line.rfind("move ", 0) == 0 ? line.substr(5) : "";
+    std::string text = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }
@@ -215,20 +212,19 @@ bool legalHere(const std::string& move) {
     return std::find(moves.begin(), moves.end(), move) != moves.end();
 }
 
+bool playHere(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
+
 std::vector<std::string> quietGame(int plies) {
     resetToStartPosition();
     std::vector<std::string> line;
     for (int ply = 0; ply < plies && line.size() == static_cast<size_t>(ply); ++ply) {
-        Move moves[MAX_CAPTURES + MAX_QUIETS], replies[MAX_CAPTURES + MAX_QUIETS];
-        const int count = genLegalMoves(moves);
-        for (int k = 0; k < count; ++k) {
-            const Move m = moves[(ply * 7 + k) % count];
-            if (moveType(m) == MT_CASTLE_KINGSIDE || moveType(m) == MT_CASTLE_QUEENSIDE || movePromotion(m)) continue;
-            char text[6];
-            moveToText(text, m, &currentPosition());
-            makeMove(m);
-            if (genLegalMoves(replies) > 0 && currentPosition().repetitions == 0) {
-                line.emplace_back(text, 4);
+        const std::vector<std::string> moves = legalMoveTexts();
+        for (size_t k = 0; k < moves.size(); ++k) {
+            const std::string& m = moves[(ply * 7 + k) % moves.size()];
+            if (m.size() > 4 || m == "e1g1" || m == "e1c1" || m == "e8g8" || m == "e8c8") continue;
+            makeMoveFromText(m.c_str());
+            if (!legalMoveTexts().empty() && currentPosition().repetitions == 0) {
+                line.push_back(m);
                 break;
             }
             takeBack();

@@ -19,6 +19,8 @@ public:
     void sendRaw(const std::string& bytes);
     void closeInput();
     void startXboard();  // "xboard", "protover 2", and its feature line
+    // Sends each line in turn; a step "<text" instead waits for a line matching text.
+    void run(const std::vector<std::string>& steps);
 
     // Text "^abc" matches lines beginning with abc, any other text lines containing it.
     // The next matching line after the last one found, or "" after a test failure on time-out.
@@ -46,10 +48,11 @@ private:
     size_t cursor_ = 0;
 };
 
-std::string moveOf(const std::string& line);  // "e2e4" of "move e2e4 ", "" for other lines
+std::string moveOf(const std::string& line);  // "e2e4" of "move e2e4 " or "Hint: e2e4 "
 
 // Moves on this test process's own board, which mirrors the engine's game.
 std::vector<std::string> legalMoveTexts();
 bool legalHere(const std::string& move);
+bool playHere(const std::string& move);  // makes the move when it is legal here
 // A game of plain moves (no castling, promotion or repetition) that does not end early.
 std::vector<std::string> quietGame(int plies);

@@ -6,48 +6,48 @@
 #include <string>
 #include <vector>
 
-#include "board/movetext.h"
 #include "board/position.h"
 #include "engine_process.h"
 
 namespace {
 
-// The game as the interface sees it, kept on this process's own board: a move the engine
-// sends must be legal here, so a board that drifted inside the engine shows at once.
-struct MirrorGame {
-    MirrorGame() { resetToStartPosition(); }
-    bool play(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
-    // Some legal move other than `avoid` (`avoid` itself when it is the only one), or "".
-    std::string anyMoveBut(const std::string& avoid) {
-        const std::vector<std::string> moves = legalMoveTexts();
-        for (const std::string& m : moves)
-            if (m != avoid) return m;
-        return moves.empty() ? "" : moves.back();
-    }
-};
-
-std::string hintOf(const std::string& line) { return moveOf("move " + line.substr(6)); }  // "Hint: e7e5 "
-
-// The engine plays black and ponders: after its reply it shows the move it expects and waits on it.
-void awaitPondering(EngineProcess& engine, MirrorGame& game, std::string* hint) {
-    ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
-    *hint = hintOf(engine.waitFor("^Hint: "));
-    engine.waitFor("#DEBUG Start thread poll_exit2");
+// This process's own board follows the game as the interface sees it: a move the engine sends
+// must be legal there, so a board that drifted inside the engine shows at once.
+void expectLegalReply(EngineProcess& engine) {
+    const std::string reply = moveOf(engine.waitFor("^move "));
+    EXPECT_TRUE(playHere(reply)) << reply;
 }
 
-// Pondering starts from the engine's second move on.
-void startPonderingGame(EngineProcess& engine, MirrorGame& game, std::string* hint) {
+void sendMove(EngineProcess& engine, const std::string& move, const std::string& prefix = "usermove ") {
+    EXPECT_TRUE(playHere(move)) << move;
+    engine.send(prefix + move);
+}
+
+// Some legal move other than `avoid` (`avoid` itself when it is the only one).
+std::string anyMoveBut(const std::string& avoid = "") {
+    const std::vector<std::string> moves = legalMoveTexts();
+    for (const std::string& m : moves)
+        if (m != avoid) return m;
+    return moves.empty() ? "" : moves.back();
+}
+
+// After its reply a pondering engine shows the move it expects and ponders on it; returns that move.
+std::string awaitPondering(EngineProcess& engine) {
+    expectLegalReply(engine);
+    const std::string hint = moveOf(engine.waitFor("^Hint: "));
+    engine.waitFor("#DEBUG Start thread poll_exit2");
+    return hint;
+}
+
+// The engine plays black and ponders, which it does from its second move on.
+std::string startPonderingGame(EngineProcess& engine) {
+    resetToStartPosition();
     engine.startXboard();
-    for (const char* line : {"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"}) engine.send(line);
-    for (int i = 0; i < 2; ++i) {
-        std::string mine = game.anyMoveBut("");
-        ASSERT_TRUE(game.play(mine));
-        engine.send("usermove " + mine);
-        if (i == 0) {
-            ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
-        }
-    }
-    awaitPondering(engine, game, hint);
+    engine.run({"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"});
+    sendMove(engine, anyMoveBut());
+    expectLegalReply(engine);
+    sendMove(engine, anyMoveBut());
+    return awaitPondering(engine);
 }
 
 // Two threads share the output: each line must arrive whole, never with another line inside it.
@@ -72,58 +72,30 @@ void expectWholeLines(const EngineProcess& engine) {
 TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
     EngineProcess engine;
     engine.startXboard();
-    engine.send("new");
-    engine.send("post");
-    for (int i = 0; i < 15; ++i) {
-        size_t from = engine.lineCount();
-        engine.send("analyze");
-        engine.waitForSince("#DEBUG Start thread poll_exit2", from);
-        engine.send(i % 2 == 0 ? "usermove e2e4" : "usermove d2d4");
-        engine.waitFor("#DEBUG Start thread analyze");
-        engine.send("undo");
-        engine.send("exit");
-        engine.waitFor("#DEBUG End thread poll_exit2");
-    }
-    engine.send("hard");
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    engine.send("time 100");
-    engine.waitFor("#DEBUG time:100");
-    engine.send(".");
-    engine.waitFor("#DEBUG stat");
-    engine.send("ping 5");
-    EXPECT_EQ(engine.waitFor("^pong"), "pong 5");
+    engine.run({"new", "post"});
+    for (int i = 0; i < 15; ++i)
+        engine.run({"analyze", "<#DEBUG Start thread poll_exit2", i % 2 ? "usermove d2d4" : "usermove e2e4",
+                    "<#DEBUG Start thread analyze", "undo", "exit", "<#DEBUG End thread poll_exit2"});
+    engine.run({"hard", "analyze", "<#DEBUG Start thread poll_exit2", "time 100", "<#DEBUG time:100", ".",
+                "<#DEBUG stat", "ping 5", "<^pong 5"});
     for (const char* line : {"usermove e2e4", "undo", "usermove e2e4", "usermove e7e5",
-                             "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "usermove e2e4"}) {
-        engine.send(line);
-        engine.waitFor(std::string("#DEBUG Command:    ") + line);
-        engine.waitFor("#DEBUG Start thread analyze");
-    }
-    engine.send("exit");
-    engine.waitFor("#DEBUG End thread poll_exit2");
+                             "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "usermove e2e4"})
+        engine.run({line, std::string("<#DEBUG Command:    ") + line, "<#DEBUG Start thread analyze"});
+    engine.run({"exit", "<#DEBUG End thread poll_exit2"});
     size_t from = engine.lineCount();
     engine.send("usermove e8d7");
     engine.sync();
     EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
 
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    engine.send("exit");
-    from = engine.lineCount();
-    engine.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
+    engine.run({"analyze", "<#DEBUG Start thread poll_exit2", "exit"});
     engine.sync();
-    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread analyze");
-    engine.waitFor("^ 1 ");  // thinking on the new position
-    engine.send("exit");
-    engine.send("setboard 8/8/8/8/8/8/8/8");
-    engine.send("setboard 4k3/8/8/8/8/8/8/8 w - - 0 1");  // refused as before: not a parked board
+    from = engine.lineCount();
+    engine.run({"setboard 8/8/8/8/8/8/8/8 w - - 0 1", "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "analyze",
+                "<#DEBUG Start thread analyze", "<^ 1 ", "exit", "setboard 8/8/8/8/8/8/8/8",
+                "setboard 4k3/8/8/8/8/8/8/8 w - - 0 1"});  // the last refused as before: not a parked board
     engine.sync();
     EXPECT_EQ(engine.linesWith("tellusererror", from).size(), 1u);
-    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    engine.send("analyze");
-    engine.waitFor("#DEBUG Start thread poll_exit2");
+    engine.run({"setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "analyze", "<#DEBUG Start thread poll_exit2"});
     engine.closeInput();
     EXPECT_EQ(engine.waitExit(), 0);
     EXPECT_EQ(engine.linesWith("Illegal move").size(), 0u);
@@ -137,53 +109,34 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
 // the end of input.
 TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
-        bool hit;
-        const char* engineKeys;
+        bool hit, deep;
         const char* expected;
     } cases[] = {
-        {true, "", "#DEBUG Caso 1 - usermove =  pondermove"},
-        {false, "", "#DEBUG BACK PonderMove"},
-        {true, "safePly=2\n", "#DEBUG Pondering Smart Move!"},
+        {true, false, "#DEBUG Caso 1 - usermove =  pondermove"},
+        {false, false, "#DEBUG BACK PonderMove"},
+        {true, true, "#DEBUG Pondering Smart Move!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
-        EngineProcess engine(testIni(c.engineKeys));
-        MirrorGame game;
-        std::string hint;
-        startPonderingGame(engine, game, &hint);
-        if (std::string(c.engineKeys).empty()) {
-            engine.send("time 29000");  // taken by the polling thread
-            engine.waitFor("#DEBUG time:29000");
-        } else {
-            // Past safePly. The ponder thread may end before the polling thread prints its start
-            // line, so look from the start of this ponder phase.
-            size_t phase = 0;
-            for (size_t i = 0; i < engine.lineCount(); ++i)
-                if (engine.lines()[i].find("#DEBUG Start thread pondering") != std::string::npos) phase = i;
-            engine.waitForSince("#DEBUG End thread pondering", phase);
-        }
-        const std::string mine = c.hit ? hint : game.anyMoveBut(hint);
-        ASSERT_TRUE(game.play(mine)) << mine;
-        engine.send("usermove " + mine);
+        EngineProcess engine(testIni(c.deep ? "safePly=2\n" : ""));
+        const std::string hint = startPonderingGame(engine);
+        if (c.deep)
+            engine.waitForSince("#DEBUG End thread pondering", 0);  // past safePly, maybe before the polling thread started
+        else
+            engine.run({"time 29000", "<#DEBUG time:29000"});  // taken by the polling thread
+        sendMove(engine, c.hit ? hint : anyMoveBut(hint));
         engine.waitFor(c.expected);
         if (c.hit) {  // no pondering follows a hit: the engine's next move brings it back
-            ASSERT_TRUE(game.play(moveOf(engine.waitFor("^move "))));
-            const std::string next = game.anyMoveBut("");
-            ASSERT_TRUE(game.play(next));
-            engine.send("usermove " + next);
+            expectLegalReply(engine);
+            sendMove(engine, anyMoveBut());
         }
-        awaitPondering(engine, game, &hint);
-        if (!c.hit) {
-            engine.send("ping 77");
-            EXPECT_EQ(engine.waitFor("^pong"), "pong 77");
-            for (const char* line : {"new", "force", "usermove e2e4", "usermove e7e5"}) engine.send(line);
-            engine.sync();
-        }
-        if (c.engineKeys[0] != '\0') {
+        awaitPondering(engine);
+        if (!c.hit) engine.run({"ping 77", "<^pong 77", "new", "force", "usermove e2e4", "usermove e7e5"});
+        engine.sync();
+        if (c.deep)
             engine.closeInput();
-        } else {
+        else
             engine.send("quit");
-        }
         EXPECT_EQ(engine.waitExit(), 0);
         EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
     }
@@ -195,8 +148,8 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
     const struct {
         const char* fen;
         std::vector<std::string> before;  // played in force mode, then the engine moves
-        const char* reply;                // ours, after which the engine ponders
-        const char* result;
+        std::string reply;                // ours, after which the engine ponders
+        std::string result;
     } cases[] = {
         {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
         {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
@@ -206,19 +159,12 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
         SCOPED_TRACE(c.result);
         EngineProcess engine(testIni("safePly=2\n"));
         engine.startXboard();
-        for (const char* line : {"new", "level 0 5 0", "sd 4", "force"}) engine.send(line);
-        engine.send(std::string("setboard ") + c.fen);
+        engine.run({"new", "level 0 5 0", "sd 4", "force", std::string("setboard ") + c.fen});
         for (const std::string& m : c.before) engine.send("usermove " + m);
-        for (const char* line : {"hard", "time 30000", "otim 30000", "go"}) engine.send(line);
-        engine.waitFor("^move ");
-        engine.send(std::string("usermove ") + c.reply);
-        engine.waitFor("^move ");
-        std::string hint = hintOf(engine.waitFor("^Hint: "));
-        engine.waitFor("gs_info.bestmove dopo Pondering");  // deeper than safePly
-        engine.send("usermove " + hint);
-        engine.waitFor("#DEBUG Pondering Smart Move!");
-        engine.waitFor("^move ");
-        engine.waitFor(c.result);
+        engine.run({"hard", "time 30000", "otim 30000", "go", "<^move ", "usermove " + c.reply, "<^move "});
+        const std::string hint = moveOf(engine.waitFor("^Hint: "));
+        engine.run({"<gs_info.bestmove dopo Pondering",  // deeper than safePly
+                    "usermove " + hint, "<#DEBUG Pondering Smart Move!", "<^move ", "<" + c.result});
         engine.sync();
         EXPECT_EQ(engine.linesWith("^move ").size(), 3u);
         EXPECT_EQ(engine.linesWith("Start thread pondering").size(), 1u) << "no pondering after the end";
@@ -231,17 +177,17 @@ TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
 // interface's board, whatever mix of hits and misses occurs, and every line arrives whole.
 TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
     EngineProcess white, black;
-    MirrorGame game;
     for (EngineProcess* e : {&white, &black}) {
         e->startXboard();
-        for (const char* line : {"new", "hard", "level 0 5 0", "sd 4", "post"}) e->send(line);
+        e->run({"new", "hard", "level 0 5 0", "sd 4", "post"});
     }
+    resetToStartPosition();
     white.send("go");
     EngineProcess* mover = &white;
     EngineProcess* other = &black;
     for (int ply = 0; ply < 40; ++ply) {
         std::string move = moveOf(mover->waitFor("^move "));
-        ASSERT_TRUE(game.play(move)) << "ply " << ply << ": " << move;
+        ASSERT_TRUE(playHere(move)) << "ply " << ply << ": " << move;
         if (mover->tryWaitFor("{", 100)) break;
         other->send("usermove " + move);
         std::swap(mover, other);
@@ -259,21 +205,19 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
 // it ponders is the opponent's move too.
 TEST(XboardThreads, OldProtocolGameWithBareMovesGoesOn) {
     EngineProcess engine;
-    MirrorGame game;
-    for (const char* line : {"xboard", "random", "hard", "force"}) engine.send(line);
-    auto play = [&](const std::string& mine, const std::vector<const char*>& after) {
-        ASSERT_TRUE(game.play(mine));
-        engine.send(mine);
-        for (const char* line : after) engine.send(line);
-        EXPECT_TRUE(game.play(moveOf(engine.waitFor("^move ")))) << "not black's move";
-    };
-    play("f2f4", {"go"});
-    engine.send("force");
-    play("c2c4", {"go"});
-    engine.send("force");
-    play("g1f3", {"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
-    engine.waitFor("#DEBUG Start thread poll_exit2");
-    play(game.anyMoveBut(""), {});
+    resetToStartPosition();
+    engine.run({"xboard", "random", "hard", "force"});
+    for (const char* mine : {"f2f4", "c2c4"}) {
+        sendMove(engine, mine, "");
+        engine.send("go");
+        expectLegalReply(engine);
+        engine.send("force");
+    }
+    sendMove(engine, "g1f3", "");
+    engine.run({"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
+    awaitPondering(engine);
+    sendMove(engine, anyMoveBut(), "");
+    expectLegalReply(engine);
     engine.sync();
     EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
     EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
