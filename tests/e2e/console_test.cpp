@@ -1,22 +1,16 @@
 // Console mode, driven through the real binary as a person would type at its prompt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "board/movetext.h"
 #include "board/position.h"
 #include "engine_process.h"
 
 namespace {
 
 const std::string PROMPT = "quintarex> ";
-
-// "." answers "#DEBUG stat": every earlier line has been handled once it appears.
-void consoleSync(EngineProcess& engine) {
-    engine.send(".");
-    engine.waitFor("#DEBUG stat");
-}
 
 // The board as the console draws it, from a FEN placement: rank 8 at the top, the pieces in
 // Italian letters (Re, Donna, Torre, Alfiere, Cavallo, Pedone), black's in lower case.
@@ -38,15 +32,12 @@ void addBoard(std::vector<std::string>& lines, const std::string& placement) {
     lines.push_back("    A   B   C   D   E   F   G   H");
 }
 
-// The engine's next move line ("move e7e5 " or "move e7e5 from book"), without the prompt.
+// The engine's move, which it prints after the time it allots and its thinking, maybe after a prompt.
 std::string waitForMove(EngineProcess& engine) {
-    std::string line;
-    while (engine.tryWaitFor("move ", 60000, &line)) {
-        if (line.rfind(PROMPT, 0) == 0) line.erase(0, PROMPT.size());
-        if (line.rfind("move ", 0) == 0) return line;
-    }
-    ADD_FAILURE() << "the engine did not move";
-    return "";
+    engine.waitFor("#DEBUG moves:");
+    std::string line = engine.waitFor("move ");
+    line.erase(0, std::min(line.find("move "), line.size()));
+    return moveOf(line);
 }
 
 }  // namespace
@@ -91,13 +82,12 @@ TEST(Console, RepliesAtThePrompt) {
          {"board 4k3/8/8/8/8/8/4P3/4K3", "1/2-1/2 {Draw by 50 move rule}"}},
     };
     EngineProcess engine;
-    engine.send("console");
-    consoleSync(engine);
+    engine.run({"console", ".", "<#DEBUG stat"});  // "." answers "#DEBUG stat": every earlier line is handled
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.front());
         const size_t from = engine.lineCount();
-        for (const std::string& line : c.typed) engine.send(line);
-        consoleSync(engine);
+        engine.run(c.typed);
+        engine.run({".", "<#DEBUG stat"});
         std::vector<std::string> printed, expected;
         for (size_t i = from; i < engine.lineCount(); ++i) {
             std::string line = engine.lines()[i];
@@ -122,37 +112,24 @@ TEST(Console, RepliesAtThePrompt) {
 // engine's own search after it does not wait for input.
 TEST(Console, EngineMovesAndAnalysis) {
     EngineProcess engine;
-    engine.send("console");
-    engine.send("sd 4");  // a quick answer: the console's own clock gives a search a minute
-    engine.send("new");
-    engine.send("e2e4");
-    const std::string reply = moveOf(waitForMove(engine));
+    engine.run({"console", "sd 4", "new", "e2e4"});  // sd 4: the console's own clock gives a search a minute
     resetToStartPosition();
-    ASSERT_EQ(makeMoveFromText("e2e4"), 1);
+    ASSERT_TRUE(playHere("e2e4"));
+    const std::string reply = waitForMove(engine);
     EXPECT_TRUE(legalHere(reply)) << "not a legal reply to e2e4: " << reply;
-    consoleSync(engine);
-    engine.send("force");
+    engine.run({".", "<#DEBUG stat", "force"});
     size_t from = engine.lineCount();
-    engine.send("d2d4");
-    consoleSync(engine);
+    engine.run({"d2d4", ".", "<#DEBUG stat"});
     EXPECT_EQ(engine.linesWith("move ", from).size(), 0u);
     EXPECT_TRUE(engine.linesWith("Illegal move", from).empty());
     EXPECT_EQ(engine.linesWith("4 |   |   |   | P | P |", from).size(), 1u);  // the reply is on the board too
 
-    engine.send("sd 5");
     from = engine.lineCount();
-    engine.send("analyze");
-    engine.send("");
-    engine.waitFor(" 1 ");
-    engine.send("");
-    engine.waitFor("^ 2 ");
-    engine.send("exit");
-    engine.waitFor("#DEBUG exit da polling");
-    consoleSync(engine);
+    engine.run({"sd 5", "analyze", "", "< 1 ", "", "<^ 2 ", "exit", "<#DEBUG exit da polling", ".", "<#DEBUG stat"});
     EXPECT_TRUE(engine.linesWith("^ 3 ", from).empty());
     EXPECT_EQ(engine.linesWith("move ", from).size(), 0u);
     engine.send("go");
-    EXPECT_FALSE(moveOf(waitForMove(engine)).empty());
+    EXPECT_FALSE(waitForMove(engine).empty());
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }
