@@ -56,27 +56,22 @@ TEST(XboardBook, BookMovesEndGamesAndStopAfterTheTwentyFirst) {
     EngineProcess engine(bookIni("line.bin"));
     std::ofstream(engine.directory() + "/line.bin", std::ios::binary) << booktest::encode(entries);
     engine.startXboard();
-    engine.send("sd 2");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
-        engine.send("new");
-        engine.send("force");
-        engine.send(std::string("setboard ") + c.fen);
+        engine.run({"new", "force", "sd 2", std::string("setboard ") + c.fen});
         for (const std::string& m : c.before) engine.send("usermove " + m);
         engine.send("go");
         EXPECT_EQ(engine.waitFor("^move "), std::string("move ") + c.bookMove);
-        engine.waitFor(c.result);
         const size_t from = engine.lineCount();
-        engine.send("usermove a8a7");  // no game to play on: the engine must not answer
+        engine.run({std::string("<") + c.result, "usermove a8a7"});  // no game to play on: the engine must not answer
         engine.sync();
         EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
     }
-    engine.send("new");
-    engine.send("post");
+    engine.run({"new", "post"});
     const size_t from = engine.lineCount();
     for (int move = 0; move < engineMoves; ++move) {
         engine.send("usermove " + line[2 * move]);
-        const std::string reply = engine.waitFor("^move ").substr(0, 9);
+        const std::string reply = engine.waitFor("^move ");
         if (move < engineMoves - 1) {
             EXPECT_EQ(reply, "move " + line[2 * move + 1]) << "engine move " << move + 1;
         }
@@ -93,9 +88,7 @@ TEST(XboardBook, BookMovesEndGamesAndStopAfterTheTwentyFirst) {
 TEST(ConsoleBook, RealBookPlaysTheLaskerTrap) {
     QX_REQUIRE_SHARED("books/lasker-trap.bin");
     EngineProcess engine(bookIni(sharedPath("books/lasker-trap.bin")));
-    engine.send("console");
-    engine.send("sd 2");
-    engine.send("new");
+    engine.run({"console", "sd 2", "new"});
     const char* const line[] = {"d2d4", "d7d5", "c2c4", "e7e5", "d4e5", "d5d4", "e2e3",
                                 "f8b4", "c1d2", "d4e3", "d2b4", "e3f2", "e1e2", "f2g1n"};
     for (size_t i = 0; i < std::size(line); i += 2) {
@@ -103,8 +96,7 @@ TEST(ConsoleBook, RealBookPlaysTheLaskerTrap) {
         std::string reply = engine.waitFor("move ");
         EXPECT_EQ(reply.substr(reply.find("move ")), std::string("move ") + line[i + 1] + " from book");
     }
-    engine.send("b");
-    engine.waitFor("1 | T | C |   | D |   | A | c | T |");
+    engine.run({"b", "<1 | T | C |   | D |   | A | c | T |"});
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
 }

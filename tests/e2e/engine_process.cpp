@@ -131,17 +131,12 @@ size_t EngineProcess::find(const std::string& text, size_t from, int timeoutMs) 
     }
 }
 
-bool EngineProcess::tryWaitFor(const std::string& text, int timeoutMs, std::string* found) {
-    size_t at = find(text, cursor_, timeoutMs);
-    if (at == std::string::npos) return false;
-    cursor_ = at + 1;
-    if (found != nullptr) *found = lines_[at];
-    return true;
-}
-
 std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
-    std::string found;
-    if (tryWaitFor(text, timeoutMs, &found)) return found;
+    const size_t at = find(text, cursor_, timeoutMs);
+    if (at != std::string::npos) {
+        cursor_ = at + 1;
+        return lines_[at];
+    }
     std::ostringstream tail;
     for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail << lines_[i] << "\n";
     ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail.str();
@@ -160,8 +155,7 @@ void EngineProcess::sync() {
 
 int EngineProcess::waitExit(int timeoutMs) {
     for (auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs); !exited_;) {
-        while (readSome(0)) {
-        }
+        readSome(std::min(msLeft(deadline), 50));  // the output must be drained for the engine to get on
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             while (readSome(100)) {
@@ -170,7 +164,7 @@ int EngineProcess::waitExit(int timeoutMs) {
             exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         } else if (msLeft(deadline) == 0) {
             return -1;
-        } else if (!readSome(std::min(msLeft(deadline), 50)) && fromEngine_ < 0) {
+        } else if (fromEngine_ < 0) {
             usleep(10000);
         }
     }

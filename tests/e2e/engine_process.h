@@ -25,7 +25,6 @@ public:
     // Text "^abc" matches lines beginning with abc, any other text lines containing it.
     // The next matching line after the last one found, or "" after a test failure on time-out.
     std::string waitFor(const std::string& text, int timeoutMs = 30000);
-    bool tryWaitFor(const std::string& text, int timeoutMs, std::string* found = nullptr);
     // Waits for a matching line from index `from` on (threads print in any order); the cursor stays.
     void waitForSince(const std::string& text, size_t from);
     void sync();  // "ping n" answered by "pong n": every earlier command has been handled
