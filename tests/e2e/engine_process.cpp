@@ -76,11 +76,9 @@ EngineProcess::~EngineProcess() {
 }
 
 void EngineProcess::sendRaw(const std::string& bytes) {
-    for (size_t done = 0; toEngine_ >= 0 && done < bytes.size();) {
-        ssize_t n = write(toEngine_, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) return;  // the engine has gone; the test's expectations will tell
-        done += static_cast<size_t>(n);
-    }
+    // A blocking write to a pipe writes everything; when the engine has gone it fails, and the
+    // test's expectations tell.
+    if (toEngine_ >= 0 && write(toEngine_, bytes.data(), bytes.size()) < 0) closeInput();
 }
 
 void EngineProcess::closeInput() {
@@ -107,20 +105,16 @@ bool EngineProcess::readSome(int timeoutMs) {
     pollfd p{fromEngine_, POLLIN, 0};
     if (fromEngine_ < 0 || poll(&p, 1, timeoutMs) <= 0) return false;
     char buffer[4096];
-    ssize_t n = read(fromEngine_, buffer, sizeof buffer);
-    for (ssize_t i = 0; i < n; ++i) {
-        if (buffer[i] != '\n') {
-            partial_ += buffer[i];
-        } else {
-            lines_.push_back(partial_);
-            partial_.clear();
-        }
+    const ssize_t n = read(fromEngine_, buffer, sizeof buffer);
+    partial_.append(buffer, n > 0 ? n : 0);
+    if (n <= 0) {
+        close(fromEngine_);
+        fromEngine_ = -1;
+        if (!partial_.empty()) partial_ += '\n';  // a last line without its newline
     }
-    if (n > 0) return true;
-    close(fromEngine_);
-    fromEngine_ = -1;
-    if (!partial_.empty()) lines_.push_back(partial_);
-    return false;
+    for (size_t end; (end = partial_.find('\n')) != std::string::npos; partial_.erase(0, end + 1))
+        lines_.push_back(partial_.substr(0, end));
+    return n > 0;
 }
 
 size_t EngineProcess::find(const std::string& text, size_t from, int timeoutMs) {
@@ -154,18 +148,15 @@ void EngineProcess::sync() {
 }
 
 int EngineProcess::waitExit(int timeoutMs) {
-    for (auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs); !exited_;) {
-        readSome(std::min(msLeft(deadline), 50));  // the output must be drained for the engine to get on
-        int status = 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (readSome(msLeft(deadline))) {  // its output ends when it does
+    }
+    for (int status = 0; !exited_; usleep(10000)) {
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            while (readSome(100)) {
-            }
             exited_ = true;
             exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         } else if (msLeft(deadline) == 0) {
             return -1;
-        } else if (fromEngine_ < 0) {
-            usleep(10000);
         }
     }
     return exitStatus_;
