@@ -1,4 +1,4 @@
-// UCI mode driven through pipes: handshake, options, positions, the search thread's commands.
+// UCI mode driven through pipes: one session from the handshake to quit.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,23 +10,14 @@
 #include "engine_process.h"
 
 namespace {
-
 std::string bestOf(const std::string& line) {  // "e2e4" of "bestmove e2e4 ponder e7e5"
     const std::string move = moveOf(line);
     return move.substr(0, move.find(' '));
 }
-
-// The session is UCI's alone: no xboard move or debug line slips in.
-void quitCleanly(EngineProcess& engine) {
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-    EXPECT_EQ(engine.linesWith("#DEBUG").size(), 0u);
-    EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
-}
-
 }  // namespace
 
-TEST(UciThreads, HandshakeOptionsAndBadInput) {
+// The identity and options after the banner, exactly.
+TEST(UciThreads, Session) {
     EngineProcess engine;
     engine.run({"uci", "<^uciok"});
     const std::vector<std::string> expected = {
@@ -97,16 +88,13 @@ TEST(UciThreads, HandshakeOptionsAndBadInput) {
     ASSERT_FALSE(infos.empty());
     EXPECT_LE(std::stoll(infos.back().substr(infos.back().find(" nodes ") + 7)), 20000) << infos.back();
     engine.run({std::string(20000, 'x'), "isready", "<^readyok"});  // an over-long line is one unknown command
-    quitCleanly(engine);
-}
 
-// isready is answered, and stop and quit obeyed, while a search runs without end. A finished
-// ponder search still waits for ponderhit, then gives one bestmove; a ponderhit while it runs
-// turns it into the move's own search, on the clock.
-TEST(UciThreads, StopPonderhitIsreadyAndQuitDuringASearch) {
-    EngineProcess engine;
-    engine.run({"uci", "position startpos moves e2e4", "go infinite", "<^info depth 3 ", "isready", "<^readyok"});
-    EXPECT_EQ(engine.linesWith("^bestmove").size(), 0u) << "no bestmove before stop";
+    // isready is answered, and stop obeyed, while a search runs without end. A finished ponder
+    // search still waits for ponderhit, then gives one bestmove; a ponderhit while it runs turns it
+    // into the move's own search, on the clock.
+    size_t from = engine.lineCount();
+    engine.run({"position startpos moves e2e4", "go infinite", "<^info depth 3 ", "isready", "<^readyok"});
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 0u) << "no bestmove before stop";
     engine.send("stop");
     resetToStartPosition();
     ASSERT_TRUE(playHere("e2e4"));
@@ -114,20 +102,15 @@ TEST(UciThreads, StopPonderhitIsreadyAndQuitDuringASearch) {
 
     engine.run({"position fen 8/8/8/8/8/2k5/8/KQ6 w - - 0 1", "go ponder wtime 2000 btime 2000 depth 3",
                 "<^info depth 3 ", "isready", "<^readyok"});
-    EXPECT_EQ(engine.linesWith("^bestmove").size(), 1u);
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 1u);
     engine.run({"ponderhit", "<^bestmove ", "stop",  // nothing is running: no second bestmove
                 "go ponder wtime 60000 btime 60000", "ponderhit", "<^bestmove ", "isready", "<^readyok"});
-    EXPECT_EQ(engine.linesWith("^bestmove").size(), 3u);
-    engine.run({"go infinite", "<^info depth 2 "});
-    quitCleanly(engine);
-}
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 3u);
 
-// A whole game at a fast clock against a simple mover, with ever longer position lines; every
-// bestmove legal, within the clock.
-TEST(UciThreads, FastGameWithinTheClock) {
+    // A whole game at a fast clock against a simple mover, with ever longer position lines; every
+    // bestmove legal, within the clock. Then quit ends a search without end.
     using Clock = std::chrono::steady_clock;
-    EngineProcess engine;
-    engine.run({"uci", "ucinewgame"});
+    engine.send("ucinewgame");
     resetToStartPosition();
     std::string position = "position startpos moves";
     for (int ply = 0, wtime = 5000; ply < 300 && !legalMoveTexts().empty() && currentPosition().fifty < 100; ++ply) {
@@ -143,5 +126,8 @@ TEST(UciThreads, FastGameWithinTheClock) {
         ASSERT_TRUE(playHere(move)) << "ply " << ply << ": " << move;
         position += " " + move;
     }
-    quitCleanly(engine);
+    engine.run({"go infinite", "<^info depth 2 ", "quit"});
+    EXPECT_EQ(engine.waitExit(), 0);
+    EXPECT_EQ(engine.linesWith("#DEBUG").size(), 0u) << "the session is UCI's alone";
+    EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
 }
