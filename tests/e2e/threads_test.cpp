@@ -63,6 +63,33 @@ void expectWholeLines(const EngineProcess& engine) {
     }
 }
 
+// Games that the engine's move played at once from pondering ends: the end is announced, and
+// the engine moves and ponders no more.
+void expectSmartMovesEndGames(EngineProcess& engine) {
+    const struct {
+        const char* fen;
+        std::vector<std::string> before;  // played in force mode, then the engine moves
+        std::string reply, result;        // ours, after which the engine ponders; the end
+    } games[] = {
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
+        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
+         "1/2-1/2 {Draw by repetition}"},
+    };
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.result);
+        const size_t from = engine.lineCount();
+        engine.run({"new", "level 0 5 0", "sd 4", "force", std::string("setboard ") + g.fen});
+        for (const std::string& m : g.before) engine.send("usermove " + m);
+        engine.run({"time 30000", "otim 30000", "go", "<^move ", "usermove " + g.reply, "<^move "});
+        const std::string hint = moveOf(engine.waitFor("^Hint: "));
+        engine.run({"<gs_info.bestmove dopo Pondering",  // deeper than safePly
+                    "usermove " + hint, "<#DEBUG Pondering Smart Move!", "<^move ", "<" + g.result});
+        engine.sync();
+        EXPECT_EQ(engine.linesWith("^move ", from).size(), 3u);
+        EXPECT_EQ(engine.linesWith("Start thread pondering", from).size(), 1u) << "no pondering after the end";
+    }
+}
+
 }  // namespace
 
 // Analysis restarted many times keeps every line whole. It absorbs clocks and "."; every other
@@ -103,10 +130,11 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
     expectWholeLines(engine);
 }
 
+
 // A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
 // back) and a deep hit (the ponder result is played at once): the reply is legal each time.
-// What comes while the engine ponders is obeyed on the right board: a ping, a new game, quit,
-// the end of input.
+// What comes while the engine ponders is obeyed on the right board: a ping, quit, the end of
+// input, a new game.
 TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
         bool hit, deep;
@@ -131,45 +159,14 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
             sendMove(engine, anyMoveBut());
         }
         awaitPondering(engine);
-        if (!c.hit) engine.run({"ping 77", "<^pong 77", "new", "force", "usermove e2e4", "usermove e7e5"});
-        engine.sync();
-        if (c.deep)
+        engine.run({"ping 77", "<^pong 77"});
+        if (c.deep) expectSmartMovesEndGames(engine);  // from a "new" while the engine ponders
+        if (c.hit)
             engine.closeInput();
         else
             engine.send("quit");
         EXPECT_EQ(engine.waitExit(), 0);
         EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    }
-}
-
-// A game the engine's move played at once from pondering ends is announced, and the engine
-// moves no more.
-TEST(XboardThreads, GameEndedByASmartMoveIsAnnounced) {
-    const struct {
-        const char* fen;
-        std::vector<std::string> before;  // played in force mode, then the engine moves
-        std::string reply;                // ours, after which the engine ponders
-        std::string result;
-    } cases[] = {
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 95 80", {}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
-        {"2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", {"b5e8", "g8h7", "e8h5", "h7g8"}, "g8h7",
-         "1/2-1/2 {Draw by repetition}"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.result);
-        EngineProcess engine(testIni("safePly=2\n"));
-        engine.startXboard();
-        engine.run({"new", "level 0 5 0", "sd 4", "force", std::string("setboard ") + c.fen});
-        for (const std::string& m : c.before) engine.send("usermove " + m);
-        engine.run({"hard", "time 30000", "otim 30000", "go", "<^move ", "usermove " + c.reply, "<^move "});
-        const std::string hint = moveOf(engine.waitFor("^Hint: "));
-        engine.run({"<gs_info.bestmove dopo Pondering",  // deeper than safePly
-                    "usermove " + hint, "<#DEBUG Pondering Smart Move!", "<^move ", "<" + c.result});
-        engine.sync();
-        EXPECT_EQ(engine.linesWith("^move ").size(), 3u);
-        EXPECT_EQ(engine.linesWith("Start thread pondering").size(), 1u) << "no pondering after the end";
-        engine.send("quit");
-        EXPECT_EQ(engine.waitExit(), 0);
     }
 }
 
