@@ -86,19 +86,8 @@ void EngineProcess::closeInput() {
     toEngine_ = -1;
 }
 
-void EngineProcess::startXboard() {
-    send("xboard");
-    send("protover 2");
-    waitFor("feature ");
-}
-
 void EngineProcess::run(const std::vector<std::string>& steps) {
-    for (const std::string& step : steps) {
-        if (step.rfind('<', 0) == 0)
-            waitFor(step.substr(1));
-        else
-            send(step);
-    }
+    for (const std::string& step : steps) step.rfind('<', 0) == 0 ? (void)waitFor(step.substr(1)) : send(step);
 }
 
 bool EngineProcess::readSome(int timeoutMs) {
@@ -139,12 +128,6 @@ std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
 
 void EngineProcess::waitForSince(const std::string& text, size_t from) {
     if (find(text, from, 30000) == std::string::npos) ADD_FAILURE() << "no line containing \"" << text << "\"";
-}
-
-void EngineProcess::sync() {
-    std::string n = std::to_string(++pings_ + 1000);
-    send("ping " + n);
-    waitFor("pong " + n);
 }
 
 int EngineProcess::waitExit(int timeoutMs) {
@@ -194,7 +177,7 @@ std::vector<std::string> legalMoveTexts() {
 
 bool legalHere(const std::string& move) {
     const std::vector<std::string> moves = legalMoveTexts();
-    return std::find(moves.begin(), moves.end(), move) != moves.end();
+    return std::count(moves.begin(), moves.end(), move) == 1;
 }
 
 bool playHere(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }

@@ -18,16 +18,15 @@ public:
     void send(const std::string& line) { sendRaw(line + "\n"); }
     void sendRaw(const std::string& bytes);
     void closeInput();
-    void startXboard();  // "xboard", "protover 2", and its feature line
+    void startXboard() { run({"xboard", "protover 2", "<feature "}); }
     // Sends each line in turn; a step "<text" instead waits for a line matching text.
     void run(const std::vector<std::string>& steps);
-
-    // Text "^abc" matches lines beginning with abc, any other text lines containing it.
-    // The next matching line after the last one found, or "" after a test failure on time-out.
+    // Text "^abc" matches lines beginning with abc, any other text lines containing it. Returns the
+    // next matching line after the last one found, or "" after a test failure on time-out.
     std::string waitFor(const std::string& text, int timeoutMs = 30000);
     // Waits for a matching line from index `from` on (threads print in any order); the cursor stays.
     void waitForSince(const std::string& text, size_t from);
-    void sync();  // "ping n" answered by "pong n": every earlier command has been handled
+    void sync() { run({"ping " + std::to_string(++pings_), "<^pong " + std::to_string(pings_)}); }
     int waitExit(int timeoutMs = 30000);  // the exit status, or -1 on time-out or a signal
 
     const std::vector<std::string>& lines() const { return lines_; }
@@ -41,7 +40,7 @@ private:
     size_t find(const std::string& text, size_t from, int timeoutMs);
     bool readSome(int timeoutMs);
     std::string dir_, partial_;
-    int pid_ = -1, toEngine_ = -1, fromEngine_ = -1, exitStatus_ = -1, pings_ = 0;
+    int pid_ = -1, toEngine_ = -1, fromEngine_ = -1, exitStatus_ = -1, pings_ = 1000;
     bool exited_ = false;
     std::vector<std::string> lines_;
     size_t cursor_ = 0;
