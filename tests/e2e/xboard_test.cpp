@@ -78,11 +78,10 @@ TEST(Xboard, RepliesOnTheWire) {
     engine.startXboard();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commands.front());
-        engine.send("new");
-        engine.send("force");
+        engine.run({"new", "force"});
         engine.sync();
         const size_t from = engine.lineCount();
-        for (const std::string& command : c.commands) engine.send(command);
+        engine.run(c.commands);
         engine.sync();
         std::vector<std::string> replies;
         static const std::regex thinking(R"( ?\d+ +-?\d+ +\d+ +\d+ .*)"), move("move [a-h][1-8][a-h][1-8][qrbn]? ");
@@ -108,21 +107,11 @@ TEST(Xboard, RepliesOnTheWire) {
 // later run appends to it.
 TEST(Xboard, GameLogHoldsNameMovesAndResultAndIsAppendedTo) {
     EngineProcess engine(testIni("", "[LOG]\nLogGame=yes\nLogFile=game.log\n"));
-    engine.startXboard();
-    engine.send("name Tester One");
-    engine.send("new");
-    engine.send("force");
-    for (const char* m : {"f2f3", "e7e5", "g2g4", "d8h4"}) engine.send(std::string("usermove ") + m);
-    engine.waitFor("0-1 {Black mates}");
-    engine.send("new");
-    engine.send("force");
-    engine.send("usermove e2e4");
-    engine.send("quit");
+    engine.run({"xboard", "name Tester One", "new", "force", "usermove f2f3", "usermove e7e5", "usermove g2g4",
+                "usermove d8h4", "<0-1 {Black mates}", "new", "force", "usermove e2e4", "quit"});
     EXPECT_EQ(engine.waitExit(), 0);
     EngineProcess again(testIni("", "[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
-    again.send("xboard");
-    again.send("name B");
-    again.send("quit");
+    again.run({"xboard", "name B", "quit"});
     EXPECT_EQ(again.waitExit(), 0);
     EXPECT_EQ(engine.readFile("game.log"),
               "\n ************* New Game ************* \nOpponent Name: Tester One\n"
