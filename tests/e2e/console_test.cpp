@@ -20,14 +20,11 @@ void addBoard(std::vector<std::string>& lines, const std::string& placement) {
     lines.push_back(rule);
     for (char c : placement + "/") {
         if (c == '/') {
-            lines.push_back(rank);
-            lines.push_back(rule);
+            lines.insert(lines.end(), {rank, rule});
             rank = std::to_string(rank[0] - '1') + " |";
-        } else if (c >= '1' && c <= '8') {
-            for (int i = 0; i < c - '0'; ++i) rank += "   |";
-        } else {
-            rank += std::string(" ") + italian[fen.find(c)] + " |";
         }
+        for (int empty = c >= '1' && c <= '8' ? c - '0' : 0; empty > 0; --empty) rank += "   |";
+        if (fen.find(c) != std::string::npos) rank += std::string(" ") + italian[fen.find(c)] + " |";
     }
     lines.push_back("    A   B   C   D   E   F   G   H");
 }
@@ -116,7 +113,7 @@ TEST(Console, EngineMovesAndAnalysis) {
     resetToStartPosition();
     ASSERT_TRUE(playHere("e2e4"));
     const std::string reply = waitForMove(engine);
-    EXPECT_TRUE(legalHere(reply)) << "not a legal reply to e2e4: " << reply;
+    EXPECT_TRUE(playHere(reply)) << "not a legal reply to e2e4: " << reply;
     engine.run({".", "<#DEBUG stat", "force"});
     size_t from = engine.lineCount();
     engine.run({"d2d4", ".", "<#DEBUG stat"});

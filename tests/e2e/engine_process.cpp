@@ -175,11 +175,6 @@ std::vector<std::string> legalMoveTexts() {
     return texts;
 }
 
-bool legalHere(const std::string& move) {
-    const std::vector<std::string> moves = legalMoveTexts();
-    return std::count(moves.begin(), moves.end(), move) == 1;
-}
-
 bool playHere(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
 
 std::vector<std::string> quietGame(int plies) {

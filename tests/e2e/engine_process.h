@@ -50,7 +50,6 @@ std::string moveOf(const std::string& line);  // "e2e4" of "move e2e4 " or "Hint
 
 // Moves on this test process's own board, which mirrors the engine's game.
 std::vector<std::string> legalMoveTexts();
-bool legalHere(const std::string& move);
 bool playHere(const std::string& move);  // makes the move when it is legal here
 // A game of plain moves (no castling, promotion or repetition) that does not end early.
 std::vector<std::string> quietGame(int plies);
