@@ -38,14 +38,27 @@ std::string awaitPondering(EngineProcess& engine) {
     return hint;
 }
 
-// The engine plays black and ponders, which it does from its second move on.
-std::string startPonderingGame(EngineProcess& engine) {
+// The engine plays black and ponders, which it does from its second move on. GNOME Chess speaks
+// the old protocol: no protover 2, bare moves (no prefix), and "force" and "go" around its moves.
+std::string startPonderingGame(EngineProcess& engine, const std::string& prefix) {
     resetToStartPosition();
-    engine.startXboard();
-    engine.run({"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"});
-    sendMove(engine, anyMoveBut());
-    expectLegalReply(engine);
-    sendMove(engine, anyMoveBut());
+    if (prefix.empty()) {
+        engine.run({"xboard", "random", "hard", "force", "sd 3"});
+        for (int i = 0; i < 2; ++i) {
+            sendMove(engine, anyMoveBut(), "");
+            engine.send("go");
+            expectLegalReply(engine);
+            engine.send("force");
+        }
+        sendMove(engine, anyMoveBut(), "");
+        engine.run({"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
+    } else {
+        engine.startXboard();
+        engine.run({"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"});
+        sendMove(engine, anyMoveBut());
+        expectLegalReply(engine);
+        sendMove(engine, anyMoveBut());
+    }
     return awaitPondering(engine);
 }
 
@@ -127,33 +140,34 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
     expectWholeLines(engine);
 }
 
-
 // A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
-// back) and a deep hit (the ponder result is played at once): the reply is legal each time.
-// What comes while the engine ponders is obeyed on the right board: a ping, quit, the end of
-// input, a new game.
+// back) and a deep hit (the ponder result is played at once), the miss also in the old protocol:
+// the reply is legal each time. What comes while the engine ponders is obeyed on the right board:
+// a ping, quit, the end of input, a new game.
 TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
         bool hit, deep;
         const char* expected;
+        std::string prefix;
     } cases[] = {
-        {true, false, "#DEBUG Caso 1 - usermove =  pondermove"},
-        {false, false, "#DEBUG BACK PonderMove"},
-        {true, true, "#DEBUG Pondering Smart Move!"},
+        {true, false, "#DEBUG Caso 1 - usermove =  pondermove", "usermove "},
+        {false, false, "#DEBUG BACK PonderMove", "usermove "},
+        {true, true, "#DEBUG Pondering Smart Move!", "usermove "},
+        {false, false, "#DEBUG BACK PonderMove", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
+        SCOPED_TRACE(c.expected + (" after " + c.prefix));
         EngineProcess engine(testIni(c.deep ? "safePly=2\n" : ""));
-        const std::string hint = startPonderingGame(engine);
+        const std::string hint = startPonderingGame(engine, c.prefix);
         if (c.deep)
             engine.waitForSince("#DEBUG End thread pondering", 0);  // past safePly, maybe before the polling thread started
         else
             engine.run({"time 29000", "<#DEBUG time:29000"});  // taken by the polling thread
-        sendMove(engine, c.hit ? hint : anyMoveBut(hint));
+        sendMove(engine, c.hit ? hint : anyMoveBut(hint), c.prefix);
         engine.waitFor(c.expected);
         if (c.hit) {  // no pondering follows a hit: the engine's next move brings it back
             expectLegalReply(engine);
-            sendMove(engine, anyMoveBut());
+            sendMove(engine, anyMoveBut(), c.prefix);
         }
         awaitPondering(engine);
         engine.run({"ping 77", "<^pong 77"});
@@ -164,6 +178,7 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
             engine.send("quit");
         EXPECT_EQ(engine.waitExit(), 0);
         EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
+        EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
     }
 }
 
@@ -193,29 +208,4 @@ TEST(XboardThreads, PonderingSelfPlayStaysInStep) {
         EXPECT_EQ(e->waitExit(), 0);
         expectWholeLines(*e);
     }
-}
-
-// GNOME Chess speaks the old protocol: no protover 2, bare moves, "go" after each of them. The
-// engine keeps playing the side it was told to, with legal moves; a bare move that comes while
-// it ponders is the opponent's move too.
-TEST(XboardThreads, OldProtocolGameWithBareMovesGoesOn) {
-    EngineProcess engine;
-    resetToStartPosition();
-    engine.run({"xboard", "random", "hard", "force"});
-    for (const char* mine : {"f2f4", "c2c4"}) {
-        sendMove(engine, mine, "");
-        engine.send("go");
-        expectLegalReply(engine);
-        engine.send("force");
-    }
-    sendMove(engine, "g1f3", "");
-    engine.run({"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
-    awaitPondering(engine);
-    sendMove(engine, anyMoveBut(), "");
-    expectLegalReply(engine);
-    engine.sync();
-    EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
-    EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
 }
