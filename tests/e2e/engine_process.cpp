@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -106,28 +105,20 @@ bool EngineProcess::readSome(int timeoutMs) {
     return n > 0;
 }
 
-size_t EngineProcess::find(const std::string& text, size_t from, int timeoutMs) {
-    for (auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);; readSome(msLeft(deadline))) {
-        for (; from < lines_.size(); ++from)
-            if (matches(lines_[from], text)) return from;
-        if (fromEngine_ < 0 || msLeft(deadline) == 0) return std::string::npos;
+std::string EngineProcess::waitFor(const std::string& text, size_t since) {
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    for (size_t at = since == std::string::npos ? cursor_ : since;; readSome(msLeft(deadline))) {
+        for (; at < lines_.size(); ++at) {
+            if (!matches(lines_[at], text)) continue;
+            if (since == std::string::npos) cursor_ = at + 1;
+            return lines_[at];
+        }
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) break;
     }
-}
-
-std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
-    const size_t at = find(text, cursor_, timeoutMs);
-    if (at != std::string::npos) {
-        cursor_ = at + 1;
-        return lines_[at];
-    }
-    std::ostringstream tail;
-    for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail << lines_[i] << "\n";
-    ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail.str();
+    std::string tail;
+    for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail += lines_[i] + "\n";
+    ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail;
     return "";
-}
-
-void EngineProcess::waitForSince(const std::string& text, size_t from) {
-    if (find(text, from, 30000) == std::string::npos) ADD_FAILURE() << "no line containing \"" << text << "\"";
 }
 
 int EngineProcess::waitExit(int timeoutMs) {

@@ -22,10 +22,9 @@ public:
     // Sends each line in turn; a step "<text" instead waits for a line matching text.
     void run(const std::vector<std::string>& steps);
     // Text "^abc" matches lines beginning with abc, any other text lines containing it. Returns the
-    // next matching line after the last one found, or "" after a test failure on time-out.
-    std::string waitFor(const std::string& text, int timeoutMs = 30000);
-    // Waits for a matching line from index `from` on (threads print in any order); the cursor stays.
-    void waitForSince(const std::string& text, size_t from);
+    // next matching line after the last one found, or "" after a test failure on time-out. Given
+    // `since`, the first matching line from that index on (threads print in any order).
+    std::string waitFor(const std::string& text, size_t since = std::string::npos);
     void sync() { run({"ping " + std::to_string(++pings_), "<^pong " + std::to_string(pings_)}); }
     int waitExit(int timeoutMs = 30000);  // the exit status, or -1 on time-out or a signal
 
@@ -37,7 +36,6 @@ public:
     std::string readFile(const std::string& name) const;
 
 private:
-    size_t find(const std::string& text, size_t from, int timeoutMs);
     bool readSome(int timeoutMs);
     std::string dir_, partial_;
     int pid_ = -1, toEngine_ = -1, fromEngine_ = -1, exitStatus_ = -1, pings_ = 1000;

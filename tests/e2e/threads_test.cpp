@@ -160,7 +160,7 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
         EngineProcess engine(testIni(c.deep ? "safePly=2\n" : ""));
         const std::string hint = startPonderingGame(engine, c.prefix);
         if (c.deep)
-            engine.waitForSince("#DEBUG End thread pondering", 0);  // past safePly, maybe before the polling thread started
+            engine.waitFor("#DEBUG End thread pondering", 0);  // past safePly, maybe before the polling thread started
         else
             engine.run({"time 29000", "<#DEBUG time:29000"});  // taken by the polling thread
         sendMove(engine, c.hit ? hint : anyMoveBut(hint), c.prefix);
