@@ -13,10 +13,7 @@
 
 namespace {
 
-std::string bookIni(const std::string& file) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nRandBook=0\nBookFile=" + file +
-           "\n[TABLEBASE]\nSyzygy=0\n";
-}
+std::string bookIni(const std::string& file) { return testIni("", "Book=1\nRandBook=0\nBookFile=" + file + "\n"); }
 
 // A game its own book move ends is announced, and the engine moves no more. Along a line of 22
 // engine moves, all in the book, the first 21 come from it and the 22nd is searched.

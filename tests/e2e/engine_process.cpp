@@ -32,9 +32,8 @@ int msLeft(Clock::time_point deadline) {
 }
 }  // namespace
 
-std::string testIni(const std::string& engineKeys, const std::string& sections) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" +
-           sections;
+std::string testIni(const std::string& engineKeys, const std::string& bookKeys) {
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\n" + bookKeys + "[TABLEBASE]\nSyzygy=0\n";
 }
 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// An INI for tests: small tables, book and tablebases off; more ENGINE keys and sections may follow.
-std::string testIni(const std::string& engineKeys = "", const std::string& sections = "");
+// An INI for tests: small tables, book and tablebases off, unless more ENGINE or BOOK keys say otherwise.
+std::string testIni(const std::string& engineKeys = "", const std::string& bookKeys = "Book=0\n");
 
 class EngineProcess {
 public:

@@ -73,8 +73,7 @@ TEST(Xboard, RepliesOnTheWire) {
         {{"sd 2", "level 0 0:30 0", "go"}, {"#DEBUG moves: 0 move speed: 130  allocated time: 23", "move"}},  // fast: + 5
         {{"sd 2", "time 30000", "otim 20000", "go"}, {"#DEBUG moves: 0 move speed: 120  allocated time: 250", "move"}},
     };
-    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n[BOOK]\nBook=1\nBookFile=missing.bin\n"
-                         "[TABLEBASE]\nSyzygy=0\n[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n");
+    EngineProcess engine(testIni("", "Book=1\nBookFile=missing.bin\n") + "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n");
     engine.startXboard();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commands.front());
@@ -106,11 +105,11 @@ TEST(Xboard, RepliesOnTheWire) {
 // The log holds the opponent's name, the moves and the result, and nothing after the result; a
 // later run appends to it.
 TEST(Xboard, GameLogHoldsNameMovesAndResultAndIsAppendedTo) {
-    EngineProcess engine(testIni("", "[LOG]\nLogGame=yes\nLogFile=game.log\n"));
+    EngineProcess engine(testIni() + "[LOG]\nLogGame=yes\nLogFile=game.log\n");
     engine.run({"xboard", "name Tester One", "new", "force", "usermove f2f3", "usermove e7e5", "usermove g2g4",
                 "usermove d8h4", "<0-1 {Black mates}", "new", "force", "usermove e2e4", "quit"});
     EXPECT_EQ(engine.waitExit(), 0);
-    EngineProcess again(testIni("", "[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n"));
+    EngineProcess again(testIni() + "[LOG]\nLogGame=1\nLogFile=" + engine.directory() + "/game.log\n");
     again.run({"xboard", "name B", "quit"});
     EXPECT_EQ(again.waitExit(), 0);
     EXPECT_EQ(engine.readFile("game.log"),
