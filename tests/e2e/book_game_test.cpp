@@ -26,7 +26,9 @@ TEST(XboardBook, BookMovesEndGamesAndStopAfterTheTwentyFirst) {
         {"k7/8/1K6/8/8/8/8/7R w - - 0 1", {}, "h1h8", "1-0 {White mates}"},
         {"k7/8/8/8/8/8/8/K6R w - - 99 80", {}, "h1h2", "1/2-1/2 {Draw by 50 move rule}"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-         {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"}, "f6g8", "1/2-1/2 {Draw by repetition}"},
+         {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"},
+         "f6g8",
+         "1/2-1/2 {Draw by repetition}"},
     };
     std::vector<BookEntry> entries;
     for (const auto& c : cases) {

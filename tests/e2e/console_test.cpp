@@ -53,9 +53,10 @@ TEST(Console, RepliesAtThePrompt) {
         {{"undo", "undo"}, {"board " + start, "board " + start}},  // nothing to take back
         // Bad moves and rubbish change nothing; a long line is one command, cut at 255 characters.
         {{"e9e4", "e2e5", "e7e5", "e2e4q", std::string(300, 'x'), "e2e4" + std::string(296, 'y'), "b"},
-         {"Error (unknown command): e9e4", "Illegal move: e2e5", "board " + start, "Illegal move: e7e5", "board " + start,
-          "Illegal move: e2e4q", "board " + start, "Error (unknown command): " + std::string(255, 'x'),
-          "Illegal move: e2e4" + std::string(251, 'y'), "board " + start, "board " + start}},
+         {"Error (unknown command): e9e4", "Illegal move: e2e5", "board " + start, "Illegal move: e7e5",
+          "board " + start, "Illegal move: e2e4q", "board " + start,
+          "Error (unknown command): " + std::string(255, 'x'), "Illegal move: e2e4" + std::string(251, 'y'),
+          "board " + start, "board " + start}},
         // Published Polyglot key after 1. e4: 0x823c9b50fd114196, printed as its low 32 bits.
         {{"e2e4", "hash"},
          {"board rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR", "#DEBUG New method Hash key:           -49200746",
@@ -67,10 +68,11 @@ TEST(Console, RepliesAtThePrompt) {
         // A four-field EPD is accepted; rubbish is refused and the position in play stays; back over
         // a set-up position there is nothing to undo.
         {{"setboard " + kq + " w - -", "setboard " + kq + " x - -", "setboard", "undo"},
-         {"board " + kq, "Error (illegal position): " + kq + " x - -", "board " + kq, "Error (illegal position): ",
-          "board " + kq, "board " + kq}},
+         {"board " + kq, "Error (illegal position): " + kq + " x - -", "board " + kq,
+          "Error (illegal position): ", "board " + kq, "board " + kq}},
         {{"new", "force", "f2f3", "e7e5", "g2g4", "d8h4", "go"},
-         {"board rnbqkbnr/pppppppp/8/8/8/5P2/PPPPP1PP/RNBQKBNR", "board rnbqkbnr/pppp1ppp/8/4p3/8/5P2/PPPPP1PP/RNBQKBNR",
+         {"board rnbqkbnr/pppppppp/8/8/8/5P2/PPPPP1PP/RNBQKBNR",
+          "board rnbqkbnr/pppp1ppp/8/4p3/8/5P2/PPPPP1PP/RNBQKBNR",
           "board rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR", "0-1 {Black mates}",
           "board rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR"}},
         {{"new", "force", "setboard 7k/5Q2/6K1/8/8/8/8/8 b - -", "go"},

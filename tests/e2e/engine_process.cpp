@@ -27,13 +27,14 @@ bool matches(const std::string& line, const std::string& text) {
 }
 
 int msLeft(Clock::time_point deadline) {
-    return static_cast<int>(std::max<int64_t>(
-        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    return static_cast<int>(
+        std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
 }
 }  // namespace
 
 std::string testIni(const std::string& engineKeys, const std::string& bookKeys) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\n" + bookKeys + "[TABLEBASE]\nSyzygy=0\n";
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\n" + bookKeys +
+           "[TABLEBASE]\nSyzygy=0\n";
 }
 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {

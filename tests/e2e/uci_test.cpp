@@ -20,26 +20,31 @@ std::string bestOf(const std::string& line) {  // "e2e4" of "bestmove e2e4 ponde
 TEST(UciThreads, Session) {
     EngineProcess engine;
     engine.run({"uci", "<^uciok"});
-    const std::vector<std::string> expected = {
-        "id name quintarex 0.10", "id author Mervaldin", "option name Hash type spin default 4 min 1 max 4096",
-        "option name Clear Hash type button", "option name Ponder type check default false",
-        "option name OwnBook type check default false", "option name BookFile type string default book.bin",
-        "option name SyzygyPath type string default <empty>",
-        "option name SyzygyProbeLimit type spin default 5 min 0 max 7",
-        "option name Move Overhead type spin default 30 min 0 max 5000", "uciok"};
+    const std::vector<std::string> expected = {"id name quintarex 0.10",
+                                               "id author Mervaldin",
+                                               "option name Hash type spin default 4 min 1 max 4096",
+                                               "option name Clear Hash type button",
+                                               "option name Ponder type check default false",
+                                               "option name OwnBook type check default false",
+                                               "option name BookFile type string default book.bin",
+                                               "option name SyzygyPath type string default <empty>",
+                                               "option name SyzygyProbeLimit type spin default 5 min 0 max 7",
+                                               "option name Move Overhead type spin default 30 min 0 max 5000",
+                                               "uciok"};
     ASSERT_GE(engine.lineCount(), expected.size() + 3);
     EXPECT_EQ(std::vector<std::string>(engine.lines().begin() + 3, engine.lines().begin() + 3 + expected.size()),
               expected);
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
-    for (const char* option : {"Hash value 8", "Clear Hash", "Ponder value true", "OwnBook value false",
-                               "BookFile value other.bin", "SyzygyPath value <empty>", "SyzygyProbeLimit value 4",
-                               "Move Overhead value 100"})
+    for (const char* option :
+         {"Hash value 8", "Clear Hash", "Ponder value true", "OwnBook value false", "BookFile value other.bin",
+          "SyzygyPath value <empty>", "SyzygyProbeLimit value 4", "Move Overhead value 100"})
         engine.send(std::string("setoption name ") + option);
     engine.run({"isready", "<^readyok"});
     EXPECT_EQ(engine.linesWith("not changed").size(), 0u);
-    const char* bad[] = {"Hash value 0",           "Hash value lots", "Ponder value maybe",    "SyzygyProbeLimit value 9",
-                         "Move Overhead value -1", "BookFile value",  "No Such Option value 1"};
+    const char* bad[] = {
+        "Hash value 0",           "Hash value lots", "Ponder value maybe",    "SyzygyProbeLimit value 9",
+        "Move Overhead value -1", "BookFile value",  "No Such Option value 1"};
     for (const char* option : bad) engine.send(std::string("setoption name ") + option);
     engine.run({"isready", "<^readyok"});
     EXPECT_EQ(engine.linesWith(" not changed: ").size(), std::size(bad));

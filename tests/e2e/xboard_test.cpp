@@ -70,10 +70,12 @@ TEST(Xboard, RepliesOnTheWire) {
         {{"sd 2", "usermove e2e4", "playother", "usermove e7e5"}, {opening + "1", "move"}},
         // The clocks show in the allocation.
         {{"sd 2", "level 40 5 0", "go"}, {opening + "240", "move"}},  // opening: 20 + 105
-        {{"sd 2", "level 0 0:30 0", "go"}, {"#DEBUG moves: 0 move speed: 130  allocated time: 23", "move"}},  // fast: + 5
+        {{"sd 2", "level 0 0:30 0", "go"},
+         {"#DEBUG moves: 0 move speed: 130  allocated time: 23", "move"}},  // fast: + 5
         {{"sd 2", "time 30000", "otim 20000", "go"}, {"#DEBUG moves: 0 move speed: 120  allocated time: 250", "move"}},
     };
-    EngineProcess engine(testIni("", "Book=1\nBookFile=missing.bin\n") + "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n");
+    EngineProcess engine(testIni("", "Book=1\nBookFile=missing.bin\n") +
+                         "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n");
     engine.startXboard();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commands.front());
