@@ -20,20 +20,16 @@ std::string bestOf(const std::string& line) {  // "e2e4" of "bestmove e2e4 ponde
 TEST(UciThreads, Session) {
     EngineProcess engine;
     engine.run({"uci", "<^uciok"});
-    const std::vector<std::string> expected = {"id name quintarex 0.10",
-                                               "id author Mervaldin",
-                                               "option name Hash type spin default 4 min 1 max 4096",
-                                               "option name Clear Hash type button",
-                                               "option name Ponder type check default false",
-                                               "option name OwnBook type check default false",
-                                               "option name BookFile type string default book.bin",
-                                               "option name SyzygyPath type string default <empty>",
-                                               "option name SyzygyProbeLimit type spin default 5 min 0 max 7",
-                                               "option name Move Overhead type spin default 30 min 0 max 5000",
-                                               "uciok"};
-    ASSERT_GE(engine.lineCount(), expected.size() + 3);
-    EXPECT_EQ(std::vector<std::string>(engine.lines().begin() + 3, engine.lines().begin() + 3 + expected.size()),
-              expected);
+    std::string handshake;
+    for (size_t i = 3; i < engine.lineCount() && handshake.find("uciok") == std::string::npos; ++i)
+        handshake += engine.lines()[i] + "\n";
+    EXPECT_EQ(handshake,
+              "id name quintarex 0.10\nid author Mervaldin\noption name Hash type spin default 4 min 1 max 4096\n"
+              "option name Clear Hash type button\noption name Ponder type check default false\n"
+              "option name OwnBook type check default false\noption name BookFile type string default book.bin\n"
+              "option name SyzygyPath type string default <empty>\n"
+              "option name SyzygyProbeLimit type spin default 5 min 0 max 7\n"
+              "option name Move Overhead type spin default 30 min 0 max 5000\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :
@@ -78,9 +74,7 @@ TEST(UciThreads, Session) {
         const std::string move = bestOf(engine.waitFor("^bestmove "));
         EXPECT_EQ(engine.linesWith("^info string ", from).size(), c.reported ? 1u : 0u);
         resetToStartPosition();
-        if (!c.fen.empty()) {
-            ASSERT_EQ(setupFromFen(c.fen.c_str()), 1);
-        }
+        ASSERT_TRUE(c.fen.empty() || setupFromFen(c.fen.c_str()) == 1);
         for (const std::string& m : c.moves) ASSERT_TRUE(playHere(m));
         EXPECT_TRUE(playHere(move)) << move;
     }
