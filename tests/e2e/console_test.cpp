@@ -46,10 +46,8 @@ std::string waitForMove(EngineProcess& engine) {
 TEST(Console, RepliesAtThePrompt) {
     const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
     const std::string kq = "8/8/8/4k3/8/8/8/KQ6";
-    const struct Case {
-        std::vector<std::string> typed;
-        std::vector<std::string> printed;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        // typed, printed
         {{"undo", "undo"}, {"board " + start, "board " + start}},  // nothing to take back
         // Bad moves and rubbish change nothing; a long line is one command, cut at 255 characters.
         {{"e9e4", "e2e5", "e7e5", "e2e4q", std::string(300, 'x'), "e2e4" + std::string(296, 'y'), "b"},
@@ -82,25 +80,21 @@ TEST(Console, RepliesAtThePrompt) {
     };
     EngineProcess engine;
     engine.run({"console", ".", "<#DEBUG stat"});  // "." answers "#DEBUG stat": every earlier line is handled
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed.front());
+    for (const auto& [typed, printed] : cases) {
+        SCOPED_TRACE(typed.front());
         const size_t from = engine.lineCount();
-        engine.run(c.typed);
+        engine.run(typed);
         engine.run({".", "<#DEBUG stat"});
-        std::vector<std::string> printed, expected;
+        std::vector<std::string> shown, expected;
         for (size_t i = from; i < engine.lineCount(); ++i) {
             std::string line = engine.lines()[i];
             while (line.rfind(PROMPT, 0) == 0) line.erase(0, PROMPT.size());
             if (line == "#DEBUG stat") break;
-            if (!line.empty()) printed.push_back(line);
+            if (!line.empty()) shown.push_back(line);
         }
-        for (const std::string& line : c.printed) {
-            if (line.rfind("board ", 0) == 0)
-                addBoard(expected, line.substr(6));
-            else
-                expected.push_back(line);
-        }
-        EXPECT_EQ(printed, expected);
+        for (const std::string& line : printed)
+            line.rfind("board ", 0) == 0 ? addBoard(expected, line.substr(6)) : expected.push_back(line);
+        EXPECT_EQ(shown, expected);
     }
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);

@@ -120,12 +120,9 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
         engine.run({line, std::string("<#DEBUG Command:    ") + line, "<#DEBUG Start thread analyze"});
     engine.run({"exit", "<#DEBUG End thread poll_exit2"});
     size_t from = engine.lineCount();
-    engine.send("usermove e8d7");
+    engine.run({"usermove e8d7"});
     engine.sync();
     EXPECT_EQ(engine.linesWith("Start thread analyze", from).size(), 0u) << "analysis was left";
-
-    engine.run({"analyze", "<#DEBUG Start thread poll_exit2", "exit"});
-    engine.sync();
     from = engine.lineCount();
     engine.run({"setboard 8/8/8/8/8/8/8/8 w - - 0 1", "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "analyze",
                 "<#DEBUG Start thread analyze", "<^ 1 ", "exit", "setboard 8/8/8/8/8/8/8/8",

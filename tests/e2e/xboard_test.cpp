@@ -18,10 +18,8 @@ TEST(Xboard, RepliesOnTheWire) {
     const std::string memoryTell = "tellusererror Error (size out of bound): Insert size between 4 and 4096";
     const std::string position = "Error (illegal position): ";
     const std::string opening = "#DEBUG moves: 0 move speed: 125  allocated time: ";
-    const struct Case {
-        std::vector<std::string> commands;
-        std::vector<std::string> replies;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        // commands, replies
         {{"ping 12"}, {"pong 12"}},
         {{"sd 1", "sd 65", "sd x", "sd 9999", "sd 2", "sd 64"},
          {depth, "tellusererror " + depth, depth, "tellusererror " + depth, depth, "tellusererror " + depth}},
@@ -77,12 +75,12 @@ TEST(Xboard, RepliesOnTheWire) {
     EngineProcess engine(testIni("", "Book=1\nBookFile=missing.bin\n") +
                          "[LOG]\nLogGame=1\nLogFile=no/such/dir/game.log\n");
     engine.startXboard();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.commands.front());
+    for (const auto& [commands, expected] : cases) {
+        SCOPED_TRACE(commands.front());
         engine.run({"new", "force"});
         engine.sync();
         const size_t from = engine.lineCount();
-        engine.run(c.commands);
+        engine.run(commands);
         engine.sync();
         std::vector<std::string> replies;
         static const std::regex thinking(R"( ?\d+ +-?\d+ +\d+ +\d+ .*)"), move("move [a-h][1-8][a-h][1-8][qrbn]? ");
@@ -93,7 +91,7 @@ TEST(Xboard, RepliesOnTheWire) {
             else if ((line[0] != '#' || line.rfind("#DEBUG moves:", 0) == 0) && !std::regex_match(line, thinking))
                 replies.push_back(line);
         }
-        EXPECT_EQ(replies, c.replies);
+        EXPECT_EQ(replies, expected);
     }
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
