@@ -41,24 +41,17 @@ std::string awaitPondering(EngineProcess& engine) {
 // The engine plays black and ponders, which it does from its second move on. GNOME Chess speaks
 // the old protocol: no protover 2, bare moves (no prefix), and "force" and "go" around its moves.
 std::string startPonderingGame(EngineProcess& engine, const std::string& prefix) {
+    const bool old = prefix.empty();
     resetToStartPosition();
-    if (prefix.empty()) {
-        engine.run({"xboard", "random", "hard", "force", "sd 3"});
-        for (int i = 0; i < 2; ++i) {
-            sendMove(engine, anyMoveBut(), "");
-            engine.send("go");
-            expectLegalReply(engine);
-            engine.send("force");
-        }
-        sendMove(engine, anyMoveBut(), "");
-        engine.run({"time 30000", "otim 30000", "hard", "go"});  // clocks long enough to ponder on
-    } else {
-        engine.startXboard();
-        engine.run({"new", "hard", "level 0 5 0", "time 30000", "otim 30000", "sd 3"});
-        sendMove(engine, anyMoveBut());
-        expectLegalReply(engine);
-        sendMove(engine, anyMoveBut());
-    }
+    engine.run(old ? std::vector<std::string>{"xboard", "random", "hard", "force"}
+                   : std::vector<std::string>{"xboard", "protover 2", "<feature ", "new", "hard", "level 0 5 0"});
+    engine.run({"sd 3", "time 30000", "otim 30000"});  // clocks long enough to ponder on
+    sendMove(engine, anyMoveBut(), prefix);
+    if (old) engine.send("go");
+    expectLegalReply(engine);
+    if (old) engine.send("force");
+    sendMove(engine, anyMoveBut(), prefix);
+    if (old) engine.run({"hard", "go"});
     return awaitPondering(engine);
 }
 
