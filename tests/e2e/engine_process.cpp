@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,8 @@ bool matches(const std::string& line, const std::string& text) {
 }
 
 int msLeft(Clock::time_point deadline) {
-    return static_cast<int>(
-        std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::max<decltype(left)>(0, left));
 }
 }  // namespace
 

@@ -38,16 +38,12 @@ TEST(Startup, FirstLinesChooseTheModeAndEndOfInputEndsIt) {
 TEST(Startup, SettingsComeFromTheUserConfigurationAndInterruptIsIgnored) {
     for (const std::string& workingIni : {std::string(), testIni("safePly=7\n")}) {
         EngineProcess engine(workingIni, testIni("safePly=5\n"));
-        engine.send("console");
-        engine.send("param");
-        engine.waitFor(workingIni.empty() ? "safePly:            5" : "safePly:            7");
+        engine.run({"console", "param", workingIni.empty() ? "<safePly:            5" : "<safePly:            7"});
         ASSERT_EQ(kill(engine.pid(), SIGINT), 0);
         if (workingIni.empty()) {
             std::ofstream(engine.directory() + "/quintarex.ini") << testIni("safePly=3\n");
             std::ofstream(engine.directory() + "/config/quintarex/quintarex.ini") << testIni("safePly=4\n");
-            engine.send("ini");
-            engine.send("param");
-            engine.waitFor("safePly:            4");
+            engine.run({"ini", "param", "<safePly:            4"});
         }
         engine.send("quit");
         EXPECT_EQ(engine.waitExit(), 0);

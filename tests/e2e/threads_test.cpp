@@ -162,10 +162,7 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
         awaitPondering(engine);
         engine.run({"ping 77", "<^pong 77"});
         if (c.deep) expectSmartMovesEndGames(engine);  // from a "new" while the engine ponders
-        if (c.hit)
-            engine.closeInput();
-        else
-            engine.send("quit");
+        c.hit ? engine.closeInput() : engine.send("quit");
         EXPECT_EQ(engine.waitExit(), 0);
         EXPECT_EQ(engine.linesWith("Illegal").size(), 0u);
         EXPECT_EQ(engine.linesWith("^Error").size(), 0u);
