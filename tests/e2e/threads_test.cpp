@@ -68,25 +68,22 @@ void expectWholeLines(const EngineProcess& engine) {
 // Games that the engine's move played at once from pondering ends: the end is announced, and
 // the engine moves and ponders no more.
 void expectSmartMovesEndGames(EngineProcess& engine) {
-    const struct {
-        std::vector<std::string> setup;  // in force mode, then the engine moves
-        std::string reply, result;       // ours, after which the engine ponders; the end
-    } games[] = {
-        {{"setboard 4k3/8/8/8/8/8/8/R3K3 w - - 95 80"}, "e8f8", "1/2-1/2 {Draw by 50 move rule}"},
+    const std::pair<std::vector<std::string>, std::string> games[] = {
+        // up to our move the engine ponders on
+        {{"setboard 4k3/8/8/8/8/8/8/R3K3 w - - 95 80", "go", "<^move ", "usermove e8f8"},
+         "1/2-1/2 {Draw by 50 move rule}"},
         {{"setboard 2b3k1/ppq3p1/8/1Q6/8/8/8/7K w - - 0 1", "usermove b5e8", "usermove g8h7", "usermove e8h5",
-          "usermove h7g8"},
-         "g8h7",
+          "usermove h7g8", "go", "<^move ", "usermove g8h7"},
          "1/2-1/2 {Draw by repetition}"},
     };
-    for (const auto& g : games) {
-        SCOPED_TRACE(g.result);
+    for (const auto& [script, result] : games) {
+        SCOPED_TRACE(result);
         const size_t from = engine.lineCount();
-        engine.run({"new", "level 0 5 0", "sd 4", "force"});
-        engine.run(g.setup);
-        engine.run({"time 30000", "otim 30000", "go", "<^move ", "usermove " + g.reply, "<^move "});
+        engine.run({"new", "level 0 5 0", "sd 4", "force", "time 30000", "otim 30000"});
+        engine.run(script);
         const std::string hint = moveOf(engine.waitFor("^Hint: "));
         engine.run({"<gs_info.bestmove dopo Pondering",  // deeper than safePly
-                    "usermove " + hint, "<#DEBUG Pondering Smart Move!", "<^move ", "<" + g.result});
+                    "usermove " + hint, "<#DEBUG Pondering Smart Move!", "<^move ", "<" + result});
         engine.sync();
         EXPECT_EQ(engine.linesWith("^move ", from).size(), 3u);
         EXPECT_EQ(engine.linesWith("Start thread pondering", from).size(), 1u) << "no pondering after the end";
