@@ -151,9 +151,8 @@ std::string EngineProcess::readFile(const std::string& name) const {
 }
 
 std::string moveOf(const std::string& line) {
-    std::string text = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+    const size_t start = line.find(' ') + 1, end = line.find_last_not_of(' ') + 1;  // no blank: start is 0
+    return start == 0 || end <= start ? "" : line.substr(start, end - start);
 }
 
 std::vector<std::string> legalMoveTexts() {

@@ -24,10 +24,9 @@ void sendMove(EngineProcess& engine, const std::string& move, const std::string&
 
 // Some legal move other than `avoid` (`avoid` itself when it is the only one).
 std::string anyMoveBut(const std::string& avoid = "") {
-    const std::vector<std::string> moves = legalMoveTexts();
-    for (const std::string& m : moves)
-        if (m != avoid) return m;
-    return moves.empty() ? "" : moves.back();
+    std::vector<std::string> moves = legalMoveTexts();
+    std::erase(moves, avoid);
+    return moves.empty() ? avoid : moves.front();
 }
 
 // After its reply a pondering engine shows the move it expects and ponders on it; returns that move.

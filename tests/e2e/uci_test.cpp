@@ -51,8 +51,7 @@ TEST(UciThreads, Session) {
     std::string longLine = "startpos moves";
     for (const std::string& m : longGame) longLine += " " + m;
     const struct {
-        std::string position;
-        std::string fen;  // where the engine must then stand
+        std::string position, fen;  // the command's, and where the engine must then stand
         std::vector<std::string> moves;
         bool reported;
     } cases[] = {
