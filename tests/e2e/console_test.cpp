@@ -1,250 +1,126 @@
 // Console mode, driven through the real binary as a person would type at its prompt.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
-#include "board/movetext.h"
+#include <algorithm>
+
+#include "board/position.h"
 #include "engine_process.h"
-#include "support/test_support.h"
 
 namespace {
 
-void startConsole(EngineProcess& engine) {
-    engine.send("console");
-    engine.waitFor("type \"help\" to show commands list");
-}
+const std::string PROMPT = "quintarex> ";
 
-// "." answers "#DEBUG stat": every earlier line has been handled once it appears.
-void consoleSync(EngineProcess& engine) {
-    engine.send(".");
-    engine.waitFor("#DEBUG stat");
-}
-
-// The engine's next move line ("move e7e5 " or "move e7e5 from book"), which follows the prompt
-// on the same line when nothing else came first; returned without the prompt.
-std::string waitForMove(EngineProcess& engine, int timeoutMs = 60000) {
-    const std::string prompt = "quintarex> ";
-    std::string line;
-    while (engine.tryWaitFor("move ", timeoutMs, &line)) {
-        if (line.rfind(prompt, 0) == 0) line = line.substr(prompt.size());
-        if (line.rfind("move ", 0) == 0) return line;
-    }
-    ADD_FAILURE() << "the engine did not move";
-    return "";
-}
-
-// Move lines the engine sent from line `from` on.
-size_t movesSent(const EngineProcess& engine, size_t from = 0) {
-    return engine.linesWith("^move ", from).size() + engine.linesWith("^quintarex> move ", from).size();
-}
-
-// Index of the first line from `from` on that contains text, or lines().size().
-size_t indexOf(const EngineProcess& engine, const std::string& text, size_t from = 0) {
-    const auto& lines = engine.lines();
-    for (size_t i = from; i < lines.size(); ++i)
-        if (lines[i].find(text) != std::string::npos) return i;
-    return lines.size();
-}
-
-// The board frame as a person reads it, rank 8 at the top; each rank given as its eight letters.
-std::vector<std::string> frame(const std::vector<std::string>& ranks) {
-    const std::string rule = "  +---+---+---+---+---+---+---+---+";
-    std::vector<std::string> lines;
-    for (int r = 0; r < 8; ++r) {
-        lines.push_back(rule);
-        std::string line = std::to_string(8 - r) + " |";
-        for (char c : ranks[r]) line += std::string(" ") + c + " |";
-        lines.push_back(line);
-    }
+// The board as the console draws it, from a FEN placement: rank 8 at the top, the pieces in
+// Italian letters (Re, Donna, Torre, Alfiere, Cavallo, Pedone), black's in lower case.
+void addBoard(std::vector<std::string>& lines, const std::string& placement) {
+    const std::string rule = "  +---+---+---+---+---+---+---+---+", fen = "KQRBNPkqrbnp", italian = "RDTACPrdtacp";
+    std::string rank = "8 |";
     lines.push_back(rule);
-    lines.push_back("");
+    for (char c : placement + "/") {
+        if (c == '/') {
+            lines.insert(lines.end(), {rank, rule});
+            rank = std::to_string(rank[0] - '1') + " |";
+        }
+        for (int empty = c >= '1' && c <= '8' ? c - '0' : 0; empty > 0; --empty) rank += "   |";
+        if (fen.find(c) != std::string::npos) rank += std::string(" ") + italian[fen.find(c)] + " |";
+    }
     lines.push_back("    A   B   C   D   E   F   G   H");
-    return lines;
 }
 
-// True when the output holds the frame as consecutive lines after line `from`.
-bool showsFrame(const EngineProcess& engine, const std::vector<std::string>& expected, size_t from = 0) {
-    const auto& lines = engine.lines();
-    for (size_t i = from; i + expected.size() <= lines.size(); ++i) {
-        size_t k = 0;
-        while (k < expected.size() && lines[i + k] == expected[k]) ++k;
-        if (k == expected.size()) return true;
-    }
-    return false;
+// The engine's move, which it prints after the time it allots and its thinking, maybe after a prompt.
+std::string waitForMove(EngineProcess& engine) {
+    engine.waitFor("#DEBUG moves:");
+    std::string line = engine.waitFor("move ");
+    line.erase(0, std::min(line.find("move "), line.size()));
+    return moveOf(line);
 }
 
 }  // namespace
 
-TEST(Console, BoardFrameAfterMovesInForceMode) {
-    EngineProcess engine;
-    startConsole(engine);
-    for (const char* move : {"e2e4", "e7e5", "g1f3"}) engine.send(move);
-    consoleSync(engine);
-    size_t from = engine.lineCount();
-    engine.send("b");
-    consoleSync(engine);
-    EXPECT_TRUE(showsFrame(
-        engine, frame({"tcadract", "pppp ppp", "        ", "    p   ", "    P   ", "     C  ", "PPPP PPP", "TCADRA T"}),
-        from));
-    EXPECT_EQ(movesSent(engine, from), 0u);  // console mode starts with the engine in force mode
-    engine.send("quit");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, EngineAnswersAfterNewButNotAfterForce) {
-    EngineProcess engine;
-    startConsole(engine);
-    engine.send("sd 4");  // a quick answer: the console's own clock gives a search a minute
-    engine.send("new");
-    engine.send("e2e4");
-    std::string reply = moveOf(waitForMove(engine));
-    ASSERT_FALSE(reply.empty());
-    setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    ASSERT_EQ(makeMoveFromText("e2e4"), 1);
-    EXPECT_EQ(makeMoveFromText(reply.c_str()), 1) << "not a legal reply to e2e4: " << reply;
-    // The reply is on the board: the pawn is on e4 and black's move shows.
-    consoleSync(engine);
-
-    engine.send("force");
-    size_t from = engine.lineCount();
-    engine.send("d2d4");
-    consoleSync(engine);
-    EXPECT_EQ(movesSent(engine, from), 0u);
-    EXPECT_TRUE(engine.linesWith("Illegal move", from).empty());
-    EXPECT_EQ(engine.linesWith("4 |   |   |   | P | P |", from).size(), 1u);
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, BadMovesAndUnknownLines) {
-    EngineProcess engine;
-    startConsole(engine);
-    engine.send("e9e4");
-    engine.send("e2e5");
-    engine.send("e7e5");                 // white to move
-    engine.send("e2e4q");                // no promotion here
-    engine.send(std::string(300, 'x'));  // one command, cut at 255 characters
-    engine.send("e2e4" + std::string(296, 'y'));
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("Error (unknown command): e9e4").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Illegal move: e2e5").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Illegal move: e7e5").size(), 1u);
-    EXPECT_EQ(engine.linesWith("Illegal move: e2e4q").size(), 1u);
-    auto unknown = engine.linesWith("Error (unknown command): x");
-    ASSERT_EQ(unknown.size(), 1u);
-    EXPECT_NE(unknown[0].find("): " + std::string(255, 'x')), std::string::npos);
-    EXPECT_EQ(unknown[0].find(std::string(256, 'x')), std::string::npos);
-    EXPECT_EQ(engine.linesWith("Illegal move: e2e4yyy").size(), 1u);
-    EXPECT_TRUE(engine.linesWith("y", indexOf(engine, "Illegal move: e2e4yyy") + 1).empty());
-    // The board never changed.
-    size_t from = engine.lineCount();
-    engine.send("b");
-    consoleSync(engine);
-    EXPECT_TRUE(showsFrame(
-        engine, frame({"tcadract", "pppppppp", "        ", "        ", "        ", "        ", "PPPPPPPP", "TCADRACT"}),
-        from));
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-TEST(Console, UndoAtTheStartAndSetboard) {
-    EngineProcess engine;
-    startConsole(engine);
-    engine.send("undo");
-    engine.send("undo");
-    engine.send("e2e4");
-    engine.send("hash");
-    consoleSync(engine);
-    EXPECT_TRUE(engine.linesWith("Illegal move").empty());
-    // Published Polyglot key after 1. e4: 0x823c9b50fd114196, printed as its low 32 bits.
-    EXPECT_EQ(engine.linesWith("#DEBUG New method Hash key:           -49200746").size(), 1u);
-
-    // A four-field EPD is accepted; rubbish is refused and the position in play stays.
-    engine.send("setboard 8/8/8/4k3/8/8/8/KQ6 w - -");
-    engine.send("setboard 8/8/8/4k3/8/8/8/KQ6 x - -");
-    engine.send("setboard");
-    consoleSync(engine);
-    size_t from = engine.lineCount();
-    engine.send("b");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("Error (illegal position)").size(), 2u);
-    EXPECT_TRUE(showsFrame(
-        engine, frame({"        ", "        ", "        ", "    r   ", "        ", "        ", "        ", "RD      "}),
-        from));
-    // Back over a set-up position there is nothing to undo.
-    engine.send("undo");
-    engine.send("b");
-    consoleSync(engine);
-    EXPECT_EQ(engine.linesWith("5 |   |   |   |   | r |", from).size(), 3u);  // b, the undo's board, b
-    engine.send("q");
-    EXPECT_EQ(engine.waitExit(), 0);
-}
-
-// A finished game is announced on the engine's turn instead of a search, also for a set-up
-// position; the engine plays no move.
-TEST(Console, GameEndStopsTheEngine) {
-    const std::pair<std::vector<const char*>, const char*> cases[] = {
-        {{"f2f3", "e7e5", "g2g4", "d8h4"}, "0-1 {Black mates}"},
-        {{"setboard 7k/5Q2/6K1/8/8/8/8/8 b - -"}, "1/2-1/2 {Stalemate}"},
-        {{"setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 100 80"}, "1/2-1/2 {Draw by 50 move rule}"},
+// What the console prints, line for line (prompts and blank lines aside), for each group of
+// lines typed; "board <placement>" stands for a whole board. It starts with the engine in force
+// mode, draws the board after every move, and announces a finished game on the engine's turn
+// instead of searching, also for a set-up position.
+TEST(Console, RepliesAtThePrompt) {
+    const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
+    const std::string kq = "8/8/8/4k3/8/8/8/KQ6";
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        // typed, printed
+        {{"undo", "undo"}, {"board " + start, "board " + start}},  // nothing to take back
+        // Bad moves and rubbish change nothing; a long line is one command, cut at 255 characters.
+        {{"e9e4", "e2e5", "e7e5", "e2e4q", std::string(300, 'x'), "e2e4" + std::string(296, 'y'), "b"},
+         {"Error (unknown command): e9e4", "Illegal move: e2e5", "board " + start, "Illegal move: e7e5",
+          "board " + start, "Illegal move: e2e4q", "board " + start,
+          "Error (unknown command): " + std::string(255, 'x'), "Illegal move: e2e4" + std::string(251, 'y'),
+          "board " + start, "board " + start}},
+        // Published Polyglot key after 1. e4: 0x823c9b50fd114196, printed as its low 32 bits.
+        {{"e2e4", "hash"},
+         {"board rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR", "#DEBUG New method Hash key:           -49200746",
+          "#DEBUG Old method Hash key:           -49200746"}},
+        {{"e7e5", "g1f3", "b"},
+         {"board rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR",
+          "board rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R",
+          "board rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R"}},
+        // A four-field EPD is accepted; rubbish is refused and the position in play stays; back over
+        // a set-up position there is nothing to undo.
+        {{"setboard " + kq + " w - -", "setboard " + kq + " x - -", "setboard", "undo"},
+         {"board " + kq, "Error (illegal position): " + kq + " x - -", "board " + kq,
+          "Error (illegal position): ", "board " + kq, "board " + kq}},
+        {{"new", "force", "f2f3", "e7e5", "g2g4", "d8h4", "go"},
+         {"board rnbqkbnr/pppppppp/8/8/8/5P2/PPPPP1PP/RNBQKBNR",
+          "board rnbqkbnr/pppp1ppp/8/4p3/8/5P2/PPPPP1PP/RNBQKBNR",
+          "board rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR", "0-1 {Black mates}",
+          "board rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR"}},
+        {{"new", "force", "setboard 7k/5Q2/6K1/8/8/8/8/8 b - -", "go"},
+         {"board 7k/5Q2/6K1/8/8/8/8/8", "1/2-1/2 {Stalemate}"}},
+        {{"new", "force", "setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 100 80", "go"},
+         {"board 4k3/8/8/8/8/8/4P3/4K3", "1/2-1/2 {Draw by 50 move rule}"}},
     };
-    for (const auto& [lines, result] : cases) {
-        EngineProcess engine;
-        startConsole(engine);
-        for (const char* line : lines) engine.send(line);
-        engine.send("go");
-        consoleSync(engine);
-        EXPECT_EQ(engine.linesWith(result).size(), 1u) << result;
-        EXPECT_EQ(movesSent(engine), 0u);
-        engine.send("q");
-        EXPECT_EQ(engine.waitExit(), 0);
-    }
-}
-
-TEST(Console, EndOfInputEndsTheProgram) {
-    {
-        EngineProcess engine;
-        startConsole(engine);
-        engine.send("new");
-        engine.sendRaw("b");  // a last line without its newline still counts
-        engine.closeInput();
-        EXPECT_EQ(engine.waitExit(), 0);
-        EXPECT_EQ(engine.linesWith("  +---+").size(), 9u);
-    }
-    {
-        EngineProcess engine;
-        startConsole(engine);
-        engine.send("analyze");
-        engine.closeInput();
-        EXPECT_EQ(engine.waitExit(60000), 0);
-    }
-}
-
-TEST(Console, AnalysisEndsOnExitAndLeavesNoWaitBehind) {
     EngineProcess engine;
-    startConsole(engine);
-    engine.send("sd 5");
-    engine.send("analyze");
-    // After each iteration the search waits for a line; an empty one lets it show the iteration
-    // and go one deeper.
-    engine.send("");
-    engine.waitFor(" 1 ", 30000);
-    engine.send("");
-    engine.waitFor("^ 2 ", 30000);
-    engine.send("exit");
-    engine.waitFor("#DEBUG exit da polling", 30000);
-    consoleSync(engine);
-    EXPECT_TRUE(engine.linesWith("^ 3 ").empty());  // the iteration exit ended is not shown
-    EXPECT_EQ(movesSent(engine), 0u);               // an analysis plays nothing
-    // The engine's own search does not wait for input between iterations.
+    engine.run({"console", ".", "<#DEBUG stat"});  // "." answers "#DEBUG stat": every earlier line is handled
+    for (const auto& [typed, printed] : cases) {
+        SCOPED_TRACE(typed.front());
+        const size_t from = engine.lineCount();
+        engine.run(typed);
+        engine.run({".", "<#DEBUG stat"});
+        std::vector<std::string> shown, expected;
+        for (size_t i = from; i < engine.lineCount(); ++i) {
+            std::string line = engine.lines()[i];
+            while (line.rfind(PROMPT, 0) == 0) line.erase(0, PROMPT.size());
+            if (line == "#DEBUG stat") break;
+            if (!line.empty()) shown.push_back(line);
+        }
+        for (const std::string& line : printed)
+            line.rfind("board ", 0) == 0 ? addBoard(expected, line.substr(6)) : expected.push_back(line);
+        EXPECT_EQ(shown, expected);
+    }
+    engine.send("q");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// After new the engine answers a move, after force it does not. An analysis waits for a line
+// after each iteration, shows nothing of the iteration "exit" ends and plays nothing; the
+// engine's own search after it does not wait for input.
+TEST(Console, EngineMovesAndAnalysis) {
+    EngineProcess engine;
+    engine.run({"console", "sd 4", "new", "e2e4"});  // sd 4: the console's own clock gives a search a minute
+    resetToStartPosition();
+    ASSERT_TRUE(playHere("e2e4"));
+    const std::string reply = waitForMove(engine);
+    EXPECT_TRUE(playHere(reply)) << "not a legal reply to e2e4: " << reply;
+    engine.run({".", "<#DEBUG stat", "force"});
+    size_t from = engine.lineCount();
+    engine.run({"d2d4", ".", "<#DEBUG stat"});
+    EXPECT_EQ(engine.linesWith("move ", from).size(), 0u);
+    EXPECT_TRUE(engine.linesWith("Illegal move", from).empty());
+    EXPECT_EQ(engine.linesWith("4 |   |   |   | P | P |", from).size(), 1u);  // the reply is on the board too
+
+    from = engine.lineCount();
+    engine.run({"sd 5", "analyze", "", "< 1 ", "", "<^ 2 ", "exit", "<#DEBUG exit da polling", ".", "<#DEBUG stat"});
+    EXPECT_TRUE(engine.linesWith("^ 3 ", from).empty());
+    EXPECT_EQ(engine.linesWith("move ", from).size(), 0u);
     engine.send("go");
-    EXPECT_FALSE(moveOf(waitForMove(engine)).empty());
+    EXPECT_FALSE(waitForMove(engine).empty());
     engine.send("q");
     EXPECT_EQ(engine.waitExit(), 0);
 }

@@ -6,15 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
 #include "tablebase/tbprobe.h"
@@ -22,7 +22,6 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// "^text" matches lines beginning with text; anything else matches lines containing it.
 bool matches(const std::string& line, const std::string& text) {
     if (!text.empty() && text[0] == '^') return line.compare(0, text.size() - 1, text, 1) == 0;
     return line.find(text) != std::string::npos;
@@ -30,46 +29,33 @@ bool matches(const std::string& line, const std::string& text) {
 
 int msLeft(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
+    return static_cast<int>(std::max<decltype(left)>(0, left));
 }
 }  // namespace
 
-std::string testIni(const std::string& engineKeys, const std::string& sections) {
-    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys +
-           "[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n" + sections;
+std::string testIni(const std::string& engineKeys, const std::string& bookKeys) {
+    return "[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxTime=200\n" + engineKeys + "[BOOK]\n" + bookKeys +
+           "[TABLEBASE]\nSyzygy=0\n";
 }
 
 EngineProcess::EngineProcess(const std::string& iniText, const std::string& userIniText) {
     signal(SIGPIPE, SIG_IGN);  // a dead engine must fail the test, not kill it
     char pattern[] = "/tmp/qx-e2e-XXXXXX";
-    char* made = mkdtemp(pattern);
-    if (made == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary directory";
+    int in[2], out[2];  // close-on-exec: another engine started meanwhile must not hold this one's input open
+    if (mkdtemp(pattern) == nullptr || pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "cannot set up the engine's directory and pipes";
         return;
     }
-    dir_ = made;
-    const std::string userConfig = dir_ + "/config";
-    std::filesystem::create_directories(userConfig + "/quintarex");
+    dir_ = pattern;
+    std::filesystem::create_directories(dir_ + "/config/quintarex");
     if (!iniText.empty()) std::ofstream(dir_ + "/quintarex.ini") << iniText;
-    if (!userIniText.empty()) std::ofstream(userConfig + "/quintarex/quintarex.ini") << userIniText;
-
-    int in[2];
-    int out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) {
-        ADD_FAILURE() << "pipe failed";
-        return;
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
+    if (!userIniText.empty()) std::ofstream(dir_ + "/config/quintarex/quintarex.ini") << userIniText;
+    if ((pid_ = fork()) == 0) {
         dup2(in[0], 0);
         dup2(out[1], 1);
-        int err = open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (err >= 0) dup2(err, 2);
-        close(in[1]);
-        close(out[0]);
-        if (chdir(dir_.c_str()) != 0) _exit(127);
-        setenv("XDG_CONFIG_HOME", userConfig.c_str(), 1);
-        execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
+        dup2(open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+        if (chdir(dir_.c_str()) == 0) execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(in[0]);
@@ -79,123 +65,76 @@ EngineProcess::EngineProcess(const std::string& iniText, const std::string& user
 }
 
 EngineProcess::~EngineProcess() {
-    if (toEngine_ >= 0) close(toEngine_);
-    if (pid_ > 0 && !exited_) {
-        if (waitExit(3000) == -1 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+    closeInput();
+    if (pid_ > 0 && waitExit(3000) == -1 && !exited_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
     }
     if (fromEngine_ >= 0) close(fromEngine_);
-    if (!dir_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
 }
 
 void EngineProcess::sendRaw(const std::string& bytes) {
-    if (toEngine_ < 0) return;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(toEngine_, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) return;  // the engine has gone; the test's expectations will tell
-        done += static_cast<size_t>(n);
-    }
+    // A blocking write to a pipe writes everything; when the engine has gone it fails, and the
+    // test's expectations tell.
+    if (toEngine_ >= 0 && write(toEngine_, bytes.data(), bytes.size()) < 0) closeInput();
 }
-
-void EngineProcess::send(const std::string& line) { sendRaw(line + "\n"); }
 
 void EngineProcess::closeInput() {
     if (toEngine_ >= 0) close(toEngine_);
     toEngine_ = -1;
 }
 
+void EngineProcess::run(const std::vector<std::string>& steps) {
+    for (const std::string& step : steps) step.rfind('<', 0) == 0 ? (void)waitFor(step.substr(1)) : send(step);
+}
+
 bool EngineProcess::readSome(int timeoutMs) {
-    if (fromEngine_ < 0) return false;
     pollfd p{fromEngine_, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return false;
+    if (fromEngine_ < 0 || poll(&p, 1, timeoutMs) <= 0) return false;
     char buffer[4096];
-    ssize_t n = read(fromEngine_, buffer, sizeof buffer);
+    const ssize_t n = read(fromEngine_, buffer, sizeof buffer);
+    partial_.append(buffer, n > 0 ? n : 0);
     if (n <= 0) {
         close(fromEngine_);
         fromEngine_ = -1;
-        if (!partial_.empty()) lines_.push_back(partial_);
-        partial_.clear();
-        return false;
+        if (!partial_.empty()) partial_ += '\n';  // a last line without its newline
     }
-    for (ssize_t i = 0; i < n; ++i) {
-        if (buffer[i] == '\n') {
-            lines_.push_back(partial_);
-            partial_.clear();
-        } else {
-            partial_ += buffer[i];
-        }
-    }
-    return true;
+    for (size_t end; (end = partial_.find('\n')) != std::string::npos; partial_.erase(0, end + 1))
+        lines_.push_back(partial_.substr(0, end));
+    return n > 0;
 }
 
-bool EngineProcess::tryWaitFor(const std::string& text, int timeoutMs, std::string* found) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        for (; cursor_ < lines_.size(); ++cursor_) {
-            if (matches(lines_[cursor_], text)) {
-                if (found != nullptr) *found = lines_[cursor_];
-                ++cursor_;
-                return true;
-            }
+std::string EngineProcess::waitFor(const std::string& text, size_t since) {
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    for (size_t at = since == std::string::npos ? cursor_ : since;; readSome(msLeft(deadline))) {
+        for (; at < lines_.size(); ++at) {
+            if (!matches(lines_[at], text)) continue;
+            if (since == std::string::npos) cursor_ = at + 1;
+            return lines_[at];
         }
-        if (fromEngine_ < 0 || msLeft(deadline) == 0) return false;
-        readSome(msLeft(deadline));
+        if (fromEngine_ < 0 || msLeft(deadline) == 0) break;
     }
-}
-
-std::string EngineProcess::waitFor(const std::string& text, int timeoutMs) {
-    std::string found;
-    if (tryWaitFor(text, timeoutMs, &found)) return found;
-    std::ostringstream tail;
-    for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail << lines_[i] << "\n";
-    ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail.str();
+    std::string tail;
+    for (size_t i = lines_.size() > 15 ? lines_.size() - 15 : 0; i < lines_.size(); ++i) tail += lines_[i] + "\n";
+    ADD_FAILURE() << "no line containing \"" << text << "\"; last output:\n" << tail;
     return "";
 }
 
-void EngineProcess::waitForSince(const std::string& text, size_t from, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (linesWith(text, from).empty()) {
-        if (fromEngine_ < 0 || msLeft(deadline) == 0) {
-            ADD_FAILURE() << "no line containing \"" << text << "\"";
-            return;
-        }
-        readSome(msLeft(deadline));
-    }
-}
-
-void EngineProcess::sync() {
-    std::string n = std::to_string(++pings_ + 1000);
-    send("ping " + n);
-    waitFor("pong " + n);
-}
-
 int EngineProcess::waitExit(int timeoutMs) {
-    if (exited_) return exitStatus_;
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        while (fromEngine_ >= 0 && readSome(0)) {
-        }
-        int status = 0;
-        pid_t r = waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
-            while (fromEngine_ >= 0 && readSome(100)) {
-            }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (readSome(msLeft(deadline))) {  // its output ends when it does
+    }
+    for (int status = 0; !exited_; usleep(10000)) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
             exited_ = true;
             exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            return exitStatus_;
+        } else if (msLeft(deadline) == 0) {
+            return -1;
         }
-        if (msLeft(deadline) == 0) return -1;
-        if (fromEngine_ >= 0)
-            readSome(std::min(msLeft(deadline), 50));
-        else
-            usleep(10000);
     }
+    return exitStatus_;
 }
 
 std::vector<std::string> EngineProcess::linesWith(const std::string& text, size_t from) const {
@@ -206,16 +145,14 @@ std::vector<std::string> EngineProcess::linesWith(const std::string& text, size_
 }
 
 std::string EngineProcess::readFile(const std::string& name) const {
-    std::ifstream in(dir_ + "/" + name);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(dir_ + "/" + name).rdbuf();
     return s.str();
 }
 
 std::string moveOf(const std::string& line) {
-    std::string text = line.rfind("move ", 0) == 0 ? line.substr(5) : "";
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+    const size_t start = line.find(' ') + 1, end = line.find_last_not_of(' ') + 1;  // no blank: start is 0
+    return start == 0 || end <= start ? "" : line.substr(start, end - start);
 }
 
 std::vector<std::string> legalMoveTexts() {
@@ -227,4 +164,26 @@ std::vector<std::string> legalMoveTexts() {
         texts.emplace_back(text, text[4] == ' ' ? 4 : 5);
     }
     return texts;
+}
+
+bool playHere(const std::string& move) { return makeMoveFromText(move.c_str()) == 1; }
+
+std::vector<std::string> quietGame(int plies) {
+    resetToStartPosition();
+    std::vector<std::string> line;
+    for (int ply = 0; ply < plies && line.size() == static_cast<size_t>(ply); ++ply) {
+        const std::vector<std::string> moves = legalMoveTexts();
+        for (size_t k = 0; k < moves.size(); ++k) {
+            const std::string& m = moves[(ply * 7 + k) % moves.size()];
+            if (m.size() > 4 || m == "e1g1" || m == "e1c1" || m == "e8g8" || m == "e8c8") continue;
+            makeMoveFromText(m.c_str());
+            if (!legalMoveTexts().empty() && currentPosition().repetitions == 0) {
+                line.push_back(m);
+                break;
+            }
+            takeBack();
+        }
+    }
+    resetToStartPosition();
+    return line;
 }
