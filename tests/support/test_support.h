@@ -8,6 +8,7 @@
 
 #include "board/fen.h"
 #include "board/position.h"
+#include "board/types.h"
 
 // Shared test data lives beside the repository; tests skip when it is absent.
 std::string sharedPath(const std::string& relative);
@@ -19,6 +20,17 @@ bool sharedAvailable(const std::string& relative);
 
 // Resets the stack and sets a FEN (4 to 6 fields); fails the test on rejection.
 void setPosition(const std::string& fen);
+
+// Runs f with standard output captured; returns what it printed.
+template <class F>
+std::string stdoutOf(F&& f) {
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+
+// The legal moves of the current position, captures first.
+std::vector<Move> legalMoves();
 
 // The same position with colours exchanged and the board mirrored top to bottom.
 std::string mirrorFen(const std::string& fen);
