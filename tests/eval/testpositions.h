@@ -1,7 +1,5 @@
 #pragma once
 // The shared test positions the evaluation tests sweep over.
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,13 +8,7 @@
 // The bratko-kopec positions, those of perft-tricky and the first `randomLimit` of perft-random
 // (four FEN fields each); empty when the files are missing.
 inline std::vector<std::string> evalTestPositions(size_t randomLimit) {
-    std::vector<std::string> result;
-    std::ifstream in(sharedPath("testdata/bratko-kopec.epd"));
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line);
-        std::string board, side, castling, ep;
-        if (words >> board >> side >> castling >> ep) result.push_back(board + " " + side + " " + castling + " " + ep);
-    }
+    std::vector<std::string> result = readEpd("testdata/bratko-kopec.epd");
     for (const PerftCase& c : readPerftFile(sharedPath("testdata/perft-tricky.perft"))) result.push_back(c.fen);
     size_t taken = 0;
     for (const PerftCase& c : readPerftFile(sharedPath("testdata/perft-random.perft"))) {

@@ -26,11 +26,7 @@ protected:
     static constexpr int32_t HASH_ENTRIES = hashEntriesFor(16);
 
     void SetUp() override {
-        if (hashTableEntries() != HASH_ENTRIES) {
-            ::testing::internal::CaptureStdout();
-            allocateHash(HASH_ENTRIES, 16);
-            ::testing::internal::GetCapturedStdout();
-        }
+        if (hashTableEntries() != HASH_ENTRIES) stdoutOf([] { allocateHash(HASH_ENTRIES, 16); });
         gs_info.hashEntries = HASH_ENTRIES;
         gs_info.syzygy = 0;
         gs_info.minDepth = 1;
@@ -42,13 +38,12 @@ protected:
         resetToStartPosition();
     }
 
-    // think() to the given depth; its output goes to *output.
-    static Move searchTo(int depth, std::string* output) {
+    // think() to the given depth, as if started `startedAgo` ms ago; its output goes to *output.
+    static Move searchTo(int depth, std::string* output, int startedAgo = 0) {
         gs_info.maxDepth = depth;
-        gs_info.startTime = currentTimeMs();
-        ::testing::internal::CaptureStdout();
-        const Move move = think();
-        *output = ::testing::internal::GetCapturedStdout();
+        gs_info.startTime = currentTimeMs() - startedAgo;
+        Move move = 0;
+        *output = stdoutOf([&] { move = think(); });
         return move;
     }
 

@@ -1,47 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "search_fixture.h"
 
 namespace {
 
-std::vector<Move> pseudoMoves() {
-    CaptureList captures;
-    QuietList quiets;
-    generateCaptures(&captures);
-    generateQuiets(&quiets);
-    std::vector<Move> moves;
-    for (uint32_t i = 0; i < captures.count; ++i) moves.push_back(captures.entries[i].move);
-    moves.insert(moves.end(), quiets.moves, quiets.moves + quiets.count);
-    return moves;
-}
-
 bool forcedMate(int moves);
 
 // Plain full-width check, independent of the search: the side to move is mated now, or every
 // reply leaves the opponent a mate within moves - 1.
 bool defenderLoses(int moves) {
-    bool anyLegal = false;
-    for (Move m : pseudoMoves()) {
+    const std::vector<Move> replies = legalMoves();
+    for (Move m : replies) {
         makeMoveLight(m);
-        const bool legal = opponentInCheck() == 0;
-        const bool lost = legal && moves > 1 && forcedMate(moves - 1);
+        const bool lost = moves > 1 && forcedMate(moves - 1);
         takeBack();
-        if (legal && !lost) return false;
-        anyLegal |= legal;
+        if (!lost) return false;
     }
-    return anyLegal || inCheck() != 0;
+    return !replies.empty() || inCheck() != 0;
 }
 
 bool forcedMate(int moves) {
-    for (Move m : pseudoMoves()) {
-        if (moves <= 0) break;
+    for (Move m : moves > 0 ? legalMoves() : std::vector<Move>{}) {
         makeMoveLight(m);
-        const bool wins = opponentInCheck() == 0 && defenderLoses(moves);
+        const bool wins = defenderLoses(moves);
         takeBack();
         if (wins) return true;
     }
@@ -58,42 +42,33 @@ int lastScore(const std::string& output) {
     return last;
 }
 
-// Mates checked by a plain full-width search first, then found, announced and played.
+// Mates checked by a plain full-width search first, then found, announced and played; the side
+// being mated announces it too, and plays on the longest.
 TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
-    const std::pair<const char*, int> mates[] = {
+    const std::pair<const char*, int> mates[] = {  // mate in n for the side to move, mated in -n
         {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
         {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
         {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
         {"k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3},
+        {"k7/6Q1/8/3K4/8/8/8/8 b - - 0 1", -2},
     };
-    for (const auto& [fen, moves] : mates) {
+    for (const auto& [fen, n] : mates) {
         SCOPED_TRACE(fen);
         SetUp();
         setPosition(fen);
-        ASSERT_TRUE(forcedMate(moves) && !forcedMate(moves - 1)) << "not a mate in exactly " << moves;
+        const int moves = std::abs(n);
+        ASSERT_TRUE(n > 0 ? forcedMate(moves) && !forcedMate(moves - 1) : defenderLoses(moves + 1) && !defenderLoses(moves))
+            << "not a mate in exactly " << n;
         std::string output;
         const Move move = searchTo(10, &output);
-        EXPECT_EQ(lastScore(output), 70001 - 2 * moves) << output;
-        EXPECT_NE(output.find("Mate in " + std::to_string(moves) + " \n"), std::string::npos) << output;
+        EXPECT_EQ(lastScore(output), n > 0 ? 70001 - 2 * moves : 2 * moves - 70000) << output;
+        EXPECT_NE(output.find((n > 0 ? "Mate in " : "Mated to ") + std::to_string(moves) + " \n"), std::string::npos)
+            << output;
         EXPECT_EQ(gs_info.ponder, 0);
         makeMove(move);
-        EXPECT_TRUE(defenderLoses(moves)) << "the move played lets the mate go";
+        EXPECT_TRUE(n > 0 ? defenderLoses(moves) : !forcedMate(moves - 1)) << "the move played shortens the mate";
         takeBack();
     }
-}
-
-TEST_F(SearchTest, AnnouncesBeingMated) {
-    setPosition("k7/6Q1/8/3K4/8/8/8/8 b - - 0 1");
-    ASSERT_TRUE(defenderLoses(3) && !defenderLoses(2));
-    std::string output;
-    EXPECT_NE(searchTo(10, &output), 0u);
-    EXPECT_EQ(lastScore(output), -69996);
-    EXPECT_NE(output.find("Mated to 2 \n"), std::string::npos) << output;
-
-    setPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");  // already checkmated
-    EXPECT_EQ(searchTo(5, &output), 0u);
-    EXPECT_EQ(lastScore(output), -70000);
-    EXPECT_NE(output.find("Mated to 0 \n"), std::string::npos) << output;
 }
 
 TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
@@ -115,19 +90,12 @@ TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
 // Pinned results: any change to the search, the evaluation or move generation shows up here.
 // Update them only for a change that is meant to alter the search.
 TEST_F(SearchTest, PinnedSearches) {
-    struct Pin {
-        const char* fen;
-        int depth;
-        const char* move;
-        int64_t nodes;
-        int score;
-    };
-    const Pin pins[] = {
+    const struct { const char* fen; int depth; const char* move; int64_t nodes; int score; } pins[] = {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 7, "b1c3", 42964, 15},
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 6, "e2a6", 75502, 79},
         {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 8, "b4c4", 63801, 13},
     };
-    for (const Pin& pin : pins) {
+    for (const auto& pin : pins) {
         setPosition(pin.fen);
         std::string output;
         const Move move = searchTo(pin.depth, &output);
@@ -155,66 +123,49 @@ TEST_F(SearchTest, PrincipalVariationText) {
     EXPECT_STREQ(text, "a2a1q e3e2 \n");
 }
 
-TEST_F(SearchTest, SearchLeavesThePositionStackAsFound) {
-    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-    ASSERT_EQ(makeMoveFromText("e1g1"), 1);
-    const Position before = currentPosition();
-    std::string output;
-    searchTo(5, &output);
-    EXPECT_TRUE(samePosition(before));
-    TimeControl.allocatedTime = 1;  // cut short by the clock
-    searchTo(64, &output);
-    EXPECT_EQ(gs_info.stop, 1);
-    EXPECT_TRUE(samePosition(before));
-
+// Cut short by the clock (before the first node or during the search), stopped before it began, or
+// with no iteration to run: a legal move all the same, and the stack as found.
+TEST_F(SearchTest, AlwaysAnswersWithALegalMoveAndLeavesTheStackAsFound) {
+    for (int limit = 0; limit < 4; ++limit) {
+        SCOPED_TRACE(limit);
+        SetUp();
+        setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+        ASSERT_EQ(makeMoveFromText("e1g1"), 1);
+        const Position before = currentPosition();
+        if (limit == 0) {  // the clock has run out before the first node
+            TimeControl.moveTime = 0;
+            TimeControl.allocatedTime = 0;
+        }
+        if (limit == 1) TimeControl.allocatedTime = 1;  // it runs out during the search
+        if (limit == 2) gs_info.stop = 1;               // stopped before it began
+        if (limit == 3) gs_info.minDepth = 7;           // no iteration to run at all
+        std::string output;
+        EXPECT_TRUE(isLegal(searchTo(limit == 3 ? 6 : 64, &output, limit == 0 ? 5000 : 0)));
+        EXPECT_TRUE(samePosition(before));
+        EXPECT_TRUE(limit != 1 || gs_info.stop == 1) << "the clock stopped it";
+        EXPECT_TRUE(limit != 3 || output.empty()) << output;
+    }
     // A few plies from the top of the stack the search evaluates instead of moving on.
     Position* top = &positionStack.records[STACK_SIZE - 19];
-    *top = before;
+    *top = currentPosition();
     positionStack.current = top;
     EXPECT_LT(std::abs(search(6, 6, -FULL_WINDOW, FULL_WINDOW)), 2000);
     EXPECT_EQ(positionStack.current, top);
 }
 
-TEST_F(SearchTest, AlwaysAnswersWithALegalMove) {
-    const char* fen = "r1bq1rk1/pp2bppp/2n1pn2/2pp4/2PP4/2N1PN2/PP2BPPP/R1BQ1RK1 w - - 0 8";
-    std::string output;
-    setPosition(fen);
-    TimeControl.moveTime = 0;  // the clock has run out before the first node
-    TimeControl.allocatedTime = 0;
-    gs_info.maxDepth = 64;
-    gs_info.startTime = currentTimeMs() - 5000;
-    ::testing::internal::CaptureStdout();
-    EXPECT_TRUE(isLegal(think()));
-    ::testing::internal::GetCapturedStdout();
-
-    SetUp();
-    setPosition(fen);
-    gs_info.stop = 1;  // stopped before it began
-    EXPECT_TRUE(isLegal(searchTo(6, &output)));
-
-    gs_info.stop = 0;
-    gs_info.minDepth = 7;  // no iteration to run at all
-    EXPECT_TRUE(isLegal(searchTo(6, &output)));
-    EXPECT_EQ(output, "");
-}
-
 // Every Bratko-Kopec position: a legal move, the stack as found, a score in range.
 TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
     QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
-    std::ifstream file(sharedPath("testdata/bratko-kopec.epd"));
-    std::string board, side, castling, ep, rest;
-    int positions = 0;
-    while (file >> board >> side >> castling >> ep && std::getline(file, rest)) {
-        const std::string fen = board + " " + side + " " + castling + " " + ep + " 0 1";
+    const std::vector<std::string> positions = readEpd("testdata/bratko-kopec.epd");
+    EXPECT_EQ(positions.size(), 24u);
+    for (const std::string& fen : positions) {
         setPosition(fen);
         const Position before = currentPosition();
         std::string output;
         EXPECT_TRUE(isLegal(searchTo(4, &output))) << fen;
         EXPECT_TRUE(samePosition(before)) << fen;
         EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE) << fen;
-        ++positions;
     }
-    EXPECT_EQ(positions, 24);
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ std::string mirrorFen(const std::string& fen) {
     return mirrored + " " + (side == "w" ? "b" : "w") + " " + (rights.empty() ? "-" : rights) + " " + ep + rest;
 }
 
+std::vector<std::string> readEpd(const std::string& relative) {
+    std::vector<std::string> fens;
+    std::ifstream in(sharedPath(relative));
+    for (std::string board, side, castling, ep, rest; in >> board >> side >> castling >> ep && std::getline(in, rest);)
+        fens.push_back(board + " " + side + " " + castling + " " + ep);
+    return fens;
+}
+
 std::vector<PerftCase> readPerftFile(const std::string& path) {
     std::vector<PerftCase> cases;
     std::ifstream in(path);

@@ -35,6 +35,9 @@ std::vector<Move> legalMoves();
 // The same position with colours exchanged and the board mirrored top to bottom.
 std::string mirrorFen(const std::string& fen);
 
+// The positions of an EPD file under ../shared, four FEN fields each.
+std::vector<std::string> readEpd(const std::string& relative);
+
 struct PerftCase {
     std::string id;
     std::string fen;
