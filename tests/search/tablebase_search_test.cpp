@@ -1,11 +1,8 @@
 // The search with the real tables: the root filter, its one-move shortcut and the men limit.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
 
 #include "search_fixture.h"
-#include "tablebase/tablebase.h"
+#include "tablebase/tb_test_support.h"
 
 namespace {
 
@@ -13,10 +10,8 @@ class TablebaseSearchTest : public SearchTest {
 protected:
     void SetUp() override {
         SearchTest::SetUp();
-        QX_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-        ::testing::internal::CaptureStdout();
-        tbInit(sharedPath("syzygy").c_str());
-        ::testing::internal::GetCapturedStdout();
+        QX_REQUIRE_TABLES();
+        tbtest::initTables(tbtest::tableDir());
         gs_info.syzygy = 1;
         gs_info.syzygyMen = 5;
     }
@@ -27,6 +22,19 @@ protected:
         const int v = tbProbeWdl(&success);
         EXPECT_NE(success, 0);
         return v;
+    }
+
+    // Self-play by think(): the plies played until the side to move has no move (or `limit`),
+    // failing if the fifty-move count runs out.
+    static int selfPlay(int limit) {
+        for (int ply = 0; ply < limit; ++ply) {
+            EXPECT_LT(currentPosition().fifty, 100) << "ply " << ply;
+            std::string output;
+            const Move m = searchTo(4, &output);
+            if (m == 0) return ply;
+            makeMove(m);
+        }
+        return limit;
     }
 };
 
@@ -45,23 +53,6 @@ TEST_F(TablebaseSearchTest, SingleRemainingMoveIsPlayedAtOnce) {
     setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
     searchTo(6, &output);
     EXPECT_EQ(SearchInfo.depth, 6) << output;
-}
-
-// Self-play by think(): the plies played until the side to move has no legal move (or `limit`),
-// failing if the fifty-move count runs out.
-int selfPlay(int limit) {
-    for (int ply = 0; ply < limit; ++ply) {
-        if (firstLegalMove() == 0) return ply;
-        EXPECT_LT(currentPosition().fifty, 100) << "ply " << ply;
-        gs_info.maxDepth = 4;
-        gs_info.startTime = currentTimeMs();
-        ::testing::internal::CaptureStdout();
-        const Move m = think();
-        ::testing::internal::GetCapturedStdout();
-        if (m == 0) return ply;
-        makeMove(m);
-    }
-    return limit;
 }
 
 TEST_F(TablebaseSearchTest, SelfPlayMatesTheWonEndingAndHoldsTheDrawn) {

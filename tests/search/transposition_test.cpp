@@ -4,9 +4,8 @@
 
 #include <random>
 
-#include "board/fen.h"
-#include "board/position.h"
 #include "platform/fastremainder.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -15,9 +14,7 @@ constexpr int32_t SMALL_TABLE = 4099;
 class TranspositionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::testing::internal::CaptureStdout();
-        allocateHash(SMALL_TABLE, 0);
-        ::testing::internal::GetCapturedStdout();
+        stdoutOf([] { allocateHash(SMALL_TABLE, 0); });
         clearHash();
         resetToStartPosition();
     }
