@@ -19,7 +19,7 @@ TEST(Position, PolyglotKeysOfKnownPositions) {
     EXPECT_EQ(currentPosition().key, 0x823C9B50FD114196ULL);  // no black pawn beside e4: no en-passant number
     play({"d7d5", "e4e5", "f7f5"});
     EXPECT_EQ(currentPosition().key, 0x22A48B5A8E47FF78ULL);  // e5 can take on f6
-    play({"e1e2", "e8f7"});  // no castling rights left
+    play({"e1e2", "e8f7"});                                   // no castling rights left
     EXPECT_EQ(currentPosition().key, 0x00FDD303C946BDD9ULL);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <tuple>
 
 #include "search_fixture.h"
 
@@ -45,7 +46,8 @@ int lastScore(const std::string& output) {
 // Mates checked by a plain full-width search first, then found, announced and played; the side
 // being mated announces it too, and plays on the longest.
 TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
-    const std::pair<const char*, int> mates[] = {  // mate in n for the side to move, mated in -n
+    const std::pair<const char*, int> mates[] = {
+        // mate in n for the side to move, mated in -n
         {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
         {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
         {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
@@ -57,7 +59,8 @@ TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
         SetUp();
         setPosition(fen);
         const int moves = std::abs(n);
-        ASSERT_TRUE(n > 0 ? forcedMate(moves) && !forcedMate(moves - 1) : defenderLoses(moves + 1) && !defenderLoses(moves))
+        ASSERT_TRUE(n > 0 ? forcedMate(moves) && !forcedMate(moves - 1)
+                          : defenderLoses(moves + 1) && !defenderLoses(moves))
             << "not a mate in exactly " << n;
         std::string output;
         const Move move = searchTo(10, &output);
@@ -90,24 +93,25 @@ TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
 // Pinned results: any change to the search, the evaluation or move generation shows up here.
 // Update them only for a change that is meant to alter the search.
 TEST_F(SearchTest, PinnedSearches) {
-    const struct { const char* fen; int depth; const char* move; int64_t nodes; int score; } pins[] = {
+    const std::tuple<const char*, int, const char*, int64_t, int> pins[] = {
+        // FEN, depth, move, nodes, score
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 7, "b1c3", 42964, 15},
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 6, "e2a6", 75502, 79},
         {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 8, "b4c4", 63801, 13},
     };
-    for (const auto& pin : pins) {
-        setPosition(pin.fen);
+    for (const auto& [fen, depth, expectedMove, nodes, score] : pins) {
+        setPosition(fen);
         std::string output;
-        const Move move = searchTo(pin.depth, &output);
+        const Move move = searchTo(depth, &output);
         char text[8];
         moveToText(text, move, &currentPosition());
-        EXPECT_EQ(std::string(text, 4), pin.move) << pin.fen;
-        EXPECT_EQ(lastSearchNodes, pin.nodes) << pin.fen;
-        EXPECT_EQ(lastScore(output), pin.score) << pin.fen;
+        EXPECT_EQ(std::string(text, 4), expectedMove) << fen;
+        EXPECT_EQ(lastSearchNodes, nodes) << fen;
+        EXPECT_EQ(lastScore(output), score) << fen;
         // The same search again: the same move, nodes and lines but for the time column.
         std::string again;
-        EXPECT_EQ(searchTo(pin.depth, &again), move);
-        EXPECT_EQ(lastSearchNodes, pin.nodes);
+        EXPECT_EQ(searchTo(depth, &again), move);
+        EXPECT_EQ(lastSearchNodes, nodes);
         for (std::string* text : {&output, &again})
             for (size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) text->replace(at + 10, 6, "TTTTTT");
         EXPECT_EQ(output, again);

@@ -17,13 +17,6 @@ protected:
     }
     void TearDown() override { gs_info.syzygy = 0; }
 
-    static int wdl() {
-        int success = 0;
-        const int v = tbProbeWdl(&success);
-        EXPECT_NE(success, 0);
-        return v;
-    }
-
     // Self-play by think(): the plies played until the side to move has no move (or `limit`),
     // failing if the fifty-move count runs out.
     static int selfPlay(int limit) {
@@ -48,7 +41,7 @@ TEST_F(TablebaseSearchTest, SingleRemainingMoveIsPlayedAtOnce) {
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
     ASSERT_TRUE(isLegal(m));
     makeMove(m);
-    EXPECT_EQ(wdl(), -2) << "the kept move keeps the win";
+    EXPECT_EQ(tbtest::wdl(), -2) << "the kept move keeps the win";
     gs_info.syzygyMen = 2;
     setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
     searchTo(6, &output);
@@ -63,9 +56,9 @@ TEST_F(TablebaseSearchTest, SelfPlayMatesTheWonEndingAndHoldsTheDrawn) {
     for (const char* fen : {"8/8/3k4/8/8/2r5/5R2/4K3 w - - 0 1", "r7/8/4k3/8/8/4K3/8/7R b - - 0 1"}) {
         SCOPED_TRACE(fen);
         setPosition(fen);
-        ASSERT_EQ(wdl(), 0);
+        ASSERT_EQ(tbtest::wdl(), 0);
         EXPECT_EQ(selfPlay(60), 60) << "neither side runs out of moves";
-        EXPECT_EQ(wdl(), 0) << "still drawn";
+        EXPECT_EQ(tbtest::wdl(), 0) << "still drawn";
     }
 }
 

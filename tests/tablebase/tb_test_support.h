@@ -17,9 +17,26 @@ inline std::string tableDir() { return sharedPath("syzygy"); }
 
 // tbInit on `path`; its output.
 inline std::string initTables(const std::string& path) {
-    testing::internal::CaptureStdout();
-    tbInit(path.c_str());
-    return testing::internal::GetCapturedStdout();
+    return stdoutOf([&] { tbInit(path.c_str()); });
+}
+
+constexpr int FAILED = -999;  // a probe's value when it fails
+
+// WDL of the current position.
+inline int wdl() {
+    int success;
+    const int v = tbProbeWdl(&success);
+    return success ? v : FAILED;
+}
+
+// WDL and DTZ of the current position; the probes must leave the stack where they found it.
+inline std::pair<int, int> probe() {
+    const Position* before = positionStack.current;
+    const int v = wdl();
+    int success;
+    const int dtz = tbProbeDtz(&success);
+    EXPECT_EQ(positionStack.current, before) << "a probe left the stack moved";
+    return {v, success ? dtz : FAILED};
 }
 
 // FEN placement of a board given as 64 characters from a1 ('.' empty).

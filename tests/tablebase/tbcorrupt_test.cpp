@@ -6,30 +6,24 @@
 namespace {
 
 struct Outcome {
-    std::vector<int> values;  // value, or 99 for a failed probe
+    std::vector<int> values;  // WDL and DTZ of each position in turn
     std::string output;
 };
 
-// Installs the files (name -> bytes) in a fresh directory and probes every position.
+// Installs the files (name -> bytes) in a fresh directory ahead of the shared set, which supplies
+// the sound tables the captures reach, and probes every position.
 Outcome probeWith(const std::vector<std::pair<std::string, std::string>>& files, const std::vector<std::string>& fens) {
     TempDir dir;
     for (const auto& [name, bytes] : files) dir.write(name, bytes);
     Outcome out;
-    // The damaged copy comes first; the sound tables the captures reach come from the shared set.
-    testing::internal::CaptureStdout();
-    tbInit((dir.path + ":" + tbtest::tableDir()).c_str());
-    for (const std::string& fen : fens) {
-        resetToStartPosition();
-        setupFromFen(fen.c_str());
-        Position* before = positionStack.current;
-        int success;
-        const int wdl = tbProbeWdl(&success);
-        out.values.push_back(success ? wdl : 99);
-        const int dtz = tbProbeDtz(&success);
-        out.values.push_back(success ? dtz : 99);
-        EXPECT_EQ(positionStack.current, before);
-    }
-    out.output = testing::internal::GetCapturedStdout();
+    out.output = stdoutOf([&] {
+        tbInit((dir.path + ":" + tbtest::tableDir()).c_str());
+        for (const std::string& fen : fens) {
+            setPosition(fen);
+            const auto [wdl, dtz] = tbtest::probe();
+            out.values.insert(out.values.end(), {wdl, dtz});
+        }
+    });
     return out;
 }
 
@@ -38,7 +32,7 @@ Outcome probeWith(const std::vector<std::pair<std::string, std::string>>& files,
 void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
     int failed = 0;
     for (size_t i = dtz ? 1 : 0; i < o.values.size(); i += 2) {
-        if (o.values[i] == 99)
+        if (o.values[i] == tbtest::FAILED)
             ++failed;
         else
             EXPECT_EQ(o.values[i], good.values[i]) << "position " << i / 2;
@@ -57,7 +51,7 @@ protected:
         const std::string wdlName = table + ".rtbw", dtzName = table + ".rtbz";
         const std::string wdl = tbtest::readTable(wdlName), dtz = tbtest::readTable(dtzName);
         const Outcome good = probeWith({{wdlName, wdl}, {dtzName, dtz}}, fens);
-        for (size_t i = 0; i < good.values.size(); ++i) ASSERT_NE(good.values[i], 99) << fens[i / 2];
+        for (size_t i = 0; i < good.values.size(); ++i) ASSERT_NE(good.values[i], tbtest::FAILED) << fens[i / 2];
 
         for (int kind = 0; kind < 2; ++kind) {
             const std::string& original = kind == 0 ? wdl : dtz;

@@ -25,14 +25,9 @@ protected:
     }
 };
 
-// WDL and DTZ of a position, 99 for a failed probe.
 std::pair<int, int> probe(const std::string& fen) {
     setPosition(fen);
-    int success;
-    int wdl = tbProbeWdl(&success);
-    if (success == 0) wdl = 99;
-    int dtz = tbProbeDtz(&success);
-    return {wdl, success != 0 ? dtz : 99};
+    return tbtest::probe();
 }
 
 const char* const KqkWhite = "8/8/8/3k4/8/8/8/KQ6 w - - 0 1";
@@ -53,7 +48,7 @@ TEST_F(TablebaseRegistry, FindsTheTablesOfADirectoryList) {
     ::setenv("RTBWDIR", tbtest::tableDir().c_str(), 1);
     ::setenv("RTBZDIR", tbtest::tableDir().c_str(), 1);
     EXPECT_EQ(initTables(""), "$DTZDIR loaded\n$WDLDIR loaded\nFound 35 tablebases.\n");
-    EXPECT_NE(probe(KqkWhite).second, 99);
+    EXPECT_NE(probe(KqkWhite).second, tbtest::FAILED);
 }
 
 // One table alone answers for both colourings; a missing file fails only the probes that need
@@ -72,18 +67,20 @@ TEST_F(TablebaseRegistry, LoneAndMissingFiles) {
 
     std::filesystem::remove(dir.path + "/KQvK.rtbz");
     initTables(dir.path);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(probe(KqkWhite), std::make_pair(2, 99));
-    EXPECT_EQ(probe(KqkWhite), std::make_pair(2, 99));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path + "/KQvK.rtbz for reading.\n");
+    const std::string twice = stdoutOf([&] {
+        EXPECT_EQ(probe(KqkWhite), std::make_pair(2, tbtest::FAILED));
+        EXPECT_EQ(probe(KqkWhite), std::make_pair(2, tbtest::FAILED));
+    });
+    EXPECT_EQ(twice, "Could not open " + dir.path + "/KQvK.rtbz for reading.\n");
 
     tbtest::copyTable(dir, "KQvK.rtbz");
     initTables(dir.path);
     std::filesystem::remove(dir.path + "/KQvK.rtbw");  // vanished after registration
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(probe(KqkWhite).first, 99);
-    EXPECT_EQ(probe(KkqWhite).first, 99);  // the other colouring finds the same disabled table
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not open " + dir.path + "/KQvK.rtbw for reading.\n");
+    const std::string both = stdoutOf([&] {
+        EXPECT_EQ(probe(KqkWhite).first, tbtest::FAILED);
+        EXPECT_EQ(probe(KkqWhite).first, tbtest::FAILED);  // the other colouring finds the same disabled table
+    });
+    EXPECT_EQ(both, "Could not open " + dir.path + "/KQvK.rtbw for reading.\n");
 }
 
 TEST_F(TablebaseRegistry, DtzCacheEvictsTheLeastRecentlyUsed) {

@@ -16,36 +16,30 @@ protected:
     // Sets the position, fills the root with its legal moves and filters them; the filter's answer.
     int filter(const std::string& fen) {
         setPosition(fen);
-        Move moves[MAX_CAPTURES + MAX_QUIETS];
-        all = count = genLegalMoves(moves);
-        for (int i = 0; i < count; ++i) {
-            root[i] = RootMove{moves[i], 0, 1000 + i};
-            original[i] = moves[i];
-        }
+        original = legalMoves();
+        all = count = static_cast<int>(original.size());
+        for (int i = 0; i < count; ++i) root[i] = RootMove{original[i], 0, 1000 + i};
         return tbFilterRootMoves(root, &count, &score);
     }
     // WDL for the side to move at the root after move m.
     static int wdlAfter(Move m) {
         makeMoveLight(m);
-        int success;
-        int v = -tbProbeWdl(&success);
+        const int v = -tbtest::wdl();
         takeBack();
-        EXPECT_NE(success, 0);
         return v;
     }
     int movesWithWdl(int wdl) const {
-        int n = 0;
-        for (int i = 0; i < all; ++i) n += wdlAfter(original[i]) == wdl;
-        return n;
+        return static_cast<int>(
+            std::count_if(original.begin(), original.end(), [=](Move m) { return wdlAfter(m) == wdl; }));
     }
-    int minScore() const {
-        int low = 0xFFFF;
-        for (int i = 0; i < count; ++i) low = std::min(low, root[i].score);
-        return low;
+    // The lowest score among the first n moves.
+    int lowest(int n) const {
+        return std::min_element(root, root + n, [](const RootMove& a, const RootMove& b) { return a.score < b.score; })
+            ->score;
     }
 
     RootMove root[MAX_ROOT_MOVES];
-    Move original[MAX_ROOT_MOVES];
+    std::vector<Move> original;
     int count = 0, all = 0, score = 0;
 };
 
@@ -64,11 +58,10 @@ TEST_F(TablebaseRootFilter, WinsKeepEveryWinningMoveWhileTheCounterAllows) {
     }
     // Late in the fifty moves only the fast wins remain.
     setPosition("8/8/8/3k4/8/8/8/KQ6 w - - 85 60");
-    int success;
-    const int dtz = tbProbeDtz(&success);
+    const int dtz = tbtest::probe().second;
     ASSERT_EQ(filter("8/8/8/3k4/8/8/8/KQ6 w - - 85 60"), 1);
     EXPECT_EQ(score, 85 + dtz <= 100 ? 20000 : 2);
-    const int best = minScore();
+    const int best = lowest(count);
     for (int i = 0; i < count; ++i) EXPECT_LE(root[i].score, std::max(best, 99 - 85));
     EXPECT_LT(count, movesWithWdl(2));
     // Too late to force the win in time: a cursed win's root score.
@@ -99,8 +92,7 @@ TEST_F(TablebaseRootFilter, DrawsAndLosses) {
     EXPECT_EQ(root[0].move, original[0]);
     // ...until late in the count, when only the moves that delay the zeroing most remain.
     ASSERT_EQ(filter("kq6/8/8/8/3K4/8/8/8 w - - 90 60"), 1);
-    int worst = 0;
-    for (int i = 0; i < all; ++i) worst = std::min(worst, root[i].score);
+    const int worst = lowest(all);
     ASSERT_LT(worst, 0);
     for (int i = 0; i < count; ++i) EXPECT_EQ(root[i].score, worst);
 }
