@@ -1,6 +1,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -40,21 +42,17 @@ inline std::pair<int, int> probe() {
 }
 
 // FEN placement of a board given as 64 characters from a1 ('.' empty).
-inline std::string placementOf(const char* board) {
+inline std::string placementOf(const std::string& board) {
     std::string fen;
     for (int r = 7; r >= 0; --r) {
-        int empty = 0;
-        for (int f = 0; f < 8; ++f) {
-            char c = board[8 * r + f];
-            if (c == '.') {
-                ++empty;
-                continue;
-            }
-            if (empty) fen += static_cast<char>('0' + empty);
-            empty = 0;
-            fen += c;
+        for (char c : board.substr(8 * r, 8)) {
+            if (c != '.')
+                fen += c;
+            else if (!fen.empty() && std::isdigit(static_cast<unsigned char>(fen.back())))
+                ++fen.back();
+            else
+                fen += '1';
         }
-        if (empty) fen += static_cast<char>('0' + empty);
         if (r) fen += '/';
     }
     return fen;
@@ -65,8 +63,7 @@ inline std::vector<std::string> samplePositions(const std::string& men, int want
     std::vector<std::string> fens;
     uint64_t x = 0x1234567;
     for (int tries = 0; tries < 20000 && static_cast<int>(fens.size()) < wanted; ++tries) {
-        char board[64];
-        std::fill(board, board + 64, '.');
+        std::string board(64, '.');
         bool ok = true;
         for (char c : men) {
             x = x * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -88,5 +85,16 @@ inline std::string readTable(const std::string& file) {
 }
 
 inline void copyTable(const TempDir& dir, const std::string& file) { dir.write(file, readTable(file)); }
+
+// The shared tables loaded, and none from the directories the environment may name.
+class Tables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QX_REQUIRE_TABLES();
+        ::unsetenv("RTBWDIR");
+        ::unsetenv("RTBZDIR");
+        initTables(tableDir());
+    }
+};
 
 }  // namespace tbtest

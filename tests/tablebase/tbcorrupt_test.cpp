@@ -40,10 +40,8 @@ void expectRefused(const Outcome& o, const Outcome& good, bool dtz) {
     EXPECT_GT(failed, 0);
 }
 
-class TablebaseCorruption : public ::testing::Test {
+class TablebaseCorruption : public tbtest::Tables {
 protected:
-    void SetUp() override { QX_REQUIRE_TABLES(); }
-
     // A bad magic, and truncations every `stride` bytes, of one table's two files.
     void sweep(const std::string& table, const std::string& men, size_t stride) {
         const std::vector<std::string> fens = tbtest::samplePositions(men, 12);

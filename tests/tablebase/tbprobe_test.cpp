@@ -11,13 +11,7 @@
 
 namespace {
 
-class TablebaseProbe : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QX_REQUIRE_TABLES();
-        tbtest::initTables(tbtest::tableDir());
-    }
-};
+using TablebaseProbe = tbtest::Tables;
 
 // WDL by one ply of search over the probes of the children: the value the probe must agree with.
 void expectOnePlyAgreement(const std::string& fen) {
@@ -86,7 +80,7 @@ TEST_F(TablebaseProbe, EnPassantAgreesWithOnePlySearch) {
                     if (std::count(board.begin(), board.end(), '.') != 60 || board[wp - 8] != '.' ||
                         board[wp - 16] != '.')
                         continue;
-                    const std::string fen = tbtest::placementOf(board.c_str()) + " b - " + char('a' + wp % 8) + "3 0 1";
+                    const std::string fen = tbtest::placementOf(board) + " b - " + char('a' + wp % 8) + "3 0 1";
                     resetToStartPosition();
                     if (!setupFromFen(fen.c_str()) || opponentInCheck()) continue;
                     expectOnePlyAgreement(fen);

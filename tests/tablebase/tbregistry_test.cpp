@@ -11,13 +11,8 @@ using tbtest::initTables;
 
 namespace {
 
-class TablebaseRegistry : public ::testing::Test {
+class TablebaseRegistry : public tbtest::Tables {
 protected:
-    void SetUp() override {
-        QX_REQUIRE_TABLES();
-        ::unsetenv("RTBWDIR");
-        ::unsetenv("RTBZDIR");
-    }
     void TearDown() override {
         ::unsetenv("RTBWDIR");
         ::unsetenv("RTBZDIR");
@@ -54,7 +49,6 @@ TEST_F(TablebaseRegistry, FindsTheTablesOfADirectoryList) {
 // One table alone answers for both colourings; a missing file fails only the probes that need
 // it, once reported and never tried again.
 TEST_F(TablebaseRegistry, LoneAndMissingFiles) {
-    initTables(tbtest::tableDir());
     const char* const kqk[3] = {KqkWhite, KqkBlack, KkqWhite};
     const std::pair<int, int> expected[3] = {probe(kqk[0]), probe(kqk[1]), probe(kqk[2])};
     EXPECT_EQ(expected[0].first, 2);
@@ -84,7 +78,6 @@ TEST_F(TablebaseRegistry, LoneAndMissingFiles) {
 }
 
 TEST_F(TablebaseRegistry, DtzCacheEvictsTheLeastRecentlyUsed) {
-    initTables(tbtest::tableDir());
     tbSetDtzCacheCapacity(3);
     const char* fens[4] = {KqkWhite, "8/8/8/3k4/8/8/8/KR6 w - - 0 1", "8/8/8/3k4/8/8/8/KBN5 w - - 0 1",
                            "8/8/8/3k4/8/8/8/KN1N4 w - - 0 1"};

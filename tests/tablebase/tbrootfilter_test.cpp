@@ -6,13 +6,8 @@
 
 namespace {
 
-class TablebaseRootFilter : public ::testing::Test {
+class TablebaseRootFilter : public tbtest::Tables {
 protected:
-    void SetUp() override {
-        QX_REQUIRE_TABLES();
-        tbtest::initTables(tbtest::tableDir());
-    }
-
     // Sets the position, fills the root with its legal moves and filters them; the filter's answer.
     int filter(const std::string& fen) {
         setPosition(fen);
