@@ -8,13 +8,6 @@
 
 namespace {
 
-TEST(Fen, StartPositionEqualsTheResetRecord) {
-    resetToStartPosition();
-    Position reset = currentPosition();
-    ASSERT_EQ(setupFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 1);
-    EXPECT_EQ(std::memcmp(&reset, &currentPosition(), sizeof(Position)), 0);
-}
-
 // Fields the setup keeps, ignores or drops: en passant only where a pawn can have just
 // double-stepped, castling only with king and rook at home, clocks optional.
 TEST(Fen, AcceptedFieldsAsStored) {
@@ -38,7 +31,11 @@ TEST(Fen, AcceptedFieldsAsStored) {
     }
 }
 
-TEST(Fen, RejectionsLeaveTheRecordUntouched) {
+TEST(Fen, StartPositionAndRejectionsLeavingTheRecordUntouched) {
+    resetToStartPosition();
+    const Position reset = currentPosition();
+    ASSERT_EQ(setupFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 1);
+    EXPECT_EQ(std::memcmp(&reset, &currentPosition(), sizeof reset), 0) << "the start position is the reset record";
     setPosition("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     Position before = currentPosition();
     const char* rejected[] = {

@@ -2,7 +2,6 @@
 
 #include "board/makemove.h"
 #include "board/movetext.h"
-#include "shell/state.h"
 #include "support/test_support.h"
 
 namespace {
@@ -35,20 +34,6 @@ TEST(MoveText, AcceptsLegalMovesOnly) {
         EXPECT_EQ(makeMoveFromText(c.move), c.accepted) << c.fen << " " << c.move;
         EXPECT_EQ(stackIndex(), c.accepted) << c.move;
     }
-}
-
-// Black's moves are side-relative inside; their text is the board's.
-TEST(MoveText, TextRoundTrip) {
-    setPosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1");
-    ASSERT_EQ(makeMoveFromText("e7e5"), 1);
-    EXPECT_EQ(gs_info.lastMove, makeMoveWord(MT_PAWN, 12, 28));
-    char text[6];
-    moveToTextForColour(text, gs_info.lastMove, 1);
-    EXPECT_STREQ(text, "e7e5 ");
-    setPosition("3r3k/4P3/8/8/8/8/8/K7 w - - 0 1");
-    ASSERT_EQ(makeMoveFromText("e7d8n"), 1);
-    moveToTextForColour(text, gs_info.lastMove, 0);
-    EXPECT_STREQ(text, "e7d8n");
 }
 
 }  // namespace

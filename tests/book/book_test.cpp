@@ -22,21 +22,10 @@ BookEntry entry(uint64_t key, const char* move, uint16_t weight = 1, int promoti
 struct BookMoves : ::testing::Test {
     void SetUp() override { gs_info.randBook = 0, gs_info.xboardMode = 0, gs_info.postThinking = 0; }
     void TearDown() override { resetToStartPosition(); }
-    std::string listing(const std::string& file) {
-        testing::internal::CaptureStdout();
-        listBookMoves(file.c_str());
-        return testing::internal::GetCapturedStdout();
-    }
-    // The move chosen, "" when none is.
-    std::string choice(const std::string& file) {
-        char text[6] = "";
-        testing::internal::CaptureStdout();
-        const int result = chooseBookMove(file.c_str(), text);
-        testing::internal::GetCapturedStdout();
-        return result == 0 ? text : "";
-    }
     TempDir dir;
 };
+
+using booktest::choice, booktest::listing;
 
 }  // namespace
 

@@ -3,15 +3,11 @@
 
 #include <cstdio>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "board/makemove.h"
 #include "board/movetext.h"
-#include "board/position.h"
-#include "book/book.h"
+#include "book_files.h"
 #include "shell/state.h"
-#include "support/test_support.h"
 
 namespace {
 
@@ -26,15 +22,8 @@ struct RealBook : ::testing::Test {
         gs_info.randBook = 1;
         resetToStartPosition();
     }
-    static std::string listing(const char* book) {
-        testing::internal::CaptureStdout();
-        listBookMoves(sharedPath(std::string("books/") + book).c_str());
-        return testing::internal::GetCapturedStdout();
-    }
-    static std::string chosen(const char* book) {
-        char text[6] = "";
-        return chooseBookMove(sharedPath(std::string("books/") + book).c_str(), text) == 0 ? text : "";
-    }
+    static std::string listing(const char* book) { return booktest::listing(sharedPath("books/") + book); }
+    static std::string chosen(const char* book) { return booktest::choice(sharedPath("books/") + book); }
 };
 
 // Every position of the Ruy Lopez main line is in the book with the line's next move among its

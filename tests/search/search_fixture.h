@@ -53,12 +53,7 @@ protected:
         return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
     }
 
-    static bool isLegal(Move m) {
-        RootMove moves[MAX_ROOT_MOVES];
-        int count = 0;
-        generateRootMoves(moves, &count);
-        return std::any_of(moves, moves + count, [m](const RootMove& r) { return r.move == m; });
-    }
+    static bool isLegal(Move m) { return std::ranges::count(legalMoves(), m) == 1; }
 
     static bool samePosition(const Position& a) { return std::memcmp(&a, &currentPosition(), sizeof a) == 0; }
 };

@@ -1,7 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -44,17 +43,10 @@ inline std::pair<int, int> probe() {
 // FEN placement of a board given as 64 characters from a1 ('.' empty).
 inline std::string placementOf(const std::string& board) {
     std::string fen;
-    for (int r = 7; r >= 0; --r) {
-        for (char c : board.substr(8 * r, 8)) {
-            if (c != '.')
-                fen += c;
-            else if (!fen.empty() && std::isdigit(static_cast<unsigned char>(fen.back())))
-                ++fen.back();
-            else
-                fen += '1';
-        }
-        if (r) fen += '/';
-    }
+    for (int r = 7; r >= 0; --r) fen += board.substr(8 * r, 8) + (r ? "/" : "");
+    for (int n = 8; n > 0; --n)  // runs of empty squares, the longest first
+        for (size_t at; (at = fen.find(std::string(n, '.'))) != std::string::npos;)
+            fen.replace(at, n, 1, char('0' + n));
     return fen;
 }
 
