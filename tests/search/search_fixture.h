@@ -4,14 +4,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "board/fen.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/movetext.h"
-#include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
 #include "search/searchinfo.h"

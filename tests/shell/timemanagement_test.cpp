@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/state.h"
+#include "support/test_support.h"
 
 // The allocation with the default tuning values, in centiseconds.
 TEST(AllocateTime, ClocksIncrementsAndFastGames) {
@@ -22,13 +23,13 @@ TEST(AllocateTime, ClocksIncrementsAndFastGames) {
         {30000, 30000, 200, 20, 1700, 1, 4},
         {7000, 7000, 6200, 20, 350, 1, 4},  // 7000 - 350 - 6200 = 450: keep the reserve
     };
+    TimeControl.suddenDeath = 20;
+    TimeControl.moreTime = 5;
+    TimeControl.lessTime = 5;
+    TimeControl.fastGame = 5;
+    TimeControl.fastOpening = 105;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.time << " " << c.otim << " " << c.increment << " " << c.engineMoves);
-        TimeControl.suddenDeath = 20;
-        TimeControl.moreTime = 5;
-        TimeControl.lessTime = 5;
-        TimeControl.fastGame = 5;
-        TimeControl.fastOpening = 105;
         TimeControl.time = c.time;
         TimeControl.otim = c.otim;
         TimeControl.increment = c.increment;
@@ -36,20 +37,11 @@ TEST(AllocateTime, ClocksIncrementsAndFastGames) {
         gs_info.ponder = 1;
         gs_info.minDepth = 4;
         gs_info.stop = 1;
-        testing::internal::CaptureStdout();
-        allocateTime();
-        const std::string line = testing::internal::GetCapturedStdout();
+        const std::string line = stdoutOf(allocateTime);
         EXPECT_EQ(line.substr(line.find("allocated")), "allocated time: " + std::to_string(c.allocated) + "\n");
         EXPECT_EQ(TimeControl.allocatedTime, c.allocated);
         EXPECT_EQ(gs_info.stop, 0);
         EXPECT_EQ(gs_info.ponder, c.ponder);
         EXPECT_EQ(gs_info.minDepth, c.minDepth);
     }
-    TimeControl.time = 720000;
-    TimeControl.otim = 0;
-    TimeControl.increment = 0;
-    TimeControl.engineMoves = 0;
-    gs_info.ponder = 0;
-    gs_info.minDepth = 1;
-    gs_info.stop = 0;
 }
