@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "board/hashkey.h"
 #include "board/makemove.h"
@@ -48,11 +49,7 @@ void expectCount(const std::string& what, const std::string& fen, int depth, uin
 // The start position, the benchmark positions at depths that keep the run short (the full depths
 // are `bench perft`; together they hold every kind of move), and nodes without a legal move.
 TEST(Perft, KnownCounts) {
-    const struct {
-        const char* fen;
-        int depth;
-        uint64_t expected;
-    } cases[] = {
+    const std::tuple<const char*, int, uint64_t> cases[] = {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 4, 197281},
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 3, 97862},
         {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 5, 674624},
@@ -63,7 +60,7 @@ TEST(Perft, KnownCounts) {
         {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 3, 0},  // stalemate
         {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 2, 0},  // checkmate
     };
-    for (const auto& c : cases) expectCount("", c.fen, c.depth, c.expected, true);
+    for (const auto& [fen, depth, expected] : cases) expectCount("", fen, depth, expected, true);
 }
 
 // The tricky set up to five million leaves, the random set to depth three; the tricky set and a

@@ -36,9 +36,8 @@ bool forcedMate(int moves) {
 // Score column of the last thinking line.
 int lastScore(const std::string& output) {
     std::istringstream in(output);
-    std::string line;
     int depth = 0, score = 0, last = 0;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         if (std::sscanf(line.c_str(), "%d %d", &depth, &score) == 2) last = score;
     return last;
 }
