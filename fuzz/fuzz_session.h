@@ -42,7 +42,13 @@ inline std::string tameCommands(const uint8_t* data, size_t size, std::initializ
     return editLines(data, size, edit, last);
 }
 
-inline void resetEngineForFuzzing(uint8_t xboardMode) {
+// Runs `loop` on `commands` as its standard input, its output sent nowhere; afterwards the key and
+// score kept up move by move must match the ones computed from scratch.
+inline void runSession(const std::string& commands, uint8_t xboardMode, void (*loop)()) {
+    const std::string& path =
+        writeScratchFile(reinterpret_cast<const uint8_t*>(commands.data()), commands.size(), ".txt");
+    if (!std::freopen(path.c_str(), "r", stdin) || !std::freopen("/dev/null", "w", stdout)) std::abort();
+    // A small, fast state: tiny tables, no book, tables or log, two-ply searches.
     gs_info.gameResult = 0;
     gs_info.engineSide = 99;
     gs_info.quit = 0;
@@ -61,17 +67,6 @@ inline void resetEngineForFuzzing(uint8_t xboardMode) {
     gs_info.pawnHashSize = 1;
     gs_info.pawnHashEntries = static_cast<int32_t>(pawnHashEntriesFor(1));
     resetToStartPosition();
-}
-
-// Makes `commands` the standard input and sends the output nowhere.
-inline void feedStandardInput(const std::string& commands) {
-    const std::string& path =
-        writeScratchFile(reinterpret_cast<const uint8_t*>(commands.data()), commands.size(), ".txt");
-    if (!std::freopen(path.c_str(), "r", stdin)) std::abort();
-    if (!std::freopen("/dev/null", "w", stdout)) std::abort();
-}
-
-// The key and score kept up move by move must match the ones computed from scratch.
-inline void checkBoardInStep() {
+    loop();
     if (currentPosition().key != computeHashKey() || currentPosition().score != computeMaterialScore()) std::abort();
 }

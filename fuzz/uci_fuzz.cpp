@@ -17,9 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return lower.find("hash") == std::string::npos && lower.find("syzygy") == std::string::npos &&
                lower.find("book") == std::string::npos;
     };
-    feedStandardInput(editLines(data, size, edit, "quit"));
-    resetEngineForFuzzing(0);
-    uciLoop();
-    checkBoardInStep();
+    runSession(editLines(data, size, edit, "quit"), 0, uciLoop);
     return 0;
 }
