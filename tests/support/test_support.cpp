@@ -54,17 +54,14 @@ std::vector<PerftCase> readPerftFile(const std::string& path) {
     std::vector<PerftCase> cases;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("id ", 0) == 0) {
-            cases.push_back({line.substr(3), "", {}});
-        } else if (line.rfind("epd ", 0) == 0 && !cases.empty()) {
-            cases.back().fen = line.substr(4);
-        } else if (line.rfind("perft ", 0) == 0 && !cases.empty()) {
-            std::istringstream ls(line.substr(6));
-            int depth = 0;
-            uint64_t count = 0;
-            ls >> depth >> count;
-            cases.back().counts.emplace_back(depth, count);
-        }
+        std::istringstream words(line);
+        std::string word;
+        int depth = 0;
+        uint64_t count = 0;
+        if (!(words >> word) || (word != "id" && cases.empty())) continue;
+        if (word == "id") cases.push_back({line.substr(3), "", {}});
+        if (word == "epd") cases.back().fen = line.substr(4);
+        if (word == "perft" && words >> depth >> count) cases.back().counts.emplace_back(depth, count);
     }
     return cases;
 }
