@@ -1,10 +1,14 @@
+// The search: mates, draw rules, pinned trees, limits and legal answers, the tables at the root;
+// and the static exchange estimate.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <sstream>
 #include <tuple>
 
+#include "search/exchange.h"
 #include "search_fixture.h"
+#include "tablebase/tb_test_support.h"
 
 namespace {
 
@@ -169,6 +173,94 @@ TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
         EXPECT_TRUE(samePosition(before)) << fen;
         EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE) << fen;
     }
+}
+
+// The search with the real tables: the root filter, its one-move shortcut and the men limit.
+class TablebaseSearchTest : public SearchTest {
+protected:
+    void SetUp() override {
+        SearchTest::SetUp();
+        QX_REQUIRE_TABLES();
+        tbtest::initTables(tbtest::tableDir());
+        gs_info.syzygy = 1;
+        gs_info.syzygyMen = 5;
+    }
+    void TearDown() override { gs_info.syzygy = 0; }
+
+    // Self-play by think(): the plies played until the side to move has no move (or `limit`),
+    // failing if the fifty-move count runs out.
+    static int selfPlay(int limit) {
+        for (int ply = 0; ply < limit; ++ply) {
+            EXPECT_LT(currentPosition().fifty, 100) << "ply " << ply;
+            std::string output;
+            const Move m = searchTo(4, &output);
+            if (m == 0) return ply;
+            makeMove(m);
+        }
+        return limit;
+    }
+};
+
+// Late in the fifty-move count only one move still wins in time: the search plays it at the first
+// iteration, with one thinking line. Above the men limit the same position is searched in full.
+TEST_F(TablebaseSearchTest, SingleRemainingMoveIsPlayedAtOnce) {
+    setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
+    std::string output;
+    const Move m = searchTo(8, &output);
+    EXPECT_EQ(SearchInfo.depth, 1);
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    ASSERT_TRUE(isLegal(m));
+    makeMove(m);
+    EXPECT_EQ(tbtest::wdl(), -2) << "the kept move keeps the win";
+    gs_info.syzygyMen = 2;
+    setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
+    searchTo(6, &output);
+    EXPECT_EQ(SearchInfo.depth, 6) << output;
+}
+
+TEST_F(TablebaseSearchTest, SelfPlayMatesTheWonEndingAndHoldsTheDrawn) {
+    setPosition("8/8/8/3k4/8/8/8/KQ6 w - - 0 1");
+    EXPECT_LT(selfPlay(100), 100);
+    EXPECT_EQ(currentPosition().colour, 1u) << "black is the side without a move";
+    EXPECT_NE(inCheck(), 0u) << "and it is mate, not stalemate";
+    for (const char* fen : {"8/8/3k4/8/8/2r5/5R2/4K3 w - - 0 1", "r7/8/4k3/8/8/4K3/8/7R b - - 0 1"}) {
+        SCOPED_TRACE(fen);
+        setPosition(fen);
+        ASSERT_EQ(tbtest::wdl(), 0);
+        EXPECT_EQ(selfPlay(60), 60) << "neither side runs out of moves";
+        EXPECT_EQ(tbtest::wdl(), 0) << "still drawn";
+    }
+}
+
+// The static exchange estimate on positions worked out by hand.
+TEST(Exchange, EstimatesOfKnownCaptures) {
+    const std::pair<const char*, int> cases[] = {
+        {"4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", 325},  // a pawn takes an undefended knight
+        // The console's own test position: c4xd5 with the white king as second attacker, pawn and
+        // bishop defending: the attacking king costs 10000 per defender. Then the same with colours
+        // exchanged, as the maps are kept in absolute orientation.
+        {"6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1", -19500},
+        {"8/8/8/2p1k3/3P4/2P1B3/8/6K1 b - - 0 1", -19500},
+        {"8/8/3k4/4p3/8/5N2/8/4K3 w - - 0 1", 9800},  // a defending king gains 10000 per attacker
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", 100},   // en passant takes a pawn off the target square
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},  // nothing to exchange
+    };
+    for (const auto& [fen, value] : cases) {
+        setPosition(fen);
+        EXPECT_EQ(stdoutOf(exchangeTest), " SEE Value: " + std::to_string(value) + "\n") << fen;
+    }
+}
+
+// A pinned knight may not take, nor the king take a defended pawn (cxd5 is kept).
+TEST(Exchange, LegalCapturesDropPinnedAndKingExposingMoves) {
+    CaptureList list;
+    setPosition("4k3/4r3/8/3p4/8/4N3/8/4K3 w - - 0 1");
+    legalCaptures(&list);
+    EXPECT_EQ(list.count, 0u);
+    setPosition("6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1");
+    legalCaptures(&list);
+    ASSERT_EQ(list.count, 1u);
+    EXPECT_EQ(moveType(list.entries[0].move), MT_PAWN_CAPTURE);
 }
 
 }  // namespace
