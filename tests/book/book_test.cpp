@@ -4,16 +4,12 @@
 
 #include <cstdio>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movetext.h"
-#include "book/book.h"
 #include "book_files.h"
 #include "shell/state.h"
-#include "support/test_support.h"
 
 namespace {
 
