@@ -39,19 +39,18 @@ std::string mirrorFen(const std::string& fen);
 std::vector<std::string> readEpd(const std::string& relative);
 
 struct PerftCase {
-    std::string id;
-    std::string fen;
+    std::string id, fen;
     std::vector<std::pair<int, uint64_t>> counts;  // depth, expected
 };
 // Reads a .perft file: "id", "epd" and "perft <depth> <count>" lines.
 std::vector<PerftCase> readPerftFile(const std::string& path);
 
-// Runs a program with the given standard input; returns its standard output and exit status.
+// Runs a command line with nothing on its standard input; returns its standard output and exit status.
 struct ProgramResult {
     std::string output;
     int status;
 };
-ProgramResult runProgram(const std::string& commandLine, const std::string& input = "");
+ProgramResult runProgram(const std::string& commandLine);
 
 // A private scratch directory, removed with everything in it at the end of the test.
 struct TempDir {

@@ -31,8 +31,10 @@ inline int wdl() {
     return success ? v : FAILED;
 }
 
-// WDL and DTZ of the current position; the probes must leave the stack where they found it.
-inline std::pair<int, int> probe() {
+// WDL and DTZ of a position (the current one without a FEN); the probes must leave the stack where
+// they found it.
+inline std::pair<int, int> probe(const std::string& fen = "") {
+    if (!fen.empty()) setPosition(fen);
     const Position* before = positionStack.current;
     const int v = wdl();
     int success;

@@ -9,7 +9,7 @@
 #include "tablebase/tbregistry.h"
 #include "tb_test_support.h"
 
-using tbtest::initTables;
+using tbtest::initTables, tbtest::probe;
 
 namespace {
 
@@ -21,11 +21,6 @@ protected:
         tbSetDtzCacheCapacity(DTZ_CACHE_SLOTS);
     }
 };
-
-std::pair<int, int> probe(const std::string& fen) {
-    setPosition(fen);
-    return tbtest::probe();
-}
 
 const char* const KqkWhite = "8/8/8/3k4/8/8/8/KQ6 w - - 0 1";
 const char* const KqkBlack = "8/8/8/3k4/8/8/8/KQ6 b - - 0 1";
@@ -45,8 +40,7 @@ Outcome probeWith(const std::string names[2], const std::string files[2], const 
     out.output = stdoutOf([&] {
         tbInit((dir.path + ":" + tbtest::tableDir()).c_str());
         for (const std::string& fen : fens) {
-            setPosition(fen);
-            const auto [wdl, dtz] = tbtest::probe();
+            const auto [wdl, dtz] = tbtest::probe(fen);
             out.values.insert(out.values.end(), {wdl, dtz});
         }
     });
