@@ -49,10 +49,9 @@ int lastScore(const std::string& output) {
 }
 
 // Mates checked by a plain full-width search first, then found, announced and played; the side
-// being mated announces it too, and plays on the longest.
+// being mated announces it too, and holds out longest. n > 0: mate in n; n < 0: mated in -n.
 TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
     const std::pair<const char*, int> mates[] = {
-        // mate in n for the side to move, mated in -n
         {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
         {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
         {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
@@ -74,7 +73,7 @@ TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
             << output;
         EXPECT_EQ(gs_info.ponder, 0);
         makeMove(move);
-        EXPECT_TRUE(n > 0 ? defenderLoses(moves) : !forcedMate(moves - 1)) << "the move played shortens the mate";
+        EXPECT_TRUE(n > 0 ? defenderLoses(moves) : !forcedMate(moves - 1)) << "the move played is not the best";
         takeBack();
     }
 }
