@@ -9,9 +9,6 @@
 #include "shell/console.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    feedStandardInput(tameCommands(data, size, {"perft", "test_log", "ini", "hello", "clear"}, "q"));
-    resetEngineForFuzzing(0);
-    consoleLoop();
-    checkBoardInStep();
+    runSession(tameCommands(data, size, {"perft", "test_log", "ini", "hello", "clear"}, "q"), 0, consoleLoop);
     return 0;
 }

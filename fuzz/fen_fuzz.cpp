@@ -14,13 +14,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     resetToStartPosition();
-    Position before = currentPosition();
+    const Position before = currentPosition();
     if (!setupFromFen(text.c_str())) {
         if (std::memcmp(&before, &currentPosition(), sizeof(Position)) != 0) std::abort();
         return 0;
     }
-    if (currentPosition().key != computeHashKey()) std::abort();
-    if (currentPosition().score != computeMaterialScore()) std::abort();
+    if (currentPosition().key != computeHashKey() || currentPosition().score != computeMaterialScore()) std::abort();
     perft(2);
     if (stackIndex() != 0) std::abort();
     return 0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "board/fen.h"
 #include "board/hashkey.h"
@@ -25,13 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     resetToStartPosition();
     setupFromFen(Positions[data[0] % 4]);
-    char text[8];
     for (size_t at = 1; at + 5 <= size; at += 5) {
-        std::memcpy(text, data + at, 5);
-        text[5] = '\0';
-        Position before = currentPosition();
-        int height = stackIndex();
-        if (makeMoveFromText(text)) {
+        const std::string text(reinterpret_cast<const char*>(data + at), 5);
+        const Position before = currentPosition();
+        const int height = stackIndex();
+        if (makeMoveFromText(text.c_str())) {
             if (stackIndex() != height + 1 || opponentInCheck()) std::abort();
             if (currentPosition().key != computeHashKey() || currentPosition().score != computeMaterialScore())
                 std::abort();

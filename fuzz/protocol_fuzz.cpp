@@ -6,9 +6,6 @@
 #include "shell/xboard.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    feedStandardInput(tameCommands(data, size, {}, "quit"));
-    resetEngineForFuzzing(1);
-    xboardLoop();
-    checkBoardInStep();
+    runSession(tameCommands(data, size, {}, "quit"), 1, xboardLoop);
     return 0;
 }

@@ -1,5 +1,5 @@
 // Damaged Syzygy tables: the input picks a real table (read from ../shared/syzygy, never stored
-// here) and a list of byte edits and a cut; the damaged copy is then registered and probed.
+// here), a cut and a list of byte edits; the damaged copy is then registered and probed.
 // Loading must refuse it or probe it without crashing, hanging or reading outside the file,
 // and every probe must leave the position stack as it found it.
 #include <unistd.h>
@@ -7,11 +7,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "board/fen.h"
 #include "board/position.h"
@@ -20,7 +18,8 @@
 
 namespace {
 
-const char* const SharedTables = "../shared/syzygy";
+// Found from this file rather than the working directory, which the fuzz runner sets to scratch.
+const std::string SharedTables = std::filesystem::path(__FILE__).parent_path().string() + "/../../shared/syzygy";
 
 struct Subject {
     const char* name;
@@ -41,66 +40,48 @@ const Subject Subjects[] = {
       "8/6p1/8/8/8/8/1P6/k5K1 w - - 0 1"}},
 };
 
-std::vector<char> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-struct State {
-    bool ready = false;
-    std::string dir;
-    std::vector<char> files[4][2];
-};
-
-State& state() {
-    static State s = [] {
-        State st;
-        char tmpl[] = "/tmp/qx-tbfuzz-XXXXXX";
-        if (::mkdtemp(tmpl) == nullptr) return st;
-        st.dir = tmpl;
-        // A plain buffer: the exit handler runs after the state itself is destroyed.
-        static char removeAtExit[sizeof tmpl];
-        std::memcpy(removeAtExit, tmpl, sizeof tmpl);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(removeAtExit, ec);
-        });
+// A scratch directory, removed at exit, and the sound files of every subject.
+struct Scratch {
+    std::string dir, files[4][2];
+    bool ready = true;
+    Scratch() {
+        char name[] = "/tmp/qx-tbfuzz-XXXXXX";
+        if (!mkdtemp(name)) std::abort();
+        dir = name;
         for (int i = 0; i < 4; ++i) {
-            st.files[i][0] = readFile(std::string(SharedTables) + "/" + Subjects[i].name + ".rtbw");
-            st.files[i][1] = readFile(std::string(SharedTables) + "/" + Subjects[i].name + ".rtbz");
-            if (st.files[i][0].empty() || st.files[i][1].empty()) return st;
+            for (int kind = 0; kind < 2; ++kind) {
+                std::ifstream in(SharedTables + "/" + Subjects[i].name + (kind ? ".rtbz" : ".rtbw"), std::ios::binary);
+                files[i][kind].assign(std::istreambuf_iterator<char>(in), {});
+                ready = ready && !files[i][kind].empty();
+            }
         }
-        std::fflush(stdout);
-        if (std::freopen("/dev/null", "w", stdout) == nullptr) return st;  // tbInit reports every run
-        st.ready = true;
-        return st;
-    }();
-    return s;
-}
+        if (!ready)
+            std::fprintf(stderr, "tablebase_fuzz: tables missing in %s, no input is tried\n", SharedTables.c_str());
+        if (!std::freopen("/dev/null", "w", stdout)) std::abort();  // tbInit reports every run
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    State& st = state();
-    if (!st.ready || size < 2) return 0;
-    const int subject = data[0] & 3;
+    static const Scratch scratch;
+    if (!scratch.ready || size < 2) return 0;
+    const Subject& subject = Subjects[data[0] & 3];
     const int kind = (data[0] >> 2) & 1;
-    std::vector<char> file = st.files[subject][kind];
+    std::string file = scratch.files[data[0] & 3][kind];
     // data[1]: 0 keeps the length, otherwise the file is cut to that many 256ths.
     if (data[1] != 0) file.resize(file.size() * data[1] / 256);
-    for (size_t i = 2; i + 3 < size && !file.empty(); i += 4) {
-        size_t at =
-            (static_cast<size_t>(data[i]) << 16 | static_cast<size_t>(data[i + 1]) << 8 | data[i + 2]) % file.size();
-        file[at] = static_cast<char>(file[at] ^ data[i + 3]);
-    }
-    const std::string name = std::string(Subjects[subject].name) + (kind ? ".rtbz" : ".rtbw");
-    {
-        std::ofstream out(st.dir + "/" + name, std::ios::binary | std::ios::trunc);
-        out.write(file.data(), static_cast<std::streamsize>(file.size()));
-    }
+    for (size_t i = 2; i + 3 < size && !file.empty(); i += 4)
+        file[(size_t{data[i]} << 16 | size_t{data[i + 1]} << 8 | data[i + 2]) % file.size()] ^=
+            static_cast<char>(data[i + 3]);
+    std::ofstream(scratch.dir + "/" + subject.name + (kind ? ".rtbz" : ".rtbw"), std::ios::binary) << file;
     // The damaged copy first; the sound tables its captures reach from the shared set.
-    tbInit((st.dir + ":" + SharedTables).c_str());
-    for (const char* fen : Subjects[subject].fens) {
+    tbInit((scratch.dir + ":" + SharedTables).c_str());
+    for (const char* fen : subject.fens) {
         resetToStartPosition();
         if (!setupFromFen(fen)) std::abort();
         int success;

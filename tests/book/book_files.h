@@ -1,10 +1,11 @@
 #pragma once
-// Small Polyglot books written by the tests.
+// Small Polyglot books written by the tests, and what a book answers.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "book/book.h"
+#include "support/test_support.h"
 
 namespace booktest {
 
@@ -28,6 +29,19 @@ inline std::string encode(const std::vector<BookEntry>& entries) {
         appendBigEndian(bytes, e.learn, 4);
     }
     return bytes;
+}
+
+// What the book lists for the current position.
+inline std::string listing(const std::string& book) {
+    return stdoutOf([&] { listBookMoves(book.c_str()); });
+}
+
+// The move the book chooses for the current position, "" when none.
+inline std::string choice(const std::string& book) {
+    char text[6] = "";
+    int result = -1;
+    stdoutOf([&] { result = chooseBookMove(book.c_str(), text); });
+    return result == 0 ? text : "";
 }
 
 }  // namespace booktest

@@ -87,19 +87,19 @@ TEST_F(SettingsTest, RangesFallBackToTheirStatedValues) {
 }
 
 TEST_F(SettingsTest, HashSizesNeverWrapTheEntryCount) {
-    load("[ENGINE]\nHashSize=64\nPawnHashSize=1\n");
-    EXPECT_EQ(gs_info.hashEntries, 2796202);
-    EXPECT_EQ(gs_info.pawnHashEntries, 32768);
-    load("[ENGINE]\nHashSize=49151\nPawnHashSize=65535\n");  // the largest counts that fit
-    EXPECT_EQ(gs_info.hashEntries, 2147439957);
-    EXPECT_EQ(gs_info.pawnHashEntries, 2147450880);
-    for (const char* text :
-         {"[ENGINE]\nHashSize=49152\nPawnHashSize=65536\n", "[ENGINE]\nHashSize=-1\nPawnHashSize=0\n",
-          "[ENGINE]\nHashSize=99999999999\nPawnHashSize=2147483647\n"}) {
-        load(text);
+    const std::array<int64_t, 4> defaults = {4096, 178956970, 256, 8388608};  // sizes and entry counts
+    const std::pair<const char*, std::array<int64_t, 4>> cases[] = {
+        {"HashSize=64\nPawnHashSize=1\n", {64, 2796202, 1, 32768}},
+        {"HashSize=49151\nPawnHashSize=65535\n", {49151, 2147439957, 65535, 2147450880}},  // the largest that fit
+        {"HashSize=49152\nPawnHashSize=65536\n", defaults},
+        {"HashSize=-1\nPawnHashSize=0\n", defaults},
+        {"HashSize=99999999999\nPawnHashSize=2147483647\n", defaults},
+    };
+    for (const auto& [text, expected] : cases) {
+        load(std::string("[ENGINE]\n") + text);
         EXPECT_EQ((std::array<int64_t, 4>{gs_info.hashSize, gs_info.hashEntries, gs_info.pawnHashSize,
                                           gs_info.pawnHashEntries}),
-                  (std::array<int64_t, 4>{4096, 178956970, 256, 8388608}))
+                  expected)
             << text;
     }
 }

@@ -4,18 +4,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "board/fen.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/movetext.h"
-#include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
-#include "search/searchtree.h"
 #include "search/searchinfo.h"
+#include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 #include "support/test_support.h"
@@ -26,11 +21,7 @@ protected:
     static constexpr int32_t HASH_ENTRIES = hashEntriesFor(16);
 
     void SetUp() override {
-        if (hashTableEntries() != HASH_ENTRIES) {
-            ::testing::internal::CaptureStdout();
-            allocateHash(HASH_ENTRIES, 16);
-            ::testing::internal::GetCapturedStdout();
-        }
+        if (hashTableEntries() != HASH_ENTRIES) stdoutOf([] { allocateHash(HASH_ENTRIES, 16); });
         gs_info.hashEntries = HASH_ENTRIES;
         gs_info.syzygy = 0;
         gs_info.minDepth = 1;
@@ -42,13 +33,12 @@ protected:
         resetToStartPosition();
     }
 
-    // think() to the given depth; its output goes to *output.
-    static Move searchTo(int depth, std::string* output) {
+    // think() to the given depth, as if started `startedAgo` ms ago; its output goes to *output.
+    static Move searchTo(int depth, std::string* output, int startedAgo = 0) {
         gs_info.maxDepth = depth;
-        gs_info.startTime = currentTimeMs();
-        ::testing::internal::CaptureStdout();
-        const Move move = think();
-        *output = ::testing::internal::GetCapturedStdout();
+        gs_info.startTime = currentTimeMs() - startedAgo;
+        Move move = 0;
+        *output = stdoutOf([&] { move = think(); });
         return move;
     }
 
@@ -58,12 +48,7 @@ protected:
         return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
     }
 
-    static bool isLegal(Move m) {
-        RootMove moves[MAX_ROOT_MOVES];
-        int count = 0;
-        generateRootMoves(moves, &count);
-        return std::any_of(moves, moves + count, [m](const RootMove& r) { return r.move == m; });
-    }
+    static bool isLegal(Move m) { return std::ranges::count(legalMoves(), m) == 1; }
 
     static bool samePosition(const Position& a) { return std::memcmp(&a, &currentPosition(), sizeof a) == 0; }
 };

@@ -1,47 +1,38 @@
+// The search: mates, draw rules, pinned trees, limits and legal answers, the tables at the root;
+// the static exchange estimate and the transposition table.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <random>
 #include <sstream>
+#include <tuple>
 
+#include "platform/fastremainder.h"
+#include "search/exchange.h"
 #include "search_fixture.h"
+#include "tablebase/tb_test_support.h"
 
 namespace {
-
-std::vector<Move> pseudoMoves() {
-    CaptureList captures;
-    QuietList quiets;
-    generateCaptures(&captures);
-    generateQuiets(&quiets);
-    std::vector<Move> moves;
-    for (uint32_t i = 0; i < captures.count; ++i) moves.push_back(captures.entries[i].move);
-    moves.insert(moves.end(), quiets.moves, quiets.moves + quiets.count);
-    return moves;
-}
 
 bool forcedMate(int moves);
 
 // Plain full-width check, independent of the search: the side to move is mated now, or every
 // reply leaves the opponent a mate within moves - 1.
 bool defenderLoses(int moves) {
-    bool anyLegal = false;
-    for (Move m : pseudoMoves()) {
+    const std::vector<Move> replies = legalMoves();
+    for (Move m : replies) {
         makeMoveLight(m);
-        const bool legal = opponentInCheck() == 0;
-        const bool lost = legal && moves > 1 && forcedMate(moves - 1);
+        const bool lost = moves > 1 && forcedMate(moves - 1);
         takeBack();
-        if (legal && !lost) return false;
-        anyLegal |= legal;
+        if (!lost) return false;
     }
-    return anyLegal || inCheck() != 0;
+    return !replies.empty() || inCheck() != 0;
 }
 
 bool forcedMate(int moves) {
-    for (Move m : pseudoMoves()) {
-        if (moves <= 0) break;
+    for (Move m : moves > 0 ? legalMoves() : std::vector<Move>{}) {
         makeMoveLight(m);
-        const bool wins = opponentInCheck() == 0 && defenderLoses(moves);
+        const bool wins = defenderLoses(moves);
         takeBack();
         if (wins) return true;
     }
@@ -51,49 +42,40 @@ bool forcedMate(int moves) {
 // Score column of the last thinking line.
 int lastScore(const std::string& output) {
     std::istringstream in(output);
-    std::string line;
     int depth = 0, score = 0, last = 0;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         if (std::sscanf(line.c_str(), "%d %d", &depth, &score) == 2) last = score;
     return last;
 }
 
-// Mates checked by a plain full-width search first, then found, announced and played.
+// Mates checked by a plain full-width search first, then found, announced and played; the side
+// being mated announces it too, and holds out longest. n > 0: mate in n; n < 0: mated in -n.
 TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
     const std::pair<const char*, int> mates[] = {
         {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
         {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
         {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
         {"k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3},
+        {"k7/6Q1/8/3K4/8/8/8/8 b - - 0 1", -2},
     };
-    for (const auto& [fen, moves] : mates) {
+    for (const auto& [fen, n] : mates) {
         SCOPED_TRACE(fen);
         SetUp();
         setPosition(fen);
-        ASSERT_TRUE(forcedMate(moves) && !forcedMate(moves - 1)) << "not a mate in exactly " << moves;
+        const int moves = std::abs(n);
+        ASSERT_TRUE(n > 0 ? forcedMate(moves) && !forcedMate(moves - 1)
+                          : defenderLoses(moves + 1) && !defenderLoses(moves))
+            << "not a mate in exactly " << n;
         std::string output;
         const Move move = searchTo(10, &output);
-        EXPECT_EQ(lastScore(output), 70001 - 2 * moves) << output;
-        EXPECT_NE(output.find("Mate in " + std::to_string(moves) + " \n"), std::string::npos) << output;
+        EXPECT_EQ(lastScore(output), n > 0 ? 70001 - 2 * moves : 2 * moves - 70000) << output;
+        EXPECT_NE(output.find((n > 0 ? "Mate in " : "Mated to ") + std::to_string(moves) + " \n"), std::string::npos)
+            << output;
         EXPECT_EQ(gs_info.ponder, 0);
         makeMove(move);
-        EXPECT_TRUE(defenderLoses(moves)) << "the move played lets the mate go";
+        EXPECT_TRUE(n > 0 ? defenderLoses(moves) : !forcedMate(moves - 1)) << "the move played is not the best";
         takeBack();
     }
-}
-
-TEST_F(SearchTest, AnnouncesBeingMated) {
-    setPosition("k7/6Q1/8/3K4/8/8/8/8 b - - 0 1");
-    ASSERT_TRUE(defenderLoses(3) && !defenderLoses(2));
-    std::string output;
-    EXPECT_NE(searchTo(10, &output), 0u);
-    EXPECT_EQ(lastScore(output), -69996);
-    EXPECT_NE(output.find("Mated to 2 \n"), std::string::npos) << output;
-
-    setPosition("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");  // already checkmated
-    EXPECT_EQ(searchTo(5, &output), 0u);
-    EXPECT_EQ(lastScore(output), -70000);
-    EXPECT_NE(output.find("Mated to 0 \n"), std::string::npos) << output;
 }
 
 TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
@@ -115,31 +97,25 @@ TEST_F(SearchTest, DrawRulesAgainstAnAvailableMate) {
 // Pinned results: any change to the search, the evaluation or move generation shows up here.
 // Update them only for a change that is meant to alter the search.
 TEST_F(SearchTest, PinnedSearches) {
-    struct Pin {
-        const char* fen;
-        int depth;
-        const char* move;
-        int64_t nodes;
-        int score;
-    };
-    const Pin pins[] = {
+    const std::tuple<const char*, int, const char*, int64_t, int> pins[] = {
+        // FEN, depth, move, nodes, score
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 7, "b1c3", 42964, 15},
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 6, "e2a6", 75502, 79},
         {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 8, "b4c4", 63801, 13},
     };
-    for (const Pin& pin : pins) {
-        setPosition(pin.fen);
+    for (const auto& [fen, depth, expectedMove, nodes, score] : pins) {
+        setPosition(fen);
         std::string output;
-        const Move move = searchTo(pin.depth, &output);
+        const Move move = searchTo(depth, &output);
         char text[8];
         moveToText(text, move, &currentPosition());
-        EXPECT_EQ(std::string(text, 4), pin.move) << pin.fen;
-        EXPECT_EQ(lastSearchNodes, pin.nodes) << pin.fen;
-        EXPECT_EQ(lastScore(output), pin.score) << pin.fen;
+        EXPECT_EQ(std::string(text, 4), expectedMove) << fen;
+        EXPECT_EQ(lastSearchNodes, nodes) << fen;
+        EXPECT_EQ(lastScore(output), score) << fen;
         // The same search again: the same move, nodes and lines but for the time column.
         std::string again;
-        EXPECT_EQ(searchTo(pin.depth, &again), move);
-        EXPECT_EQ(lastSearchNodes, pin.nodes);
+        EXPECT_EQ(searchTo(depth, &again), move);
+        EXPECT_EQ(lastSearchNodes, nodes);
         for (std::string* text : {&output, &again})
             for (size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) text->replace(at + 10, 6, "TTTTTT");
         EXPECT_EQ(output, again);
@@ -155,66 +131,191 @@ TEST_F(SearchTest, PrincipalVariationText) {
     EXPECT_STREQ(text, "a2a1q e3e2 \n");
 }
 
-TEST_F(SearchTest, SearchLeavesThePositionStackAsFound) {
-    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-    ASSERT_EQ(makeMoveFromText("e1g1"), 1);
-    const Position before = currentPosition();
-    std::string output;
-    searchTo(5, &output);
-    EXPECT_TRUE(samePosition(before));
-    TimeControl.allocatedTime = 1;  // cut short by the clock
-    searchTo(64, &output);
-    EXPECT_EQ(gs_info.stop, 1);
-    EXPECT_TRUE(samePosition(before));
-
+// Cut short by the clock (before the first node or during the search), stopped before it began, or
+// with no iteration to run: a legal move all the same, and the stack as found.
+TEST_F(SearchTest, AlwaysAnswersWithALegalMoveAndLeavesTheStackAsFound) {
+    for (int limit = 0; limit < 4; ++limit) {
+        SCOPED_TRACE(limit);
+        SetUp();
+        setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+        ASSERT_EQ(makeMoveFromText("e1g1"), 1);
+        const Position before = currentPosition();
+        if (limit == 0) {  // the clock has run out before the first node
+            TimeControl.moveTime = 0;
+            TimeControl.allocatedTime = 0;
+        }
+        if (limit == 1) TimeControl.allocatedTime = 1;  // it runs out during the search
+        if (limit == 2) gs_info.stop = 1;               // stopped before it began
+        if (limit == 3) gs_info.minDepth = 7;           // no iteration to run at all
+        std::string output;
+        EXPECT_TRUE(isLegal(searchTo(limit == 3 ? 6 : 64, &output, limit == 0 ? 5000 : 0)));
+        EXPECT_TRUE(samePosition(before));
+        EXPECT_TRUE(limit != 1 || gs_info.stop == 1) << "the clock stopped it";
+        EXPECT_TRUE(limit != 3 || output.empty()) << output;
+    }
     // A few plies from the top of the stack the search evaluates instead of moving on.
     Position* top = &positionStack.records[STACK_SIZE - 19];
-    *top = before;
+    *top = currentPosition();
     positionStack.current = top;
     EXPECT_LT(std::abs(search(6, 6, -FULL_WINDOW, FULL_WINDOW)), 2000);
     EXPECT_EQ(positionStack.current, top);
 }
 
-TEST_F(SearchTest, AlwaysAnswersWithALegalMove) {
-    const char* fen = "r1bq1rk1/pp2bppp/2n1pn2/2pp4/2PP4/2N1PN2/PP2BPPP/R1BQ1RK1 w - - 0 8";
-    std::string output;
-    setPosition(fen);
-    TimeControl.moveTime = 0;  // the clock has run out before the first node
-    TimeControl.allocatedTime = 0;
-    gs_info.maxDepth = 64;
-    gs_info.startTime = currentTimeMs() - 5000;
-    ::testing::internal::CaptureStdout();
-    EXPECT_TRUE(isLegal(think()));
-    ::testing::internal::GetCapturedStdout();
-
-    SetUp();
-    setPosition(fen);
-    gs_info.stop = 1;  // stopped before it began
-    EXPECT_TRUE(isLegal(searchTo(6, &output)));
-
-    gs_info.stop = 0;
-    gs_info.minDepth = 7;  // no iteration to run at all
-    EXPECT_TRUE(isLegal(searchTo(6, &output)));
-    EXPECT_EQ(output, "");
-}
-
 // Every Bratko-Kopec position: a legal move, the stack as found, a score in range.
 TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
     QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
-    std::ifstream file(sharedPath("testdata/bratko-kopec.epd"));
-    std::string board, side, castling, ep, rest;
-    int positions = 0;
-    while (file >> board >> side >> castling >> ep && std::getline(file, rest)) {
-        const std::string fen = board + " " + side + " " + castling + " " + ep + " 0 1";
+    const std::vector<std::string> positions = readEpd("testdata/bratko-kopec.epd");
+    EXPECT_EQ(positions.size(), 24u);
+    for (const std::string& fen : positions) {
         setPosition(fen);
         const Position before = currentPosition();
         std::string output;
         EXPECT_TRUE(isLegal(searchTo(4, &output))) << fen;
         EXPECT_TRUE(samePosition(before)) << fen;
         EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE) << fen;
-        ++positions;
     }
-    EXPECT_EQ(positions, 24);
+}
+
+// The search with the real tables: the root filter, its one-move shortcut and the men limit.
+class TablebaseSearchTest : public SearchTest {
+protected:
+    void SetUp() override {
+        SearchTest::SetUp();
+        QX_REQUIRE_TABLES();
+        tbtest::initTables(tbtest::tableDir());
+        gs_info.syzygy = 1;
+        gs_info.syzygyMen = 5;
+    }
+    void TearDown() override { gs_info.syzygy = 0; }
+
+    // Self-play by think(): the plies played until the side to move has no move (or `limit`),
+    // failing if the fifty-move count runs out.
+    static int selfPlay(int limit) {
+        for (int ply = 0; ply < limit; ++ply) {
+            EXPECT_LT(currentPosition().fifty, 100) << "ply " << ply;
+            std::string output;
+            const Move m = searchTo(4, &output);
+            if (m == 0) return ply;
+            makeMove(m);
+        }
+        return limit;
+    }
+};
+
+// Late in the fifty-move count only one move still wins in time: the search plays it at the first
+// iteration, with one thinking line. Above the men limit the same position is searched in full.
+TEST_F(TablebaseSearchTest, SingleRemainingMoveIsPlayedAtOnce) {
+    setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
+    std::string output;
+    const Move m = searchTo(8, &output);
+    EXPECT_EQ(SearchInfo.depth, 1);
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    ASSERT_TRUE(isLegal(m));
+    makeMove(m);
+    EXPECT_EQ(tbtest::wdl(), -2) << "the kept move keeps the win";
+    gs_info.syzygyMen = 2;
+    setPosition("8/8/8/8/8/8/Q7/K1k5 w - - 97 1");
+    searchTo(6, &output);
+    EXPECT_EQ(SearchInfo.depth, 6) << output;
+}
+
+TEST_F(TablebaseSearchTest, SelfPlayMatesTheWonEndingAndHoldsTheDrawn) {
+    setPosition("8/8/8/3k4/8/8/8/KQ6 w - - 0 1");
+    EXPECT_LT(selfPlay(100), 100);
+    EXPECT_EQ(currentPosition().colour, 1u) << "black is the side without a move";
+    EXPECT_NE(inCheck(), 0u) << "and it is mate, not stalemate";
+    for (const char* fen : {"8/8/3k4/8/8/2r5/5R2/4K3 w - - 0 1", "r7/8/4k3/8/8/4K3/8/7R b - - 0 1"}) {
+        SCOPED_TRACE(fen);
+        setPosition(fen);
+        ASSERT_EQ(tbtest::wdl(), 0);
+        EXPECT_EQ(selfPlay(60), 60) << "neither side runs out of moves";
+        EXPECT_EQ(tbtest::wdl(), 0) << "still drawn";
+    }
+}
+
+// The static exchange estimate on positions worked out by hand.
+TEST(Exchange, EstimatesOfKnownCaptures) {
+    const std::pair<const char*, int> cases[] = {
+        {"4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", 325},  // a pawn takes an undefended knight
+        // The console's own test position: c4xd5 with the white king as second attacker, pawn and
+        // bishop defending: the attacking king costs 10000 per defender. Then the same with colours
+        // exchanged, as the maps are kept in absolute orientation.
+        {"6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1", -19500},
+        {"8/8/8/2p1k3/3P4/2P1B3/8/6K1 b - - 0 1", -19500},
+        {"8/8/3k4/4p3/8/5N2/8/4K3 w - - 0 1", 9800},  // a defending king gains 10000 per attacker
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", 100},   // en passant takes a pawn off the target square
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},  // nothing to exchange
+    };
+    for (const auto& [fen, value] : cases) {
+        setPosition(fen);
+        EXPECT_EQ(stdoutOf(exchangeTest), " SEE Value: " + std::to_string(value) + "\n") << fen;
+    }
+}
+
+// A pinned knight may not take, nor the king take a defended pawn (cxd5 is kept).
+TEST(Exchange, LegalCapturesDropPinnedAndKingExposingMoves) {
+    CaptureList list;
+    setPosition("4k3/4r3/8/3p4/8/4N3/8/4K3 w - - 0 1");
+    legalCaptures(&list);
+    EXPECT_EQ(list.count, 0u);
+    setPosition("6k1/8/2p1b3/3p4/2P1K3/8/8/8 w - - 0 1");
+    legalCaptures(&list);
+    ASSERT_EQ(list.count, 1u);
+    EXPECT_EQ(moveType(list.entries[0].move), MT_PAWN_CAPTURE);
+}
+
+// The transposition table: answers by bound, depth and iteration, replacement, the slot mapping.
+constexpr int32_t SMALL_TABLE = 4099;
+
+class TranspositionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stdoutOf([] { allocateHash(SMALL_TABLE, 0); });
+        clearHash();
+        resetToStartPosition();
+    }
+    TTEntry entry{};
+};
+
+TEST_F(TranspositionTest, AnswersByBoundDepthAndIteration) {
+    storeHash(5, 5, 77, BOUND_EXACT, 0x0C1C01);
+    EXPECT_EQ(probeHash(&entry, 5, 5, -1000, 1000), 77);
+    EXPECT_EQ(probeHash(&entry, 3, 2, -1000, 1000), 77);
+    EXPECT_EQ(probeHash(&entry, 5, 6, -1000, 1000), HASH_NO_ANSWER);
+    EXPECT_EQ(probeHash(&entry, 6, 1, -1000, 1000), HASH_NO_ANSWER);
+    EXPECT_EQ(entry.move, 0x0C1C01u);  // still offered as the hash move
+    clearHash();
+    storeHash(2, 2, 120, BOUND_LOWER, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 50, 100), 100);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 150, 200), 150);
+    EXPECT_EQ(probeHash(&entry, 2, 2, 100, 130), HASH_NO_ANSWER);
+    storeHash(2, 2, -40, BOUND_UPPER, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 2, -20, 10), -20);
+    EXPECT_EQ(probeHash(&entry, 2, 2, -60, 10), HASH_NO_ANSWER);
+}
+
+TEST_F(TranspositionTest, ReplacementKeepsDeeperEntriesOnlyWithMinorsOrRooks) {
+    storeHash(6, 4, 10, BOUND_EXACT, 0);
+    storeHash(6, 3, 20, BOUND_EXACT, 0);
+    storeHash(5, 6, 30, BOUND_EXACT, 0);  // earlier iteration
+    EXPECT_EQ(probeHash(&entry, 6, 0, -1000, 1000), 10);
+    storeHash(6, 4, 40, BOUND_EXACT, 0);
+    EXPECT_EQ(probeHash(&entry, 6, 0, -1000, 1000), 40);
+
+    ASSERT_EQ(setupFromFen("4k3/3q1p2/8/8/8/8/2QP4/4K3 w - - 0 1"), 1);  // kings, queens, pawns
+    storeHash(6, 4, 10, BOUND_EXACT, 0);
+    storeHash(2, 1, 25, BOUND_EXACT, 0);
+    EXPECT_EQ(probeHash(&entry, 2, 0, -1000, 1000), 25);
+
+    // Another position in the same slot: a miss that still shows the slot, and replaced unseen.
+    Position& p = currentPosition();
+    const uint64_t ownKey = p.key;
+    p.key = ownKey + SMALL_TABLE;
+    EXPECT_EQ(probeHash(&entry, 2, 0, -1000, 1000), HASH_MISS);
+    EXPECT_EQ(entry.key, ownKey);
+    storeHash(1, 0, 12, BOUND_EXACT, 0);
+    p.key = ownKey;
+    EXPECT_EQ(probeHash(&entry, 1, 0, -1000, 1000), HASH_MISS);
 }
 
 }  // namespace
@@ -231,4 +332,20 @@ TEST_F(SearchTest, EveryRootMoveOfA218MovePositionIsSearched) {
     PvLine line{};
     rootSearch(moves, count, 1, 1, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0);
     EXPECT_EQ(std::count_if(moves, moves + count, [](const RootMove& m) { return m.searchScore == INT_MIN; }), 0);
+}
+
+// The slot mapping must stay exactly key % entries: any other remainder would change the trees.
+TEST(FastRemainder, EqualsTheDivisionsRemainder) {
+    std::mt19937_64 random(7);
+    const uint32_t divisors[] = {1, 2, 3, 4099, 1398101, 349525, 0x7FFFFFFF, 0xFFFFFFFF};
+    for (int t = 0; t < 200; ++t) {
+        const uint32_t d = t < 8 ? divisors[t] : static_cast<uint32_t>(random() >> (32 + t % 32)) | 1;
+        const FastRemainder remainder(d);
+        for (uint64_t x : {uint64_t{0}, uint64_t{d} - 1, uint64_t{d}, ~uint64_t{0}, ~uint64_t{0} - d})
+            ASSERT_EQ(remainder.of(x), x % d) << x << " % " << d;
+        for (int i = 0; i < 5000; ++i) {
+            const uint64_t x = random();
+            ASSERT_EQ(remainder.of(x), x % d) << x << " % " << d;
+        }
+    }
 }

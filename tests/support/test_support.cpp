@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tablebase/tbprobe.h"
+
 std::string sharedPath(const std::string& relative) { return std::string(QX_SHARED_DIR) + "/" + relative; }
 
 bool sharedAvailable(const std::string& relative) { return access(sharedPath(relative).c_str(), R_OK) == 0; }
@@ -18,64 +20,59 @@ void setPosition(const std::string& fen) {
     ASSERT_EQ(setupFromFen(fen.c_str()), 1) << fen;
 }
 
+std::vector<Move> legalMoves() {
+    Move moves[MAX_CAPTURES + MAX_QUIETS];
+    return std::vector<Move>(moves, moves + genLegalMoves(moves));
+}
+
 std::string mirrorFen(const std::string& fen) {
     std::istringstream in(fen);
-    std::string placement, side, castling, ep, rest;
+    std::string placement, side, castling, ep, rest, mirrored, rights;
     in >> placement >> side >> castling >> ep;
     std::getline(in, rest);
-    std::vector<std::string> ranks;
-    std::stringstream ps(placement);
-    for (std::string r; std::getline(ps, r, '/');) ranks.insert(ranks.begin(), r);
-    std::string mirrored;
-    for (const std::string& r : ranks) mirrored += (mirrored.empty() ? "" : "/") + r;
     const auto swapCase = [](unsigned char c) {
         return static_cast<char>(std::isupper(c) ? std::tolower(c) : std::toupper(c));
     };
+    std::stringstream ranks(placement);
+    for (std::string r; std::getline(ranks, r, '/');) mirrored = r + (mirrored.empty() ? "" : "/") + mirrored;
     std::transform(mirrored.begin(), mirrored.end(), mirrored.begin(), swapCase);
-    std::transform(castling.begin(), castling.end(), castling.begin(), swapCase);
-    const auto rank = [](char c) { return std::string("KQkq").find(c); };
-    std::sort(castling.begin(), castling.end(), [&](char x, char y) { return rank(x) < rank(y); });
+    for (char c : std::string("KQkq"))
+        if (castling.find(swapCase(c)) != std::string::npos) rights += c;
     if (ep.size() == 2) ep[1] = ep[1] == '6' ? '3' : '6';
-    return mirrored + " " + (side == "w" ? "b" : "w") + " " + castling + " " + ep + rest;
+    return mirrored + " " + (side == "w" ? "b" : "w") + " " + (rights.empty() ? "-" : rights) + " " + ep + rest;
+}
+
+std::vector<std::string> readEpd(const std::string& relative) {
+    std::vector<std::string> fens;
+    std::ifstream in(sharedPath(relative));
+    for (std::string board, side, castling, ep, rest; in >> board >> side >> castling >> ep && std::getline(in, rest);)
+        fens.push_back(board + " " + side + " " + castling + " " + ep);
+    return fens;
 }
 
 std::vector<PerftCase> readPerftFile(const std::string& path) {
     std::vector<PerftCase> cases;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("id ", 0) == 0) {
-            cases.push_back({line.substr(3), "", {}});
-        } else if (line.rfind("epd ", 0) == 0 && !cases.empty()) {
-            cases.back().fen = line.substr(4);
-        } else if (line.rfind("perft ", 0) == 0 && !cases.empty()) {
-            std::istringstream ls(line.substr(6));
-            int depth = 0;
-            uint64_t count = 0;
-            ls >> depth >> count;
-            cases.back().counts.emplace_back(depth, count);
-        }
+        std::istringstream words(line);
+        std::string word;
+        int depth = 0;
+        uint64_t count = 0;
+        if (!(words >> word) || (word != "id" && cases.empty())) continue;
+        if (word == "id") cases.push_back({line.substr(3), "", {}});
+        if (word == "epd") cases.back().fen = line.substr(4);
+        if (word == "perft" && words >> depth >> count) cases.back().counts.emplace_back(depth, count);
     }
     return cases;
 }
 
-ProgramResult runProgram(const std::string& commandLine, const std::string& input) {
-    char inputPath[] = "/tmp/qx-input-XXXXXX";
-    int fd = mkstemp(inputPath);
-    if (fd < 0) return {"", -1};
-    if (!input.empty() && write(fd, input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
-        close(fd);
-        return {"", -1};
-    }
-    close(fd);
-    std::string full = commandLine + " < " + inputPath;
-    FILE* pipe = popen(full.c_str(), "r");
+ProgramResult runProgram(const std::string& commandLine) {
+    FILE* pipe = popen((commandLine + " < /dev/null").c_str(), "r");
+    if (!pipe) return {"", -1};
     std::string output;
-    if (pipe) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    }
-    int status = pipe ? pclose(pipe) : -1;
-    unlink(inputPath);
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
     return {output, status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 

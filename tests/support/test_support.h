@@ -8,6 +8,7 @@
 
 #include "board/fen.h"
 #include "board/position.h"
+#include "board/types.h"
 
 // Shared test data lives beside the repository; tests skip when it is absent.
 std::string sharedPath(const std::string& relative);
@@ -20,23 +21,36 @@ bool sharedAvailable(const std::string& relative);
 // Resets the stack and sets a FEN (4 to 6 fields); fails the test on rejection.
 void setPosition(const std::string& fen);
 
+// Runs f with standard output captured; returns what it printed.
+template <class F>
+std::string stdoutOf(F&& f) {
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+
+// The legal moves of the current position, captures first.
+std::vector<Move> legalMoves();
+
 // The same position with colours exchanged and the board mirrored top to bottom.
 std::string mirrorFen(const std::string& fen);
 
+// The positions of an EPD file under ../shared, four FEN fields each.
+std::vector<std::string> readEpd(const std::string& relative);
+
 struct PerftCase {
-    std::string id;
-    std::string fen;
+    std::string id, fen;
     std::vector<std::pair<int, uint64_t>> counts;  // depth, expected
 };
 // Reads a .perft file: "id", "epd" and "perft <depth> <count>" lines.
 std::vector<PerftCase> readPerftFile(const std::string& path);
 
-// Runs a program with the given standard input; returns its standard output and exit status.
+// Runs a command line with nothing on its standard input; returns its standard output and exit status.
 struct ProgramResult {
     std::string output;
     int status;
 };
-ProgramResult runProgram(const std::string& commandLine, const std::string& input = "");
+ProgramResult runProgram(const std::string& commandLine);
 
 // A private scratch directory, removed with everything in it at the end of the test.
 struct TempDir {
