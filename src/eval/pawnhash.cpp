@@ -64,8 +64,8 @@ uint64_t pawnKeyOf(const Position& p) {
 void prefetchPawnHash(const Position& p) {
     if (!pawnHashPresent() || !p.pawnKeysKnown) return;
     const int colour = static_cast<int>(p.colour);
-    __builtin_prefetch(&slotOf(widenKey(slotKey(p.pawnKeys[0], colour))));
-    __builtin_prefetch(&slotOf(widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
+    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[0], colour))));
+    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
 }
 
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {

@@ -6,3 +6,11 @@
 void* allocateZeroedPages(size_t bytes);
 // Returns memory from allocateZeroedPages; null is ignored.
 void releasePages(void* memory, size_t bytes);
+
+// Starts loading the cache line that holds `address`. The compiler counts a prefetch as doing
+// nothing, so a function made only of prefetches and reads would pass for one without effects
+// and its calls would be dropped; the empty volatile statement is the effect that keeps them.
+inline void prefetchLine(const void* address) {
+    __builtin_prefetch(address);
+    asm volatile("");
+}

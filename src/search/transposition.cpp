@@ -64,8 +64,8 @@ void prefetchHash(uint64_t key) {
     if (table == nullptr) return;
     // An entry may straddle two cache lines: fetch both.
     const char* slot = reinterpret_cast<const char*>(&slotOf(key));
-    __builtin_prefetch(slot);
-    __builtin_prefetch(slot + sizeof(TTEntry) - 1);
+    prefetchLine(slot);
+    prefetchLine(slot + sizeof(TTEntry) - 1);
 }
 
 void prefetchChildren(const CaptureList& list) {
