@@ -36,7 +36,8 @@ constexpr BenchmarkEntry LoggedBenchmark = {"rnbqkb1r/pp1p1ppp/2p5/4P3/2B5/8/PPP
 int64_t countIfLegal(Move m, int depth, TBB exposing) {
     makeMoveLight(m);
     int64_t n = -1;
-    if (!needsLegalityTest(m, exposing) || !opponentInCheck()) n = depth == 1 ? 1 : static_cast<int64_t>(perft(depth - 1));
+    if (!needsLegalityTest(m, exposing) || !opponentInCheck())
+        n = depth == 1 ? 1 : static_cast<int64_t>(perft(depth - 1));
     takeBack();
     return n;
 }
