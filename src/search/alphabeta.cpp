@@ -163,8 +163,9 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     if (hashMove != 0) removeFromQuiets(hashMove, &quiets);
     prefetchChildren(quiets);
     int legalQuiets = 0;
+    KillerScan killerScan;
     while (quiets.count != 0) {
-        if (!pickKiller(depth, &quiets)) pickHistory(&quiets);
+        if (!pickKiller(depth, &quiets, &killerScan)) pickHistory(&quiets);
         const Move move = quiets.moves[--quiets.count];
         quiets.moves[quiets.count] = 0;
         lastTried = move;

@@ -26,10 +26,11 @@ void updateKillers(int depth, Move m) {
     slot[0] = m;
 }
 
-bool pickKiller(int depth, QuietList* list) {
+bool pickKiller(int depth, QuietList* list, KillerScan* scan) {
     const Move first = Killers[depth][0];
     const Move second = Killers[depth][1];
     if (first == 0 && second == 0) return false;
+    if (scan->absent && scan->first == first && scan->second == second) return false;
     const uint32_t last = list->count - 1;
     for (uint32_t i = 0; i < list->count; ++i) {
         const Move m = list->moves[i];
@@ -38,6 +39,7 @@ bool pickKiller(int depth, QuietList* list) {
             return true;
         }
     }
+    *scan = KillerScan{first, second, true};
     return false;
 }
 

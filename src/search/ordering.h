@@ -20,8 +20,15 @@ inline int32_t historyValue(Move m) { return History[moveFrom(m)][moveTo(m)]; }
 void addHistory(Move m, int32_t bonus);
 void updateKillers(int depth, Move m);
 
+// What a node's last look for a killer found: when neither killer was in its list, neither can
+// be there later while the killers stay the same moves, since the list only loses entries.
+struct KillerScan {
+    Move first = 0;
+    Move second = 0;
+    bool absent = false;
+};
 // Moves the first entry equal to a killer of this depth to the end of the list; false if none.
-bool pickKiller(int depth, QuietList* list);
+bool pickKiller(int depth, QuietList* list, KillerScan* scan);
 // Moves a move with high history towards the end of the list (the next one to try).
 void pickHistory(QuietList* list);
 // Removes the first entry equal to m (the last entry takes its place); false if absent.
