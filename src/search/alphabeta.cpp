@@ -103,7 +103,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         if (makeStoredMove(hashMove)) {
             int score;
             line.count = 0;
-            if (inCheck() && !checkExtended && slotExact) {
+            if (slotExact && !checkExtended && inCheck()) {
                 score = -alphaBetaSearch(iteration, depthReceived, -beta, -alpha, &line, mateScore - 1, false, true,
                                          inReduction, tbMen);
                 checkExtended = true;
