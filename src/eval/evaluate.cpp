@@ -101,7 +101,11 @@ int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& p
     }
 
     if (map) {
-        for (TBB b = ownPawns; b;) map->recordAll(PawnAttacks[popLowest(b)] & zones, colour, ATTACK_PAWN);
+        // No two pawns attack a square from the same side: one set per side adds the same counts
+        // as one set per pawn. Pawns on the first rank (only in a made-up board) attack nothing.
+        const TBB attackers = ownPawns & ~RANK_1;
+        map->recordAll(northEast(attackers) & zones, colour, ATTACK_PAWN);
+        map->recordAll(northWest(attackers) & zones, colour, ATTACK_PAWN);
     }
 
     for (TBB b = p.knights() & own; b;) {
