@@ -188,11 +188,20 @@ TBB exposingSquares(bool checked) {
     const Position& p = currentPosition();
     const TBB other = p.opponent();
     const int k = lowestSquare(p.kings() & p.own);
+    const TBB occ = p.occupied();
     const TBB diagonals = bishopAttacks(k, 0), lines = rookAttacks(k, 0);
+    const TBB seenDiagonally = bishopAttacks(k, occ), seenStraight = rookAttacks(k, occ);
+    // Between the king and a slider on its line, a lone piece is seen from both ends.
     TBB exposing = 0;
-    for (TBB b = other & p.bishopsOrQueens() & diagonals; b;) exposing |= bishopAttacks(popLowest(b), 0) & diagonals;
-    for (TBB b = other & p.rooksOrQueens() & lines; b;) exposing |= rookAttacks(popLowest(b), 0) & lines;
-    return exposing;
+    for (TBB b = other & p.bishopsOrQueens() & diagonals; b;) {
+        const int s = popLowest(b);
+        exposing |= bishopAttacks(s, 0) & diagonals & bishopAttacks(s, occ) & seenDiagonally;
+    }
+    for (TBB b = other & p.rooksOrQueens() & lines; b;) {
+        const int s = popLowest(b);
+        exposing |= rookAttacks(s, 0) & lines & rookAttacks(s, occ) & seenStraight;
+    }
+    return exposing & p.own;
 }
 
 Move firstLegalMove() {
