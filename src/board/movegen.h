@@ -37,8 +37,8 @@ TBB inCheck();
 // Pieces of the side to move attacking the opponent's king (after a move: the mover left its king attacked).
 TBB opponentInCheck();
 // Squares from which a move of the side to move could leave its own king attacked: every square
-// when it is in check, else the squares on the lines between its king and the opponent's sliders
-// that aim at it (a superset is harmless: it only costs a test).
+// when it is in check, else its pieces that stand alone between its king and an enemy slider on
+// the king's line (the pinned ones).
 TBB exposingSquares(bool checked);
 // Whether a made pseudo-legal move still needs the opponentInCheck test: king moves (castling too)
 // and en passant always do, other moves only from an exposing square.
