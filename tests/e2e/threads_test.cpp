@@ -127,7 +127,7 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
 // A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
 // back) and a deep hit (the ponder result is played at once), the miss also in the old protocol:
 // the reply is legal each time. What comes while the engine ponders is obeyed on the right board:
-// a ping, quit, the end of input, a new game.
+// a ping, force, quit, the end of input, a new game.
 TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
         bool hit, deep;
@@ -155,6 +155,13 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
         }
         awaitPondering(engine);
         engine.run({"ping 77", "<^pong 77"});
+        if (!c.hit && !c.prefix.empty()) {  // force ends the pondering and is obeyed: the next move gets no reply
+            const size_t from = engine.lineCount();
+            engine.send("force");
+            sendMove(engine, anyMoveBut(), c.prefix);
+            engine.sync();
+            EXPECT_EQ(engine.linesWith("^move ", from).size(), 0u);
+        }
         if (c.deep) expectSmartMovesEndGames(engine);  // from a "new" while the engine ponders
         c.hit ? engine.closeInput() : engine.send("quit");
         EXPECT_EQ(engine.waitExit(), 0);
