@@ -91,6 +91,8 @@ void loadIni(const char* file) {
     TimeControl.fastGame = inRange(iniGetInteger("TIME", "FastGame", 5, file), 5, 15, 5);
     int32_t fastOpening = iniGetInteger("TIME", "FastOpening", 15, file);
     TimeControl.fastOpening = (fastOpening >= 5 && fastOpening <= 15) ? fastOpening * 7 : 15;
+    TimeControl.clockManager = iniGetBool("TIME", "TimeManager", 0, file);
+    TimeControl.moveOverheadMs = inRange(iniGetInteger("TIME", "MoveOverhead", 30, file), 0, 5000, 30);
 }
 
 void printParams() {

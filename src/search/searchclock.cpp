@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/clock.h"
+#include "platform/relaxed.h"
 #include "search/searchinfo.h"
 #include "shell/state.h"
 
@@ -11,18 +12,42 @@ namespace {
 // How far the tick clock may lag the exact one (a few 4 ms ticks) with room to spare: until this
 // close to the limit, the tick clock alone shows that time is not up.
 constexpr int32_t COARSE_LAG_MS = 30;
+constexpr int64_t NO_LIMIT = INT64_MAX / 4;
 
 // Moves the current iteration may still make before the node limit; no limit by default.
 int64_t iterationNodeLimit = INT64_MAX;
+
+Relaxed<int32_t> millisecondLimits{0};
+Relaxed<int32_t> softLimitMs{-1};
+Relaxed<int32_t> hardLimitMs{-1};
 
 int32_t millisecondsSinceStart(int32_t now) {
     const uint32_t start = static_cast<uint32_t>(static_cast<int32_t>(gs_info.startTime));
     return static_cast<int32_t>(static_cast<uint32_t>(now) - start);
 }
 
+// The last elapsed millisecond still within the hard limit.
+int64_t lastMsWithinLimit() {
+    if (millisecondLimits != 0) return hardLimitMs >= 0 ? hardLimitMs.load() : NO_LIMIT;
+    const int32_t limit =
+        TimeControl.moveTime < TimeControl.allocatedTime ? TimeControl.moveTime : TimeControl.allocatedTime;
+    // Elapsed centiseconds exceed the limit from 10 * limit + 10 ms on.
+    return 10 * static_cast<int64_t>(limit) + 9;
+}
+
 }  // namespace
 
 int elapsedCentiseconds() { return millisecondsSinceStart(currentTimeMs()) / 10; }
+
+int32_t elapsedMilliseconds() { return millisecondsSinceStart(currentTimeMs()); }
+
+void setMillisecondLimits(int32_t softMs, int32_t hardMs) {
+    softLimitMs = softMs;
+    hardLimitMs = hardMs;
+    millisecondLimits = 1;
+}
+
+void useCentisecondLimits() { millisecondLimits = 0; }
 
 void startIterationNodeCount(int64_t earlierNodes) {
     iterationNodeLimit = gs_info.nodeLimit > 0 ? gs_info.nodeLimit - earlierNodes : INT64_MAX;
@@ -33,17 +58,19 @@ bool timeIsUp() {
         gs_info.stop = 1;
         return true;
     }
-    const int32_t limit =
-        TimeControl.moveTime < TimeControl.allocatedTime ? TimeControl.moveTime : TimeControl.allocatedTime;
+    const int64_t last = lastMsWithinLimit();
     // The tick clock never runs ahead of the exact one, so the exact elapsed time lies in
     // [coarse, coarse + COARSE_LAG_MS]; if all of that is within the limit, so is the exact reading.
-    const int64_t lastMsWithinLimit = 10 * static_cast<int64_t>(limit) + 9;
     const int32_t coarse = millisecondsSinceStart(coarseTimeMs());
-    if (coarse >= 0 && coarse + COARSE_LAG_MS <= lastMsWithinLimit) return false;
+    if (coarse >= 0 && coarse + COARSE_LAG_MS <= last) return false;
+    if (elapsedMilliseconds() <= last) return false;
+    if (millisecondLimits != 0 && SearchInfo.depth <= 1) return false;
+    gs_info.stop = 1;
+    return true;
+}
+
+bool iterationBudgetSpent() {
+    if (millisecondLimits != 0) return softLimitMs >= 0 && elapsedMilliseconds() >= softLimitMs;
     const int elapsed = elapsedCentiseconds();
-    if (elapsed > TimeControl.moveTime || elapsed > TimeControl.allocatedTime) {
-        gs_info.stop = 1;
-        return true;
-    }
-    return false;
+    return elapsed > 100 && TimeControl.allocatedTime / elapsed == 1;
 }

@@ -122,12 +122,13 @@ Move deepen(bool inThread) {
 
     int depth = gs_info.minDepth > 1 ? static_cast<int>(gs_info.minDepth) : 1;
     const int maxDepth = gs_info.maxDepth < MAX_ITERATION ? static_cast<int>(gs_info.maxDepth) : MAX_ITERATION;
+    // A UCI depth limit below the first depth still gets its search.
+    if (gs_info.uciMode != 0 && depth > maxDepth) depth = maxDepth;
     int alpha = -FULL_WINDOW;
     int beta = FULL_WINDOW;
     Move result = 0;
     while (depth <= maxDepth) {
-        const int elapsed = elapsedCentiseconds();
-        if (elapsed > 100 && TimeControl.allocatedTime / elapsed == 1 && alpha != -FULL_WINDOW && beta != FULL_WINDOW) {
+        if (alpha != -FULL_WINDOW && beta != FULL_WINDOW && iterationBudgetSpent()) {
             gs_info.stop = 1;
             return fallbackMove(result, rootMoves, count);
         }
@@ -164,7 +165,9 @@ Move deepen(bool inThread) {
             printThinking(depth, shown, &copy);
         }
 
-        if (score > MATE_THRESHOLD) {
+        // "go mate N": a longer mate does not answer it; deeper iterations may find a shorter one.
+        const int mateLimit = gs_info.mateLimit;
+        if (score > MATE_THRESHOLD && (mateLimit == 0 || (MATE_SCORE + 1 - score) / 2 <= mateLimit)) {
             if (gs_info.uciMode == 0) std::printf("Mate in% d \n", (MATE_SCORE + 1 - score) / 2);
             gs_info.ponder = 0;
             return fallbackMove(result, rootMoves, count);
@@ -188,6 +191,7 @@ Move deepen(bool inThread) {
 
 Move iterate(bool inThread) {
     const Move move = deepen(inThread);
+    useCentisecondLimits();
     lastSearchNodes = iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes.load() : 0);
     return move;
 }

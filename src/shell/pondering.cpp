@@ -58,7 +58,7 @@ void ponderTest(const char* line) {
     if (SearchInfo.depth < gs_info.safePly) {
         gs_info.pendingCommand = 0;
         phaseEnd = PHASE_PONDER_HIT;
-        allocateTime();
+        allocateTimeOnPonderHit();
     } else {
         handOver();
     }

@@ -42,6 +42,7 @@ struct EngineState {
     Relaxed<int32_t> xboardMode{0};
     Relaxed<int32_t> uciMode{0};    // 1 while the UCI loop runs
     Relaxed<int64_t> nodeLimit{0};  // moves a search may make (UCI go nodes); 0 for no limit
+    Relaxed<int32_t> mateLimit{0};  // a search for a mate in this many moves (UCI go mate); 0 for none
 };
 extern EngineState gs_info;
 
@@ -60,5 +61,8 @@ struct TimeControlState {
     Relaxed<int32_t> time{720000};
     Relaxed<int32_t> otim{0};
     Relaxed<int32_t> increment{0};
+    // The millisecond time manager instead of the allocation above for xboard clocks (INI TimeManager).
+    Relaxed<int32_t> clockManager{0};
+    Relaxed<int32_t> moveOverheadMs{30};  // milliseconds, not centiseconds: the interface's lag per move
 };
 extern TimeControlState TimeControl;

@@ -3,16 +3,57 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "search/searchclock.h"
 #include "shell/state.h"
+#include "shell/timebudget.h"
 
 namespace {
 constexpr int ONE_MINUTE = 6000;        // centiseconds
 constexpr int REAL_INCREMENT = 300;     // an increment of three seconds or more is no fast game
 constexpr int OPENING_MOVES = 12;       // the engine's first moves get the opening's extra speed
 constexpr int INCREMENT_RESERVE = 500;  // the increment is spent only with this much left over
+// The xboard clocks (centiseconds) as the time manager reads them.
+ClockReading xboardClocks() {
+    ClockReading clock;
+    clock.hasClock = true;
+    clock.time = 10 * static_cast<int64_t>(TimeControl.time);
+    clock.increment = 10 * static_cast<int64_t>(TimeControl.increment);
+    const int session = TimeControl.movesPerSession;
+    if (session > 0) clock.movesToGo = session - TimeControl.engineMoves % session;
+    clock.moveTime = 10 * static_cast<int64_t>(TimeControl.moveTime);
+    clock.moveOverhead = TimeControl.moveOverheadMs;
+    clock.moveNumber = TimeControl.engineMoves + 1;
+    return clock;
+}
+
+void allocateFromBudget() {
+    const TimeBudget budget = planMoveTime(xboardClocks());
+    TimeControl.allocatedTime = budget.softMs / 10;
+    std::printf("#DEBUG moves: %i soft: %i ms hard: %i ms\n", TimeControl.engineMoves.load(), budget.softMs,
+                budget.hardMs);
+    gs_info.stop = 0;
+    gs_info.startTime = currentTimeMs();
+    setMillisecondLimits(budget.softMs, budget.hardMs);
+}
+
 }  // namespace
 
+void continueAfterPonderHit(const TimeBudget& budget) {
+    const int32_t elapsed = elapsedMilliseconds();
+    if (budget.moveNow || (budget.softMs != NO_TIME_LIMIT_MS && elapsed >= budget.softMs)) {
+        gs_info.stop = 1;
+        return;
+    }
+    setMillisecondLimits(budget.softMs, budget.hardMs == NO_TIME_LIMIT_MS ? NO_TIME_LIMIT_MS : elapsed + budget.hardMs);
+}
+
+void allocateTimeOnPonderHit() {
+    if (TimeControl.clockManager == 0) return allocateTime();
+    continueAfterPonderHit(planMoveTime(xboardClocks()));
+}
+
 void allocateTime() {
+    if (TimeControl.clockManager != 0) return allocateFromBudget();
     const int time = TimeControl.time;
     const int otim = TimeControl.otim;
     const int increment = TimeControl.increment;

@@ -1,6 +1,8 @@
 #include "shell/uci.h"
 
 #include <strings.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -18,11 +20,12 @@
 #include "platform/lineinput.h"
 #include "platform/process.h"
 #include "search/search.h"
+#include "search/searchclock.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/state.h"
 #include "shell/tables.h"
-#include "shell/timemanagement.h"
+#include "shell/timebudget.h"
 #include "tablebase/tablebase.h"
 
 namespace {
@@ -32,11 +35,9 @@ constexpr int UCI_LINE_SIZE = 16384;
 constexpr int MAX_HASH_MB = 4096;
 constexpr int MAX_OVERHEAD_MS = 5000;
 constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
-constexpr int32_t UNLIMITED = INT32_MAX / 4;
+constexpr long long MAX_GO_NUMBER = INT32_MAX / 2;
 constexpr int MAX_PENDING_OPTIONS = 16;
 
-// The interface's lag, kept back from every allocation.
-int moveOverheadMs = 30;
 int iniMaxDepth = 64;
 
 std::thread searcher;
@@ -44,11 +45,10 @@ std::thread searcher;
 Relaxed<int32_t> holdBestmove{0};
 Relaxed<int32_t> searchRunning{0};
 
-// The clocks of a "go ponder", allocated only at ponderhit.
-struct Clocks {
-    int32_t time = -1, otim = -1, increment = 0, movesToGo = 0, moveTime = -1;
-};
-Clocks ponderClocks;
+// The clocks of a "go ponder", planned only at ponderhit; set while the ponder search may still
+// be turned into the engine's own.
+ClockReading ponderClocks;
+Relaxed<int32_t> pondering{0};
 
 // setoption lines that came during a search; applied once it has ended.
 char pendingOptions[MAX_PENDING_OPTIONS][COMMAND_SIZE];
@@ -82,7 +82,8 @@ void sendOptions() {
     std::printf("option name SyzygyPath type string default %s\n",
                 gs_info.syzygyPath[0] != '\0' ? gs_info.syzygyPath : "<empty>");
     std::printf("option name SyzygyProbeLimit type spin default %d min 0 max 7\n", gs_info.syzygyMen.load());
-    std::printf("option name Move Overhead type spin default %d min 0 max %d\n", moveOverheadMs, MAX_OVERHEAD_MS);
+    std::printf("option name Move Overhead type spin default %d min 0 max %d\n", TimeControl.moveOverheadMs.load(),
+                MAX_OVERHEAD_MS);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -128,107 +129,116 @@ void searchJob(bool useBook) {
 
 void waitForSearch();
 
-int32_t centiseconds(int32_t ms) { return ms <= 0 ? 1 : ms / 10 > 0 ? ms / 10 : 1; }
-
-// The time for this move from the clocks (milliseconds), as the xboard clocks would give it.
-void allocateFrom(const Clocks& c) {
-    const int32_t overhead = moveOverheadMs;
-    if (c.time >= 0) {
-        TimeControl.time = centiseconds(c.time - overhead);
-        TimeControl.otim = c.otim >= 0 ? c.otim / 10 : TimeControl.time.load();
-        TimeControl.increment = c.increment / 10;
-        TimeControl.moveTime = UNLIMITED;
-        allocateTime();
-        // Never more than an even share of what is left before the control.
-        if (c.movesToGo > 0 && TimeControl.allocatedTime > TimeControl.time / c.movesToGo)
-            TimeControl.allocatedTime = TimeControl.time / c.movesToGo > 0 ? TimeControl.time / c.movesToGo : 1;
+// The search's limits from the time manager's budget.
+void applyBudget(const TimeBudget& budget) {
+    if (budget.moveNow) {
+        gs_info.maxDepth = 1;
+        setMillisecondLimits(0, 0);
     } else {
-        TimeControl.allocatedTime = UNLIMITED;
-        TimeControl.moveTime = UNLIMITED;
+        setMillisecondLimits(budget.softMs, budget.hardMs);
     }
-    if (c.moveTime >= 0) {
-        TimeControl.moveTime = centiseconds(c.moveTime - overhead);
-        if (TimeControl.allocatedTime > TimeControl.moveTime) TimeControl.allocatedTime = TimeControl.moveTime.load();
+}
+
+// The number after a go parameter; false when there is none or it is not a whole number.
+bool goNumber(const char** p, int64_t* value) {
+    char text[32] = "";
+    if (!nextWord(p, text, sizeof text)) return false;
+    char* end = nullptr;
+    const long long v = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0') return false;
+    *value = std::clamp<long long>(v, -MAX_GO_NUMBER, MAX_GO_NUMBER);
+    return true;
+}
+
+// The root moves named after "searchmoves" that are legal here.
+void addSearchMove(const char* word, Move* allowed, int* allowedCount) {
+    RootMove roots[MAX_ROOT_MOVES];
+    int count = 0;
+    generateRootMoves(roots, &count);
+    for (int i = 0; i < count && *allowedCount < MAX_ROOT_MOVES; ++i) {
+        char text[8];
+        moveToText(text, roots[i].move, &currentPosition());
+        if (std::strncmp(text, word, std::strlen(word)) == 0 &&
+            (text[4] == ' ' || text[4] == '\0' || std::strlen(word) == 5))
+            allowed[(*allowedCount)++] = roots[i].move;
     }
-    gs_info.stop = 0;
-    gs_info.startTime = currentTimeMs();
 }
 
 void go(const char* line) {
+    // The interface's clock runs from the moment it sent the command.
+    const int32_t asked = currentTimeMs();
     waitForSearch();
     ensureTables();
-    Clocks clocks;
-    int32_t wtime = -1, btime = -1, winc = 0, binc = 0;
+    bool hasClock[2] = {false, false};
+    int64_t clock[2] = {0, 0}, increment[2] = {0, 0};
+    int64_t value = 0;
     bool infinite = false, ponder = false;
+    ClockReading reading;
     gs_info.maxDepth = iniMaxDepth;
     gs_info.nodeLimit = 0;
+    gs_info.mateLimit = 0;
     Move allowed[MAX_ROOT_MOVES];
     int allowedCount = 0;
     const char* p = textFrom(line, 2);
     char word[32];
     bool listing = false;
     while (nextWord(&p, word, sizeof word)) {
-        auto number = [&p]() {
-            char value[32] = "";
-            if (!nextWord(&p, value, sizeof value)) return -1L;
-            char* end = nullptr;
-            long v = std::strtol(value, &end, 10);
-            return *end == '\0' ? (v > INT32_MAX / 2 ? INT32_MAX / 2 : v) : -1L;
-        };
-        if (listing && isCoordinateMove(word) && allowedCount < MAX_ROOT_MOVES) {
-            RootMove roots[MAX_ROOT_MOVES];
-            int count = 0;
-            generateRootMoves(roots, &count);
-            for (int i = 0; i < count; ++i) {
-                char text[8];
-                moveToText(text, roots[i].move, &currentPosition());
-                if (std::strncmp(text, word, std::strlen(word)) == 0 &&
-                    (text[4] == ' ' || text[4] == '\0' || std::strlen(word) == 5))
-                    allowed[allowedCount++] = roots[i].move;
-            }
+        if (listing && isCoordinateMove(word)) {
+            addSearchMove(word, allowed, &allowedCount);
             continue;
         }
         listing = false;
-        if (isLine(word, "wtime"))
-            wtime = static_cast<int32_t>(number());
-        else if (isLine(word, "btime"))
-            btime = static_cast<int32_t>(number());
-        else if (isLine(word, "winc"))
-            winc = static_cast<int32_t>(number());
-        else if (isLine(word, "binc"))
-            binc = static_cast<int32_t>(number());
-        else if (isLine(word, "movestogo"))
-            clocks.movesToGo = static_cast<int32_t>(number());
-        else if (isLine(word, "movetime"))
-            clocks.moveTime = static_cast<int32_t>(number());
-        else if (isLine(word, "depth")) {
-            long d = number();
-            if (d >= 1) gs_info.maxDepth = static_cast<int32_t>(d < 64 ? d : 64);
+        const int side = isLine(word, "wtime") || isLine(word, "winc") ? WHITE : BLACK;
+        if (isLine(word, "wtime") || isLine(word, "btime")) {
+            hasClock[side] = goNumber(&p, &clock[side]);
+        } else if (isLine(word, "winc") || isLine(word, "binc")) {
+            if (goNumber(&p, &value)) increment[side] = value;
+        } else if (isLine(word, "movestogo")) {
+            if (goNumber(&p, &value) && value > 0) reading.movesToGo = static_cast<int>(std::min<int64_t>(value, 1000));
+        } else if (isLine(word, "movetime")) {
+            if (goNumber(&p, &value)) reading.moveTime = std::max<int64_t>(value, 0);
+        } else if (isLine(word, "depth")) {
+            if (goNumber(&p, &value) && value >= 1) {
+                gs_info.maxDepth = static_cast<int32_t>(std::min<int64_t>(value, 64));
+                reading.otherLimit = true;
+            }
         } else if (isLine(word, "mate")) {
-            long m = number();
-            if (m >= 1) gs_info.maxDepth = static_cast<int32_t>(2 * m - 1 < 64 ? 2 * m - 1 : 64);
+            if (goNumber(&p, &value) && value >= 1) {
+                gs_info.mateLimit = static_cast<int32_t>(std::min<int64_t>(value, 64));
+                reading.otherLimit = true;
+            }
         } else if (isLine(word, "nodes")) {
-            const long n = number();
-            if (n >= 1) gs_info.nodeLimit = n;
-        } else if (isLine(word, "infinite"))
+            if (goNumber(&p, &value) && value >= 1) {
+                gs_info.nodeLimit = value;
+                reading.otherLimit = true;
+            }
+        } else if (isLine(word, "infinite")) {
             infinite = true;
-        else if (isLine(word, "ponder"))
+        } else if (isLine(word, "ponder")) {
             ponder = true;
-        else if (isLine(word, "searchmoves"))
+        } else if (isLine(word, "searchmoves")) {
             listing = true;
+        }
     }
-    const bool white = currentPosition().colour == WHITE;
-    clocks.time = white ? wtime : btime;
-    clocks.otim = white ? btime : wtime;
-    clocks.increment = white ? winc : binc;
-    if (clocks.increment < 0) clocks.increment = 0;
+    const int us = currentPosition().colour == WHITE ? WHITE : BLACK;
+    reading.hasClock = hasClock[us];
+    reading.time = clock[us];
+    reading.increment = increment[us];
+    reading.moveOverhead = TimeControl.moveOverheadMs;
+    reading.moveNumber = TimeControl.engineMoves + 1;
     setSearchMoves(allowed, allowedCount);
     gs_info.postThinking = 1;
+    gs_info.stop = 0;
+    gs_info.startTime = asked;
     if (ponder) {
-        ponderClocks = clocks;
-        allocateFrom(Clocks{});
+        // Until ponderhit the opponent's clock runs, not ours: no limit but the interface's stop.
+        ponderClocks = reading;
+        pondering = 1;
+        setMillisecondLimits(NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS);
+    } else if (infinite) {
+        setMillisecondLimits(NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS);
     } else {
-        allocateFrom(infinite ? Clocks{} : clocks);
+        applyBudget(planMoveTime(reading));
     }
     holdBestmove = infinite || ponder ? 1 : 0;
     searchRunning = 1;
@@ -347,7 +357,7 @@ void setOption(const char* line) {
     } else if (optionNamed(name, "Move Overhead")) {
         if (!readNumber(spin, "v", 0, MAX_OVERHEAD_MS, &n))
             return refuse(name, "milliseconds from 0 to 5000 are needed");
-        moveOverheadMs = n;
+        TimeControl.moveOverheadMs = n;
     } else {
         refuse(name, "no such option");
     }
@@ -368,13 +378,25 @@ void waitForSearch() {
 void stopSearch() {
     if (!searcher.joinable()) return;
     gs_info.stop = 1;
+    pondering = 0;
     holdBestmove = 0;
     waitForSearch();
 }
 
+// The ponder search becomes the engine's own: the time it has run counts against this move's
+// budget, and the hard limit runs from now, when the engine's clock starts.
 void ponderHit() {
-    if (!searcher.joinable() || holdBestmove == 0) return;
-    if (searchRunning != 0) allocateFrom(ponderClocks);
+    if (!searcher.joinable() || pondering == 0) return;
+    pondering = 0;
+    if (searchRunning != 0) {
+        const TimeBudget budget = planMoveTime(ponderClocks);
+        const int32_t elapsed = elapsedMilliseconds();
+        if (budget.moveNow || (budget.softMs != NO_TIME_LIMIT_MS && elapsed >= budget.softMs))
+            gs_info.stop = 1;
+        else
+            setMillisecondLimits(budget.softMs,
+                                 budget.hardMs == NO_TIME_LIMIT_MS ? NO_TIME_LIMIT_MS : elapsed + budget.hardMs);
+    }
     holdBestmove = 0;
 }
 

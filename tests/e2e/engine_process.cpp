@@ -106,8 +106,8 @@ bool EngineProcess::readSome(int timeoutMs) {
     return n > 0;
 }
 
-std::string EngineProcess::waitFor(const std::string& text, size_t since) {
-    const auto deadline = Clock::now() + std::chrono::seconds(30);
+std::string EngineProcess::waitFor(const std::string& text, size_t since, int seconds) {
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
     for (size_t at = since == std::string::npos ? cursor_ : since;; readSome(msLeft(deadline))) {
         for (; at < lines_.size(); ++at) {
             if (!matches(lines_[at], text)) continue;

@@ -24,7 +24,7 @@ public:
     // Text "^abc" matches lines beginning with abc, any other text lines containing it. Returns the
     // next matching line after the last one found, or "" after a test failure on time-out. Given
     // `since`, the first matching line from that index on (threads print in any order).
-    std::string waitFor(const std::string& text, size_t since = std::string::npos);
+    std::string waitFor(const std::string& text, size_t since = std::string::npos, int seconds = 30);
     void sync() { run({"ping " + std::to_string(++pings_), "<^pong " + std::to_string(pings_)}); }
     int waitExit(int timeoutMs = 30000);  // the exit status, or -1 on time-out or a signal
 

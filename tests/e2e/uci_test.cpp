@@ -1,11 +1,16 @@
 // UCI mode driven through pipes: one session from the handshake to quit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "board/fen.h"
+#include "board/movegen.h"
 #include "board/position.h"
 #include "engine_process.h"
+#include "shell/timebudget.h"
+#include "support/test_support.h"
 
 namespace {
 std::string bestOf(const std::string& line) {  // "e2e4" of "bestmove e2e4 ponder e7e5"
@@ -126,4 +131,114 @@ TEST(UciThreads, Session) {
     EXPECT_EQ(engine.waitExit(), 0);
     EXPECT_EQ(engine.linesWith("#DEBUG").size(), 0u) << "the session is UCI's alone";
     EXPECT_EQ(engine.linesWith("^move ").size(), 0u);
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+int msSince(Clock::time_point start) {
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+// Milliseconds from "go ..." to its bestmove.
+int timedGo(EngineProcess& engine, const std::string& go, int seconds = 30) {
+    engine.run({"isready", "<^readyok"});
+    const auto start = Clock::now();
+    engine.send(go);
+    engine.waitFor("^bestmove ", std::string::npos, seconds);
+    return msSince(start);
+}
+constexpr const char* MOVE_25 = "r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 25";
+constexpr int LATE_MS = 50;  // a stop answered late by a loaded machine
+}  // namespace
+
+// Moves at move 25 of a middlegame take what the time manager planned for them: no less than the
+// soft budget, no more than the hard limit. A fixed move time is used whole; a fallen flag, a
+// clock of 10 ms or no clock at all is answered at once.
+TEST(UciClock, MovesTakeTheirBudget) {
+    EngineProcess engine;
+    engine.run({"uci", "<^uciok", std::string("position fen ") + MOVE_25});
+    const struct {
+        int64_t time, increment;
+        int movesToGo;
+    } clocks[] = {{300000, 0, 0}, {2000, 2000, 0}, {3000, 0, 1}, {60000, 0, 1}, {250, 100, 0}, {10000, 0, 20}};
+    for (const auto& c : clocks) {
+        const TimeBudget plan = planMoveTime(ClockReading{true, c.time, c.increment, c.movesToGo, -1, false, 30, 25});
+        std::string go = "go wtime " + std::to_string(c.time) + " btime " + std::to_string(c.time);
+        if (c.increment > 0) go += " winc " + std::to_string(c.increment) + " binc " + std::to_string(c.increment);
+        if (c.movesToGo > 0) go += " movestogo " + std::to_string(c.movesToGo);
+        SCOPED_TRACE(go);
+        const int used = timedGo(engine, go, 60);
+        EXPECT_GE(used, plan.softMs);
+        EXPECT_LE(used, plan.hardMs + LATE_MS);
+    }
+    for (int moveTime : {2000, 4000}) {
+        const int used = timedGo(engine, "go movetime " + std::to_string(moveTime));
+        EXPECT_GE(used, moveTime - 30 - 10) << moveTime;
+        EXPECT_LE(used, moveTime - 30 + LATE_MS) << moveTime;
+    }
+    // The fastest of five answers: one slow start of a loaded machine says nothing about the engine.
+    for (const char* go : {"go wtime 10 btime 10", "go wtime -500 btime 1000", "go wtime 0 btime 0 winc 100 binc 100",
+                           "go btime 1000", "go"}) {
+        int fastest = 1000;
+        for (int i = 0; i < 5; ++i) fastest = std::min(fastest, timedGo(engine, go));
+        EXPECT_LE(fastest, 10) << go;
+        const std::vector<std::string> infos = engine.linesWith("^info depth ");
+        EXPECT_EQ(infos.back().rfind("info depth 1 ", 0), 0u) << go << " searches depth 1: " << infos.back();
+    }
+}
+
+// A ponder search that has spent this move's budget moves at ponderhit; one that has not goes on
+// with the rest, its hard limit counted from the ponderhit. A ponderhit outside pondering is ignored.
+TEST(UciClock, PonderTimeCounts) {
+    EngineProcess engine;
+    engine.run({"uci", "<^uciok", std::string("position fen ") + MOVE_25, "isready", "<^readyok"});
+    engine.send("go ponder wtime 2000 btime 2000");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto hit = Clock::now();
+    engine.run({"ponderhit", "<^bestmove "});
+    EXPECT_LE(msSince(hit), LATE_MS);
+
+    const TimeBudget plan = planMoveTime(ClockReading{true, 60000, 0, 0, -1, false, 30, 25});
+    const auto start = Clock::now();
+    engine.send("go ponder wtime 60000 btime 60000");
+    std::this_thread::sleep_for(std::chrono::milliseconds(plan.softMs / 2));
+    hit = Clock::now();
+    engine.run({"ponderhit", "<^bestmove "});
+    EXPECT_GE(msSince(start), plan.softMs);
+    EXPECT_LE(msSince(hit), plan.hardMs + LATE_MS);
+
+    const size_t from = engine.lineCount();
+    engine.run({"go infinite", "ponderhit", "<^info depth 5 ", "isready", "<^readyok"});
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 0u);
+    engine.run({"stop", "<^bestmove "});
+}
+
+// "go mate N" searches until it finds a mate in N or fewer, and plays it.
+TEST(UciClock, GoMateFindsTheMate) {
+    EngineProcess engine;
+    engine.run({"uci", "<^uciok"});
+    const struct {
+        const char* fen;
+        int moves;
+    } mates[] = {
+        {"3k2K1/5Q2/8/p6p/PR5P/8/8/8 w - - 0 1", 1}, {"r7/8/8/8/8/6k1/8/7K b - - 0 1", 1},
+        {"7k/8/5K2/8/8/8/8/R7 w - - 0 1", 2},        {"r7/8/8/8/8/5k2/8/7K b - - 0 1", 2},
+        {"7k/8/8/5K2/8/8/8/5Q2 w - - 0 1", 3},       {"5q2/8/8/8/5k2/8/8/7K b - - 0 1", 3},
+    };
+    for (const auto& m : mates) {
+        SCOPED_TRACE(m.fen);
+        const size_t from = engine.lineCount();
+        engine.run({std::string("position fen ") + m.fen, "go mate " + std::to_string(m.moves)});
+        const std::string best = bestOf(engine.waitFor("^bestmove "));
+        const std::vector<std::string> scores = engine.linesWith(" score mate ", from);
+        ASSERT_FALSE(scores.empty());
+        const std::string& last = scores.back();
+        const int found = std::stoi(last.substr(last.find(" score mate ") + 12));
+        EXPECT_GE(found, 1);
+        EXPECT_LE(found, m.moves);
+        setPosition(m.fen);
+        ASSERT_TRUE(playHere(best));
+        if (m.moves == 1) {
+            EXPECT_TRUE(legalMoveTexts().empty() && inCheck()) << best << " does not mate";
+        }
+    }
 }

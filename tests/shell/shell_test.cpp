@@ -8,6 +8,7 @@
 #include "board/movetext.h"
 #include "shell/gameend.h"
 #include "shell/state.h"
+#include "shell/timebudget.h"
 #include "shell/timemanagement.h"
 #include "support/test_support.h"
 
@@ -82,5 +83,94 @@ TEST(AllocateTime, ClocksIncrementsAndFastGames) {
         EXPECT_EQ(gs_info.stop, 0);
         EXPECT_EQ(gs_info.ponder, c.ponder);
         EXPECT_EQ(gs_info.minDepth, c.minDepth);
+    }
+}
+
+// The millisecond manager's promises, over clocks from 10 ms to 10 minutes: never past the clock
+// less the overhead; most of the increment spent; the last move before the control takes most of
+// what is left; the opening spends less than the middlegame, but not much less.
+TEST(TimeBudget, PromisesOverEveryClock) {
+    for (int64_t time : {10, 40, 100, 250, 1000, 2000, 3000, 10000, 60000, 300000, 600000})
+        for (int64_t increment : {0, 10, 100, 500, 2000})
+            for (int movesToGo : {0, 1, 2, 10, 20, 40})
+                for (int moveOverhead : {0, 30, 1000})
+                    for (int moveNumber : {1, 8, 25, 60}) {
+                        SCOPED_TRACE(testing::Message() << time << "+" << increment << " mtg " << movesToGo << " lag "
+                                                        << moveOverhead << " move " << moveNumber);
+                        const ClockReading clock{true, time, increment, movesToGo, -1, false, moveOverhead, moveNumber};
+                        const TimeBudget b = planMoveTime(clock);
+                        const int64_t usable = time - moveOverhead;
+                        // Short of time: this move, or this one and every one left before the control.
+                        const int64_t reserve =
+                            movesToGo > 1 ? (movesToGo - 1) * std::max<int64_t>(moveOverhead + 5 - increment, 0) : 0;
+                        EXPECT_EQ(b.moveNow, usable - reserve < 5);
+                        if (b.moveNow) continue;
+                        EXPECT_GE(b.softMs, 1);
+                        EXPECT_LE(b.softMs, b.hardMs);
+                        EXPECT_LE(b.hardMs, movesToGo == 1 ? usable * 0.85 + 1 : usable * 0.7 + 1);
+                        if (movesToGo == 1) {
+                            EXPECT_GE(b.hardMs, usable * 0.8);
+                        }
+                        if (moveNumber >= 25 && increment * 2 <= usable - reserve) {
+                            EXPECT_GE(b.softMs, increment * 0.6);
+                        }
+                        if (moveNumber == 8) {
+                            ClockReading later = clock;
+                            later.moveNumber = 25;
+                            const TimeBudget middlegame = planMoveTime(later);
+                            EXPECT_LE(b.softMs, middlegame.softMs);
+                            EXPECT_GE(b.softMs, middlegame.softMs / 2);
+                        }
+                    }
+}
+
+// Whole games in which every move runs to its hard limit and then loses 5 ms more on the way to
+// the interface: controls with an increment or a move count never lose on time.
+TEST(TimeBudget, WorstCaseGamesKeepTheirClock) {
+    const struct {
+        int64_t base, increment;
+        int movesPerControl;
+    } controls[] = {{1000, 10, 0},  {3000, 2000, 0}, {5000, 500, 0}, {250, 100, 0},    {10000, 0, 20},
+                    {10000, 0, 10}, {60000, 0, 40},  {2000, 0, 1},   {180000, 2000, 0}};
+    for (const auto& c : controls) {
+        SCOPED_TRACE(testing::Message() << c.base << "+" << c.increment << " / " << c.movesPerControl);
+        int64_t clock = c.base;
+        for (int move = 1; move <= 200; ++move) {
+            const int movesToGo = c.movesPerControl > 0 ? c.movesPerControl - (move - 1) % c.movesPerControl : 0;
+            const TimeBudget b = planMoveTime(ClockReading{true, clock, c.increment, movesToGo, -1, false, 30, move});
+            clock -= (b.moveNow ? 1 : b.hardMs) + 5;
+            ASSERT_GT(clock, 0) << "flag fell at move " << move;
+            clock += c.increment;
+            if (movesToGo == 1) clock += c.base;
+        }
+    }
+}
+
+// Without a usable clock the answer is a minimal search at once; a fixed move time is spent whole;
+// a search with another limit and no clock has no time limit.
+TEST(TimeBudget, MoveNowFixedTimeAndNoClock) {
+    const struct {
+        ClockReading clock;
+        bool moveNow;
+        int32_t soft, hard;
+    } cases[] = {
+        {{true, 0, 0, 0, -1, false, 30, 25}, true, 0, 0},
+        {{true, -500, 1000, 0, -1, false, 30, 25}, true, 0, 0},
+        {{true, 10, 0, 0, -1, false, 30, 25}, true, 0, 0},
+        {{true, -500, 0, 0, -1, true, 30, 25}, true, 0, 0},  // a depth limit does not save a fallen flag
+        {{false, 0, 0, 0, -1, false, 30, 25}, true, 0, 0},   // "go", or only the opponent's clock
+        {{false, 0, 0, 0, -1, true, 30, 25}, false, NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS},
+        {{false, 0, 0, 0, 2000, false, 30, 25}, false, 1970, 1970},
+        {{false, 0, 0, 0, 20, false, 30, 25}, true, 0, 0},
+        {{true, 300000, 0, 0, 2000, false, 30, 25}, false, 1970, 1970},
+        {{true, 1000, 0, 0, 2000, true, 30, 25}, false, 27, 155},  // the clock is the tighter limit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.clock.time << " " << c.clock.moveTime << " " << c.clock.hasClock);
+        const TimeBudget b = planMoveTime(c.clock);
+        EXPECT_EQ(b.moveNow, c.moveNow);
+        if (c.moveNow) continue;
+        EXPECT_EQ(b.softMs, c.soft);
+        EXPECT_EQ(b.hardMs, c.hard);
     }
 }
