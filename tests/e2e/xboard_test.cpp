@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "engine_process.h"
+#include "shell/timebudget.h"
 
 // What the engine answers, byte for byte, to each group of commands (sent after new and force):
 // its #DEBUG notes and thinking lines aside, but for the time it allots; "move" stands for any
@@ -113,4 +114,22 @@ TEST(Xboard, GameLogHoldsNameMovesAndResultAndIsAppendedTo) {
               "\n ************* New Game ************* \nOpponent Name: Tester One\n"
               "usermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\n0-1 {Black mates}\n"
               "\n ************* New Game ************* \nOpponent Name: B\n");
+}
+
+// With TimeManager=1 the xboard clocks go through the millisecond time manager: the allocation line
+// shows its plan, and a clock of 10 ms gets a depth-1 move at once.
+TEST(Xboard, TimeManagerPlansTheXboardClock) {
+    EngineProcess engine(testIni() + "[TIME]\nTimeManager=1\n");
+    engine.startXboard();
+    const TimeBudget plan = planMoveTime(ClockReading{true, 60000, 1000, 0, 2000, false, 30, 1});  // MaxTime=200
+    engine.run(
+        {"new", "level 0 1 1", "time 6000", "otim 6000", "go",
+         "<#DEBUG moves: 0 soft: " + std::to_string(plan.softMs) + " ms hard: " + std::to_string(plan.hardMs) + " ms",
+         "<^move "});
+    const size_t from = engine.lineCount();
+    engine.run({"new", "force", "usermove e2e4", "time 1", "otim 6000", "go", "<#DEBUG moves: 0 soft: 0 ms hard: 0 ms",
+                "<^move "});
+    const std::vector<std::string> thinking = engine.linesWith("^ 1 ", from);
+    EXPECT_EQ(thinking.size(), 1u);
+    EXPECT_EQ(engine.linesWith("^ 2 ", from).size(), 0u) << "one iteration only";
 }
