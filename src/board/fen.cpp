@@ -54,7 +54,7 @@ bool parsePlacement(std::string_view placement, Position& p) {
             --rank;
             file = 0;
         } else if (file >= 8) {
-            continue;  // characters past file h are ignored
+            return false;  // a rank of more than eight files
         } else if (c >= '1' && c <= '8') {
             file += c - '0';
             if (file > 8) return false;

@@ -8,5 +8,6 @@ constexpr int COMMAND_SIZE = 256;
 // characters and the rest is dropped, so it stays one command. False at the end of input
 // (a last line without a newline still counts as a line).
 bool readCommandLine(char* line);
-// The same for a buffer of `size` bytes (UCI positions carry whole games on one line).
-bool readLongLine(char* line, int size);
+// The same for a buffer of `size` bytes (UCI positions carry whole games on one line); *overlong,
+// when given, tells whether characters were dropped.
+bool readLongLine(char* line, int size, bool* overlong = nullptr);

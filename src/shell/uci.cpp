@@ -36,7 +36,6 @@ constexpr int MAX_HASH_MB = 4096;
 constexpr int MAX_OVERHEAD_MS = 5000;
 constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
 constexpr long long MAX_GO_NUMBER = INT32_MAX / 2;
-constexpr int MAX_PENDING_OPTIONS = 16;
 
 int iniMaxDepth = 64;
 
@@ -50,9 +49,12 @@ Relaxed<int32_t> searchRunning{0};
 ClockReading ponderClocks;
 Relaxed<int32_t> pondering{0};
 
-// setoption lines that came during a search; applied once it has ended.
-char pendingOptions[MAX_PENDING_OPTIONS][COMMAND_SIZE];
-int pendingOptionCount = 0;
+// The options the engine offers; setoption lines naming one of them that come during a search are
+// kept (the latest for each name) and applied once it has ended.
+constexpr const char* OPTION_NAMES[] = {"Hash",     "Clear Hash", "Ponder",           "OwnBook",
+                                        "BookFile", "SyzygyPath", "SyzygyProbeLimit", "Move Overhead"};
+constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
+char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
 const char* skipBlanks(const char* p) {
     while (*p == ' ' || *p == '\t') ++p;
@@ -91,7 +93,12 @@ void sendOptions() {
 void searchJob(bool useBook) {
     char text[16] = "";
     Move best = 0;
-    if (useBook && chooseBookMove(gs_info.bookFile, text) == 0 && isLegalMoveText(text)) {
+    // A reply from an earlier search must not pass for this one's.
+    gs_info.ponderMove = 0;
+    if (firstLegalMove() == 0) {
+        // Mated or stalemated: the interface learns the score, and that there is no move.
+        std::printf("info depth 0 score %s\n", inCheck() ? "mate 0" : "cp 0");
+    } else if (useBook && chooseBookMove(gs_info.bookFile, text) == 0 && isLegalMoveText(text)) {
         std::printf("info string book move %s\n", text);
     } else {
         best = think();
@@ -103,7 +110,7 @@ void searchJob(bool useBook) {
     char* end = std::strchr(text, ' ');
     if (end != nullptr) *end = '\0';
     if (text[0] == '\0') {
-        std::printf("bestmove 0000\n");  // no legal move: mated or stalemated
+        std::printf("bestmove (none)\n");
         searchRunning = 0;
         return;
     }
@@ -242,7 +249,9 @@ void go(const char* line) {
     }
     holdBestmove = infinite || ponder ? 1 : 0;
     searchRunning = 1;
-    const bool useBook = gs_info.book == 1 && TimeControl.engineMoves <= BOOK_MOVES && allowedCount == 0;
+    // The book plays game moves on the clock; analysis, and a search with a limit of its own, searches.
+    const bool onClock = (reading.hasClock || reading.moveTime >= 0) && !reading.otherLimit && !infinite && !ponder;
+    const bool useBook = gs_info.book == 1 && onClock && TimeControl.engineMoves <= BOOK_MOVES && allowedCount == 0;
     searcher = std::thread(searchJob, useBook);
 }
 
@@ -313,16 +322,23 @@ void refuse(const char* name, const char* why) {
     info(text);
 }
 
-void setOption(const char* line) {
+// The option's name (blanks inside kept) and where its value begins; false without "name".
+bool parseOption(const char* line, char* name, size_t size, const char** value) {
     const char* p = std::strstr(line, "name");
-    if (p == nullptr) return;
+    if (p == nullptr) return false;
     p = skipBlanks(p + 4);
-    char name[COMMAND_SIZE] = "";
     const char* valueAt = std::strstr(p, " value");
     size_t length = valueAt != nullptr ? static_cast<size_t>(valueAt - p) : std::strlen(p);
     while (length > 0 && p[length - 1] == ' ') --length;
-    std::snprintf(name, sizeof name, "%.*s", static_cast<int>(length), p);
-    const char* value = valueAt != nullptr ? skipBlanks(valueAt + 6) : "";
+    std::snprintf(name, size, "%.*s", static_cast<int>(length), p);
+    *value = valueAt != nullptr ? skipBlanks(valueAt + 6) : "";
+    return true;
+}
+
+void setOption(const char* line) {
+    char name[COMMAND_SIZE] = "";
+    const char* value = "";
+    if (!parseOption(line, name, sizeof name, &value)) return;
     int n = 0;
     bool on = false;
     char spin[COMMAND_SIZE + 8];
@@ -371,8 +387,24 @@ void waitForSearch() {
         holdBestmove = 0;
     }
     searcher.join();
-    for (int i = 0; i < pendingOptionCount; ++i) setOption(pendingOptions[i]);
-    pendingOptionCount = 0;
+    for (char* option : pendingOptions) {
+        if (option[0] != '\0') setOption(option);
+        option[0] = '\0';
+    }
+}
+
+// An option set while a search runs or holds its bestmove waits for its end, the latest value of
+// each; an unknown one is refused at once.
+void deferOption(const char* line) {
+    char name[COMMAND_SIZE] = "";
+    const char* value = "";
+    if (!parseOption(line, name, sizeof name, &value)) return;
+    for (int i = 0; i < OPTION_COUNT; ++i) {
+        if (!optionNamed(name, OPTION_NAMES[i])) continue;
+        std::snprintf(pendingOptions[i], sizeof pendingOptions[i], "%s", line);
+        return;
+    }
+    refuse(name, "no such option");
 }
 
 void stopSearch() {
@@ -410,8 +442,14 @@ void uciLoop() {
     bool reading = true;
     for (bool first = true; reading; first = false) {
         std::fflush(stdout);
-        if (!first && !readLongLine(line, UCI_LINE_SIZE)) break;
+        bool overlong = false;
+        if (!first && !readLongLine(line, UCI_LINE_SIZE, &overlong)) break;
         if (first) std::strcpy(line, "uci");
+        if (overlong) {
+            // Half a command would be the wrong command: a cut position is another position.
+            std::printf("info string line of more than %d characters ignored: %.40s...\n", UCI_LINE_SIZE - 1, line);
+            continue;
+        }
         const char* command = skipBlanks(line);
         char word[32] = "";
         const char* rest = command;
@@ -425,8 +463,8 @@ void uciLoop() {
             if (!searcher.joinable()) ensureTables();
             std::printf("readyok\n");
         } else if (isLine(word, "setoption")) {
-            if (searcher.joinable() && searchRunning != 0 && pendingOptionCount < MAX_PENDING_OPTIONS) {
-                std::snprintf(pendingOptions[pendingOptionCount++], COMMAND_SIZE, "%s", command);
+            if (searcher.joinable() && (searchRunning != 0 || holdBestmove != 0)) {
+                deferOption(command);
             } else {
                 waitForSearch();
                 setOption(command);

@@ -42,10 +42,10 @@ TEST(Fen, StartPositionAndRejectionsLeavingTheRecordUntouched) {
     const Position before = currentPosition();
     // clang-format off
     const char* rejected[] = {
-        // Side in upper case; seven files, a short last rank, seven and nine ranks, digits past file h.
+        // Side in upper case; seven files, a short last rank, seven and nine ranks, digits or a man past file h.
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR W KQkq - 0 1", "4p2/8/8/8/8/8/8/4K2k w - - 0 1",
         "4k3/8/8/8/8/8/8/4K2 w - - 0 1", "4k3/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3/8 w - - 0 1",
-        "4k4/8/8/8/8/8/8/4K3 w - - 0 1",
+        "4k4/8/8/8/8/8/8/4K3 w - - 0 1", "4k3p/8/8/8/8/8/8/4K3 w - - 0 1",
         // Unknown letters for a man, a castling right, an en-passant file; en passant for the side to
         // move; fifty-move counts past 100 and below 0.
         "4k3/8/8/8/8/8/8/4X3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3 w KX - 0 1", "4k3/8/8/8/8/8/8/4K3 w - z6 0 1",

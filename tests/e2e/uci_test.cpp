@@ -242,3 +242,50 @@ TEST(UciClock, GoMateFindsTheMate) {
         }
     }
 }
+
+// The book plays game moves on the clock but never answers analysis; a mated or stalemated side
+// gets its score and "bestmove (none)"; a ponder move is always this search's own; options sent
+// during a search wait for its end without ending it; an over-long line is refused whole.
+TEST(UciAnalysis, BookAnalysisNoMoveOptionsAndLongLines) {
+    QX_REQUIRE_SHARED("books/performance.bin");
+    EngineProcess engine(testIni("", "Book=1\nBookFile=" + sharedPath("books/performance.bin") + "\n"));
+    engine.run({"uci", "<^uciok", "position startpos"});
+    for (const char* go :
+         {"go depth 3", "go nodes 5000", "go mate 1 movetime 300", "go wtime 1000 btime 1000 depth 3"}) {
+        const size_t from = engine.lineCount();
+        engine.run({go, "<^bestmove "});
+        EXPECT_EQ(engine.linesWith("book move", from).size(), 0u) << go;
+        EXPECT_FALSE(engine.linesWith("^info depth ", from).empty()) << go;
+    }
+    size_t from = engine.lineCount();
+    engine.run({"go infinite", "<^info depth 2 ", "stop", "<^bestmove "});
+    EXPECT_EQ(engine.linesWith("book move", from).size(), 0u);
+    engine.run({"go wtime 60000 btime 60000", "<^info string book move ", "<^bestmove "});
+
+    const std::pair<const char*, const char*> ends[] = {{"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "mate 0"},
+                                                        {"7k/8/6QK/8/8/8/8/8 b - - 0 1", "cp 0"}};
+    for (const auto& [fen, score] : ends) {
+        engine.run({std::string("position fen ") + fen, "go depth 5"});
+        EXPECT_EQ(engine.waitFor("^info depth "), std::string("info depth 0 score ") + score);
+        EXPECT_EQ(engine.waitFor("^bestmove "), "bestmove (none)");
+    }
+    engine.run({"position startpos moves e2e4", "go depth 6", "<^bestmove ", "go nodes 1"});
+    EXPECT_EQ(engine.waitFor("^bestmove ").find(" ponder "), std::string::npos);
+
+    from = engine.lineCount();
+    engine.run({"go infinite", "<^info depth 3 "});
+    for (int i = 0; i < 20; ++i) engine.send("setoption name Move Overhead value " + std::to_string(i));
+    engine.send("setoption name Nonsense value 1");
+    engine.run({"isready", "<^readyok"});
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 0u) << "options do not end the search";
+    engine.run({"stop", "<^bestmove ", "isready", "<^readyok"});
+    EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 1u);
+    EXPECT_EQ(engine.linesWith("not changed", from).size(), 1u) << "the unknown one only";
+
+    std::string longLine = "position startpos moves";
+    while (longLine.size() < 17000) longLine += " g1f3 g8f6 f3g1 f6g8";
+    engine.run({"position startpos moves e2e4", longLine, "<^info string line of more than ", "go depth 1"});
+    resetToStartPosition();
+    ASSERT_TRUE(playHere("e2e4"));
+    EXPECT_TRUE(playHere(bestOf(engine.waitFor("^bestmove ")))) << "still after e2e4";
+}
