@@ -64,7 +64,7 @@ def play(args, index, games, openings):
            "-fcp", args.first, "-fd", dirs[0], "-scp", args.second, "-sd", dirs[1],
            "-fn", "first", "-sn", "second", "-mg", str(games), "-tc", args.tc, "-inc", str(args.inc),
            "-ponder" if args.ponder else "-xponder", "-adjudicateDrawMoves", str(args.draw_moves),
-           "-adjudicateLossThreshold", str(args.loss_threshold),
+           "-adjudicateLossThreshold", str(-abs(args.loss_threshold)),
            "-sgf", pgn, "-debug", "-nameOfDebugFile", debug]
     if args.mps > 0:
         cmd += ["-mps", str(args.mps)]
