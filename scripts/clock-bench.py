@@ -9,8 +9,10 @@ import os
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
+LONGEST_S = 70
 POSITION = "r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 {move}"
 SITUATIONS = [
     "wtime 10 btime 10",
@@ -61,6 +63,9 @@ def measure(engine, position, go, work):
     until("readyok")
     start = time.monotonic()
     send("go " + go)
+    # An engine that would think without end is stopped, and the row says so.
+    timer = threading.Timer(LONGEST_S, lambda: send("stop"))
+    timer.start()
     depth = 0
     while True:
         line = p.stdout.readline()
@@ -70,6 +75,7 @@ def measure(engine, position, go, work):
         if line.startswith("info depth"):
             depth = int(words[2])
     used = (time.monotonic() - start) * 1000
+    timer.cancel()
     send("quit")
     p.wait()
     return used, depth
@@ -91,7 +97,8 @@ def main():
         for engine in engines:
             for move in (25, 8):
                 used, depth = measure(engine, POSITION.format(move=move), go, work)
-                cells.append(f" | {used:13.1f} {depth:2d}")
+                stopped = used >= LONGEST_S * 1000
+                cells.append(f" | {'stop@' if stopped else '':>5s}{used:8.1f} {depth:2d}")
         print(f"{go:46s}" + "".join(cells), flush=True)
 
 
