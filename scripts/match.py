@@ -62,12 +62,12 @@ def play(args, index, games, openings):
     pgn, debug = os.path.join(out, "games.pgn"), os.path.join(out, "xboard.debug")
     cmd = ["xvfb-run", "-a", "xboard", "-noGUI", "-xexit", "-autoCallFlag", "true",
            "-fcp", args.first, "-fd", dirs[0], "-scp", args.second, "-sd", dirs[1],
-           "-fn", "first", "-sn", "second", "-mg", str(games), "-tc", args.tc, "-inc", str(args.inc),
+           "-fn", "first", "-sn", "second", "-mg", str(games), "-tc", args.tc,
            "-ponder" if args.ponder else "-xponder", "-adjudicateDrawMoves", str(args.draw_moves),
            "-adjudicateLossThreshold", str(-abs(args.loss_threshold)),
            "-sgf", pgn, "-debug", "-nameOfDebugFile", debug]
-    if args.mps > 0:
-        cmd += ["-mps", str(args.mps)]
+    # xboard takes any increment, even 0, for an incremental clock that replaces the move count.
+    cmd += ["-mps", str(args.mps)] if args.mps > 0 else ["-inc", str(args.inc)]
     if args.first_uci:
         cmd += ["-fUCI"]
     if args.second_uci:
