@@ -9,7 +9,8 @@ void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
 void clearHash();
 
-// One cached search result. A slot that was never written in the current search reads as all zero.
+// One cached search result as a probe hands it out. A slot that was never written in the current
+// search reads as all zero. The table itself keeps it as three words (see transposition.cpp).
 struct TTEntry {
     uint64_t key;
     uint8_t depth;      // remaining depth of the storing search, 0 for quiescence
