@@ -18,6 +18,7 @@
 #include "platform/lineinput.h"
 #include "platform/process.h"
 #include "search/search.h"
+#include "search/searchthreads.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/state.h"
@@ -83,6 +84,7 @@ void sendOptions() {
                 gs_info.syzygyPath[0] != '\0' ? gs_info.syzygyPath : "<empty>");
     std::printf("option name SyzygyProbeLimit type spin default %d min 0 max 7\n", gs_info.syzygyMen.load());
     std::printf("option name Move Overhead type spin default %d min 0 max %d\n", moveOverheadMs, MAX_OVERHEAD_MS);
+    std::printf("option name Threads type spin default %d min 1 max %d\n", gs_info.threads.load(), MAX_THREADS);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -348,6 +350,10 @@ void setOption(const char* line) {
         if (!readNumber(spin, "v", 0, MAX_OVERHEAD_MS, &n))
             return refuse(name, "milliseconds from 0 to 5000 are needed");
         moveOverheadMs = n;
+    } else if (optionNamed(name, "Threads")) {
+        if (!readNumber(spin, "v", 1, MAX_THREADS, &n))
+            return refuse(name, "a number of threads from 1 to 256 is needed");
+        gs_info.threads = n;
     } else {
         refuse(name, "no such option");
     }
