@@ -116,7 +116,7 @@ void startHelpers(const RootMove* rootMoves, int count, int tbMen) {
     started = 0;
     while (static_cast<int>(helpers.size()) > wanted) helpers.pop_back();
     while (static_cast<int>(helpers.size()) < wanted) helpers.push_back(std::make_unique<Helper>());
-    if (wanted == 0) return;
+    if (wanted == 0 || count == 0) return;
 
     sharedCount = count;
     sharedTbMen = tbMen;

@@ -25,7 +25,8 @@ extern thread_local constinit bool helperThread;
 inline bool searchStopped() { return gs_info.stop == 1 || helpersStop != 0; }
 
 // Starts gs_info.threads - 1 helpers (fewer if the system refuses threads) on the current
-// position, to search these root moves with tablebase probes up to tbMen men.
+// position, to search these root moves with tablebase probes up to tbMen men; none for no
+// moves. Every search calls it once: it also forgets the last search's helpers.
 void startHelpers(const RootMove* rootMoves, int count, int tbMen);
 // Stops the helpers and waits until every one has ended; nothing to do when none runs.
 void stopHelpers();

@@ -153,7 +153,8 @@ Move deepen(bool inThread) {
     int alpha = -FULL_WINDOW;
     int beta = FULL_WINDOW;
     Move result = 0;
-    if (count > 0 && !(tbUsed && count == 1)) startHelpers(rootMoves, count, tbMen);
+    // Every search starts its own helpers, none when there is nothing to search.
+    startHelpers(rootMoves, tbUsed && count == 1 ? 0 : count, tbMen);
     while (depth <= maxDepth) {
         const int elapsed = elapsedCentiseconds();
         if (elapsed > 100 && TimeControl.allocatedTime / elapsed == 1 && alpha != -FULL_WINDOW && beta != FULL_WINDOW) {
