@@ -19,8 +19,7 @@ uint64_t slotKey(uint64_t pawnKey, int colour) { return colour == WHITE ? pawnKe
 
 int64_t widenKey(uint64_t key) { return static_cast<int32_t>(static_cast<uint32_t>(key)); }
 
-PawnHashEntry& slotOf(int64_t widened) {
-    const PawnTable& table = *threadPawnTable;
+PawnHashEntry& slotOf(const PawnTable& table, int64_t widened) {
     return table.entries[table.slotIndex.of(static_cast<uint64_t>(widened))];
 }
 
@@ -64,23 +63,26 @@ uint64_t pawnKeyOf(const Position& p) {
 }
 
 void prefetchPawnHash(const Position& p) {
-    if (!pawnHashPresent() || !p.pawnKeysKnown) return;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0 || !p.pawnKeysKnown) return;
     const int colour = static_cast<int>(p.colour);
-    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[0], colour))));
-    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
+    prefetchLine(&slotOf(table, widenKey(slotKey(p.pawnKeys[0], colour))));
+    prefetchLine(&slotOf(table, widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
 }
 
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
-    if (!pawnHashPresent()) return PAWN_HASH_MISS;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0) return PAWN_HASH_MISS;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    *entry = slotOf(widened);
+    *entry = slotOf(table, widened);
     return entry->key == widened ? entry->score : PAWN_HASH_MISS;
 }
 
 void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count) {
-    if (!pawnHashPresent()) return;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0) return;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    slotOf(widened) = PawnHashEntry{widened, score, passers, count};
+    slotOf(table, widened) = PawnHashEntry{widened, score, passers, count};
 }
 
 int probePawnHash(PawnHashEntry* entry) {

@@ -109,12 +109,10 @@ void extendLine(PvLine* line, int length) {
     line->count = made;
     if (length > MAX_PV) length = MAX_PV;
     while (line->count < length && currentPosition().repetitions == 0) {
-        TTEntry entry;
-        if (probeHash(&entry, 0, 0, -FULL_WINDOW, FULL_WINDOW) == HASH_MISS || entry.move == 0 ||
-            !makeStoredMove(entry.move))
-            break;
+        const Move move = storedMove();
+        if (move == 0 || !makeStoredMove(move)) break;
         ++made;
-        line->argmove[line->count++] = entry.move;
+        line->argmove[line->count++] = move;
     }
     for (; made > 0; --made) takeBack();
     *nodeCounter = nodes;

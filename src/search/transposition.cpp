@@ -27,6 +27,7 @@ static_assert(sizeof(TTSlot) == sizeof(TTEntry), "the slot holds one entry");
 constexpr size_t DATA_OFFSET = offsetof(TTEntry, depth);
 constexpr size_t MOVE_OFFSET = offsetof(TTEntry, move);
 static_assert(MOVE_OFFSET == DATA_OFFSET + 8 && sizeof(TTEntry) == MOVE_OFFSET + 8, "two data words after the key");
+static_assert(offsetof(TTEntry, stamp) == MOVE_OFFSET + 4, "the stamp is the high half of the last word");
 
 struct SlotWords {
     uint64_t data, moveStamp;
@@ -119,8 +120,12 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
     }
     const TTSlot& slot = slotOf(key);
     const SlotWords words = dataOf(slot);
-    const TTEntry stored = decode(slot.check.load(std::memory_order_relaxed), words);
-    *entry = stored.stamp == currentStamp ? stored : TTEntry{};
+    const uint64_t check = slot.check.load(std::memory_order_relaxed);
+    if (static_cast<uint32_t>(words.moveStamp >> 32) != currentStamp) {
+        *entry = TTEntry{};
+        return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
+    }
+    *entry = decode(check, words);
     if (entry->key != key) return HASH_MISS;
     if (entry->iteration < iteration || entry->depth < depth) return HASH_NO_ANSWER;
     switch (entry->bound) {
@@ -131,6 +136,15 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
     case BOUND_UPPER: return entry->score <= alpha ? alpha : HASH_NO_ANSWER;
     default: return HASH_NO_ANSWER;
     }
+}
+
+Move storedMove() {
+    const uint64_t key = currentPosition().key;
+    if (table == nullptr) return 0;
+    const TTSlot& slot = slotOf(key);
+    const SlotWords words = dataOf(slot);
+    const TTEntry entry = decode(slot.check.load(std::memory_order_relaxed), words);
+    return entry.stamp == currentStamp && entry.key == key ? entry.move : 0;
 }
 
 void storeHash(int iteration, int depth, int score, int bound, Move move) {

@@ -38,6 +38,8 @@ constexpr int HASH_NO_ANSWER = 99998;  // same position, too shallow or too old:
 
 // Copies the current position's slot into *entry and answers a score, HASH_NO_ANSWER or HASH_MISS.
 int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta);
+// The move stored for the current position in the current search, 0 if none.
+Move storedMove();
 // Writes the current position's slot unless a deeper or later entry must be kept.
 void storeHash(int iteration, int depth, int score, int bound, Move move);
 // Starts loading the slot of `key`, to be probed shortly.
