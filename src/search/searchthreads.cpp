@@ -19,6 +19,7 @@ thread_local constinit bool helperThread = false;
 
 namespace {
 
+// The main search's deepest iteration and aspiration half-width (think.cpp).
 constexpr int DEEPEST = 64;
 constexpr int ASPIRATION_WINDOW = 50;
 
