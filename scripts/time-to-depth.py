@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Time to depth and speed of the parallel search: drives the engine in UCI mode over the
 `bench search` positions and the Bratko-Kopec positions with each thread count, and reports per
-depth the median ratio of the 1-thread time to the N-thread time, and each count's nodes/second.
+depth the median ratio of the 1-thread time to the N-thread time and of the nodes the N threads
+needed to the nodes of 1, and each count's nodes/second.
 Run it on an idle machine: other load changes the figures.
 
 usage: scripts/time-to-depth.py [--engine build/quintarex] [--tool build/quintarex-tool]
@@ -86,9 +87,12 @@ def main():
         for d in range(6, args.depth + 1):
             ratios = [a[d][0] / b[d][0] for a, b in zip(runs[base], runs[t])
                       if d in a and d in b and a[d][0] >= 20 and b[d][0] > 0]
+            # Nodes to reach the depth, all threads together: the parallel search's overhead, which
+            # a busy machine changes less than the times.
+            overhead = [b[d][1] / a[d][1] for a, b in zip(runs[base], runs[t]) if d in a and d in b and a[d][1] > 0]
             if ratios:
                 print(f"depth {d:2d}: time {base} thread(s) / {t} threads, median {statistics.median(ratios):.2f} "
-                      f"over {len(ratios)} positions")
+                      f"over {len(ratios)} positions; nodes {t} / {base}, median {statistics.median(overhead):.2f}")
 
 
 if __name__ == "__main__":
