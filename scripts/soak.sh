@@ -5,6 +5,7 @@
 # time loss of quintarex's or protocol error. Not part of CI.
 #
 # With QX_SOAK_UCI=1 quintarex plays in UCI mode through Debian's polyglot adapter (xboard -fUCI).
+# QX_SOAK_THREADS=N gives both quintarex engines N search threads (default 1).
 #
 # usage: scripts/soak.sh [games] [path/to/quintarex]   (default 100 games, build/quintarex)
 set -u
@@ -27,10 +28,11 @@ fi
 work=${QX_SOAK_DIR:-$(mktemp -d)}
 mkdir -p "$work/first" "$work/second"
 for dir in first second; do
-    cat >"$work/$dir/quintarex.ini" <<'INI'
+    cat >"$work/$dir/quintarex.ini" <<INI
 [ENGINE]
 HashSize=64
 PawnHashSize=8
+Threads=${QX_SOAK_THREADS:-1}
 [LOG]
 LogGame=1
 [TABLEBASE]

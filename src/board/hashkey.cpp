@@ -92,7 +92,7 @@ void toggleSideKey() { currentPosition().key ^= Random64[SIDE_KEY]; }
 void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode, int oldCastling, int oldEpFile,
                    int enPassant) {
     Position& p = currentPosition();
-    const Position& before = *(positionStack.current - 1);
+    const Position& before = *(threadStack->current - 1);
     int moverColour = 1 - static_cast<int>(p.colour);
     int mirror = moverColour == WHITE ? 0 : 56;
     int from = moveFrom(move) ^ mirror, to = moveTo(move) ^ mirror;

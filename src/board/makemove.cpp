@@ -77,8 +77,8 @@ void doMove(Move m) {
         if (promotion) promotionCode = promotion + colourBonus;
     }
 
-    ++SearchInfo.nodes;
-    Position& p = *++positionStack.current;
+    ++*nodeCounter;
+    Position& p = *++threadStack->current;
     p = before;
     p.epFile = NO_EP_FILE;
     int score = 0;
@@ -215,13 +215,13 @@ void makeMove(Move m) { doMove<true>(m); }
 
 void makeMoveLight(Move m) { doMove<false>(m); }
 
-void takeBack() { --positionStack.current; }
+void takeBack() { --threadStack->current; }
 
 void makeNullMove() {
     const Position& before = currentPosition();
     bool epInKey = epNumberInKey();
     int oldEpFile = before.epFile;
-    Position& p = *++positionStack.current;
+    Position& p = *++threadStack->current;
     p = before;
     p.epFile = NO_EP_FILE;
     p.fifty = 0;

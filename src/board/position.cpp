@@ -6,6 +6,7 @@
 #include "shell/state.h"
 
 PositionStack positionStack{{}, positionStack.records};
+thread_local constinit PositionStack* threadStack = &positionStack;
 
 void flipBoard() { flipPosition(currentPosition()); }
 
@@ -33,7 +34,7 @@ void repetitionCount() {
     p.repetitions = 0;
     int reach = p.fifty < stackIndex() ? p.fifty : stackIndex();
     for (int back = 2; back <= reach; back += 2) {
-        const Position& earlier = *(positionStack.current - back);
+        const Position& earlier = *(threadStack->current - back);
         if (earlier.own == p.own && earlier.P1 == p.P1 && earlier.P2 == p.P2 && earlier.P3 == p.P3) {
             p.repetitions = earlier.repetitions == 255 ? 255 : static_cast<uint8_t>(earlier.repetitions + 1);
             return;

@@ -57,12 +57,16 @@ struct PositionStack {
     Position records[STACK_SIZE];
     Position* current;
 };
+// The game's stack: the protocol thread's between searches, the main search's during one.
 extern PositionStack positionStack;
+// The stack this thread's board functions work on: the game's, except in a helper search thread,
+// which searches a copy of its own. Every thread starts out on the game's stack.
+extern thread_local constinit PositionStack* threadStack;
 
-inline Position& currentPosition() { return *positionStack.current; }
-inline int stackIndex() { return static_cast<int>(positionStack.current - positionStack.records); }
+inline Position& currentPosition() { return *threadStack->current; }
+inline int stackIndex() { return static_cast<int>(threadStack->current - threadStack->records); }
 // True when a search must not make another move from here.
-inline bool stackNearlyFull() { return positionStack.current >= positionStack.records + (STACK_SIZE - 16); }
+inline bool stackNearlyFull() { return threadStack->current >= threadStack->records + (STACK_SIZE - 16); }
 
 // Makes room for one more game move: when the game has used the game part of the stack,
 // the most recent HISTORY_KEPT records are moved to the bottom. Returns how far they moved.

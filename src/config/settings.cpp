@@ -6,6 +6,7 @@
 
 #include "config/inireader.h"
 #include "eval/pawnhash.h"
+#include "search/searchthreads.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "shell/state.h"
@@ -72,6 +73,7 @@ void loadIni(const char* file) {
     tableSize("HashSize", 4096, hashEntriesFor, file, gs_info.hashSize, gs_info.hashEntries);
     tableSize("PawnHashSize", 256, pawnHashEntriesFor, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
     gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
+    gs_info.threads = inRange(iniGetInteger("ENGINE", "Threads", 1, file), 1, MAX_THREADS, 1);
 
     iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);
     gs_info.logGame = iniGetBool("LOG", "LogGame", 0, file);
@@ -102,6 +104,7 @@ void printParams() {
     std::printf("postThinking:       %i\n", gs_info.postThinking.load());
     std::printf("hashSize:           %i MB\n", gs_info.hashSize.load());
     std::printf("safePly:            %i\n", gs_info.safePly.load());
+    std::printf("threads:            %i\n", gs_info.threads.load());
     std::printf("\n[LOG]\n");
     std::printf("logFile:            %s\n", gs_info.logFile);
     std::printf("logGame:            %i\n", gs_info.logGame.load());

@@ -10,12 +10,7 @@
 
 namespace {
 
-// The table and the entry count it was allocated with; the count is kept here rather than read
-// from gs_info so that a settings change between allocations can never index past the table.
-PawnHashEntry* pawnTable = nullptr;
-uint64_t pawnTableEntries = 0;
-// widened % pawnTableEntries without a division.
-FastRemainder pawnSlotIndex;
+PawnTable enginePawnTable;
 
 // The pawn key alone cannot tell which side is at the bottom: a board and its top-to-bottom
 // mirror with the colours kept have equal keys, once with white and once with black at the
@@ -24,30 +19,36 @@ uint64_t slotKey(uint64_t pawnKey, int colour) { return colour == WHITE ? pawnKe
 
 int64_t widenKey(uint64_t key) { return static_cast<int32_t>(static_cast<uint32_t>(key)); }
 
-PawnHashEntry& slotOf(int64_t widened) { return pawnTable[pawnSlotIndex.of(static_cast<uint64_t>(widened))]; }
+PawnHashEntry& slotOf(const PawnTable& table, int64_t widened) {
+    return table.entries[table.slotIndex.of(static_cast<uint64_t>(widened))];
+}
 
 }  // namespace
 
+thread_local constinit PawnTable* threadPawnTable = &enginePawnTable;
+
+bool allocatePawnTable(PawnTable& table, int64_t entries) {
+    releasePages(table.entries, table.count * sizeof(PawnHashEntry));
+    table = PawnTable{};
+    if (entries <= 0) return true;
+    // Fresh zero pages, resident only once touched, and large pages where the system has them.
+    table.entries =
+        static_cast<PawnHashEntry*>(allocateZeroedPages(static_cast<size_t>(entries) * sizeof(PawnHashEntry)));
+    if (table.entries == nullptr) return false;
+    table.count = static_cast<uint64_t>(entries);
+    table.slotIndex = FastRemainder(static_cast<uint32_t>(entries));
+    return true;
+}
+
 void allocatePawnHash() {
-    releasePages(pawnTable, pawnTableEntries * sizeof(PawnHashEntry));
-    pawnTable = nullptr;
-    pawnTableEntries = 0;
-    const int32_t entries = gs_info.pawnHashEntries;
-    if (entries > 0) {
-        // Fresh zero pages, resident only once touched, and large pages where the system has them.
-        const size_t bytes = static_cast<size_t>(entries) * sizeof(PawnHashEntry);
-        pawnTable = static_cast<PawnHashEntry*>(allocateZeroedPages(bytes));
-        if (pawnTable == nullptr) {
-            printNotice("Pawn Hash Table Memory Allocation Failed!\n");
-            return;
-        }
-        pawnTableEntries = static_cast<uint64_t>(entries);
-        pawnSlotIndex = FastRemainder(static_cast<uint32_t>(entries));
+    if (!allocatePawnTable(enginePawnTable, gs_info.pawnHashEntries)) {
+        printNotice("Pawn Hash Table Memory Allocation Failed!\n");
+        return;
     }
     printNotice("Allocated %i MB for the Pawn Hash Table\n", static_cast<int>(gs_info.pawnHashSize));
 }
 
-bool pawnHashPresent() { return pawnTableEntries != 0; }
+bool pawnHashPresent() { return threadPawnTable->count != 0; }
 
 uint64_t pawnKeyOf(const Position& p) {
     // White pawns always take the white-pawn numbers (64..127), black pawns the black ones (0..63).
@@ -62,23 +63,26 @@ uint64_t pawnKeyOf(const Position& p) {
 }
 
 void prefetchPawnHash(const Position& p) {
-    if (!pawnHashPresent() || !p.pawnKeysKnown) return;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0 || !p.pawnKeysKnown) return;
     const int colour = static_cast<int>(p.colour);
-    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[0], colour))));
-    prefetchLine(&slotOf(widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
+    prefetchLine(&slotOf(table, widenKey(slotKey(p.pawnKeys[0], colour))));
+    prefetchLine(&slotOf(table, widenKey(slotKey(p.pawnKeys[1], 1 - colour))));
 }
 
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
-    if (!pawnHashPresent()) return PAWN_HASH_MISS;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0) return PAWN_HASH_MISS;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    *entry = slotOf(widened);
+    *entry = slotOf(table, widened);
     return entry->key == widened ? entry->score : PAWN_HASH_MISS;
 }
 
 void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count) {
-    if (!pawnHashPresent()) return;
+    const PawnTable& table = *threadPawnTable;
+    if (table.count == 0) return;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    slotOf(widened) = PawnHashEntry{widened, score, passers, count};
+    slotOf(table, widened) = PawnHashEntry{widened, score, passers, count};
 }
 
 int probePawnHash(PawnHashEntry* entry) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "platform/fastremainder.h"
 
 // What the pawn hash keeps for the side at the bottom of the board.
 struct PawnHashEntry {
@@ -20,8 +21,22 @@ constexpr int64_t pawnHashEntriesFor(int64_t megabytes) {
 // Returned by a probe that finds another structure in the slot.
 constexpr int PAWN_HASH_MISS = 99999;
 
+// One pawn hash table. The count is kept here rather than read from gs_info so that a settings
+// change between allocations can never index past the table.
+struct PawnTable {
+    PawnHashEntry* entries = nullptr;
+    uint64_t count = 0;
+    FastRemainder slotIndex;  // widened key % count without a division
+};
+// The table this thread's evaluation uses: the engine's own, except in a helper search thread,
+// which has a smaller one of its own (the entries are not atomic, and a private table keeps
+// the threads off each other's cache lines).
+extern thread_local constinit PawnTable* threadPawnTable;
+
 // Frees any previous pawn hash table and allocates gs_info.pawnHashEntries entries; reports the outcome.
 void allocatePawnHash();
+// Frees `table` and gives it `entries` zeroed entries (none when 0); false if the memory is refused.
+bool allocatePawnTable(PawnTable& table, int64_t entries);
 // Copies the slot of the current position's pawn key into `entry`; returns the stored score on a hit,
 // PAWN_HASH_MISS otherwise (also when there is no table).
 int probePawnHash(PawnHashEntry* entry);

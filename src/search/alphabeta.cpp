@@ -7,6 +7,7 @@
 #include "eval/evaluate.h"
 #include "search/ordering.h"
 #include "search/searchclock.h"
+#include "search/searchthreads.h"
 #include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/state.h"
@@ -52,7 +53,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     if (position.fifty > 100) return 0;
     if (position.fifty == 100 && !checked) return 0;
 
-    if (gs_info.stop == 1) return 1;
+    if (searchStopped()) return 1;
     if (iteration > 2 && timeIsUp()) return 1;
 
     // No room for another move on the position stack: the static evaluation has to do.

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-int32_t History[64][64];
-Move Killers[KILLER_SLOTS][2];
+thread_local constinit int32_t History[64][64] = {};
+thread_local constinit Move Killers[KILLER_SLOTS][2] = {};
 
 void clearHistory() {
     for (auto& row : History)

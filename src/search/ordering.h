@@ -8,10 +8,11 @@ constexpr int KILLER_SLOTS = 64;
 // History values stop growing here, far below the 32-bit limit.
 constexpr int32_t HISTORY_LIMIT = 1 << 30;
 
-// History of quiet moves by side-relative from- and to-square; both colours share it.
-extern int32_t History[64][64];
+// History of quiet moves by side-relative from- and to-square; both colours share it. Each
+// search thread has its own, as it has its own killers.
+extern thread_local constinit int32_t History[64][64];
 // Two killer moves per remaining depth: [depth][0] the first, [depth][1] the second.
-extern Move Killers[KILLER_SLOTS][2];
+extern thread_local constinit Move Killers[KILLER_SLOTS][2];
 
 void clearHistory();
 void clearKillers();

@@ -4,6 +4,7 @@
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
 #include "search/searchclock.h"
+#include "search/searchthreads.h"
 #include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/state.h"
@@ -60,7 +61,7 @@ int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
                 best = score;
             }
         }
-        if (gs_info.stop == 1 || timeIsUp()) {
+        if (searchStopped() || timeIsUp()) {
             stopped = true;
             break;
         }

@@ -16,8 +16,11 @@ extern PvLine gs_lineH;
 // Restricts the coming searches' root to these moves (count 0: every legal move).
 void setSearchMoves(const Move* moves, int count);
 
-// Moves made by the last think or thinkInThread over all its iterations.
+// Moves made by the last think or thinkInThread over all its iterations and threads.
 extern int64_t lastSearchNodes;
+// Moves made so far by the running search (the last one between searches), over all its
+// iterations and threads; on the search's own thread.
+int64_t searchNodes();
 
 // The engine's move for the current position; publishes gs_info.ponderMove.
 Move think();

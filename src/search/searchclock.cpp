@@ -1,10 +1,12 @@
 #include "search/searchclock.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/clock.h"
 #include "platform/relaxed.h"
 #include "search/searchinfo.h"
+#include "search/searchthreads.h"
 #include "shell/state.h"
 
 namespace {
@@ -14,8 +16,22 @@ namespace {
 constexpr int32_t COARSE_LAG_MS = 30;
 constexpr int64_t NO_LIMIT = INT64_MAX / 4;
 
-// Moves the current iteration may still make before the node limit; no limit by default.
+// Moves the current iteration may still make before the node limit (no limit by default), and
+// the main search's count at which the limit is next looked at.
 int64_t iterationNodeLimit = INT64_MAX;
+int64_t nextNodeCheck = INT64_MAX;
+
+// With helpers the limit counts their moves too, and they may be making most of them: the main
+// search sums them up every few of its own moves, sooner as the room left shrinks.
+constexpr int64_t HELPER_NODE_CHECK = 1024;
+bool nodeLimitReached() {
+    if (helpersRunning() == 0) return true;
+    const int64_t used = SearchInfo.nodes + helperNodes();
+    if (used >= iterationNodeLimit) return true;
+    const int64_t share = (iterationNodeLimit - used) / (helpersRunning() + 1);
+    nextNodeCheck = SearchInfo.nodes + std::clamp<int64_t>(share, 1, HELPER_NODE_CHECK);
+    return false;
+}
 
 Relaxed<int32_t> millisecondLimits{0};
 Relaxed<int32_t> softLimitMs{-1};
@@ -51,10 +67,13 @@ void useCentisecondLimits() { millisecondLimits = 0; }
 
 void startIterationNodeCount(int64_t earlierNodes) {
     iterationNodeLimit = gs_info.nodeLimit > 0 ? gs_info.nodeLimit - earlierNodes : INT64_MAX;
+    nextNodeCheck = iterationNodeLimit;
+    if (gs_info.nodeLimit > 0 && helpersRunning() > 0) nextNodeCheck = 1;
 }
 
 bool timeIsUp() {
-    if (SearchInfo.nodes >= iterationNodeLimit) {
+    if (helperThread) return false;  // the main search keeps the clock
+    if (SearchInfo.nodes >= nextNodeCheck && nodeLimitReached()) {
         gs_info.stop = 1;
         return true;
     }

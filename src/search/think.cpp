@@ -5,11 +5,13 @@
 #include "board/bitboard.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/movetext.h"
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
 #include "search/searchclock.h"
 #include "search/searchinfo.h"
+#include "search/searchthreads.h"
 #include "search/searchtree.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
@@ -92,11 +94,35 @@ void keepSearchMoves(RootMove* rootMoves, int* count) {
 
 // Nodes of the finished iterations of the running search (the counter restarts every iteration).
 int64_t iterationNodes = 0;
+// The helpers' nodes when the current iteration began, and the last iteration the main search completed.
+int64_t helperNodesBefore = 0;
+int completedDepth = 0;
+
+// With helpers the main search often meets their exact entries just below the root, and its line
+// stops after a move or two: the table's moves carry it on to `length` moves (each one checked
+// before it is made), so that the thinking lines and the expected reply stay useful. The moves
+// made here are not counted as searched.
+void extendLine(PvLine* line, int length) {
+    const int64_t nodes = *nodeCounter;
+    int made = 0;
+    while (made < line->count && makeStoredMove(line->argmove[made])) ++made;
+    line->count = made;
+    if (length > MAX_PV) length = MAX_PV;
+    while (line->count < length && currentPosition().repetitions == 0) {
+        const Move move = storedMove();
+        if (move == 0 || !makeStoredMove(move)) break;
+        ++made;
+        line->argmove[line->count++] = move;
+    }
+    for (; made > 0; --made) takeBack();
+    *nodeCounter = nodes;
+}
 
 // Iterative deepening shared by the engine's own search and the ponder/analysis thread form.
 Move deepen(bool inThread) {
     SearchInfo.depth = 0;
     iterationNodes = 0;
+    completedDepth = 0;
     bool started = false;
     clearHistory();
     clearHash();
@@ -127,6 +153,8 @@ Move deepen(bool inThread) {
     int alpha = -FULL_WINDOW;
     int beta = FULL_WINDOW;
     Move result = 0;
+    // Every search starts its own helpers, none when there is nothing to search.
+    startHelpers(rootMoves, tbUsed && count == 1 ? 0 : count, tbMen);
     while (depth <= maxDepth) {
         if (alpha != -FULL_WINDOW && beta != FULL_WINDOW && iterationBudgetSpent()) {
             gs_info.stop = 1;
@@ -136,6 +164,7 @@ Move deepen(bool inThread) {
         if (started) iterationNodes += SearchInfo.nodes;
         started = true;
         SearchInfo.nodes = 0;
+        helperNodesBefore = helperNodes();
         startIterationNodeCount(iterationNodes);
         SearchInfo.depth = depth;
         if (depth > 2 && tbMen != 0 && count >= 2) sortBySearchScore(rootMoves, 0, count - 1);
@@ -153,6 +182,8 @@ Move deepen(bool inThread) {
         if (gs_info.analyzeMode != 0 && gs_info.xboardMode == 0) pollInput();
         if (gs_info.stop == 1) return fallbackMove(result, rootMoves, count);
 
+        completedDepth = depth;
+        if (helpersRunning() > 0) extendLine(&gs_lineH, depth);
         if (lineMove(gs_lineH, 0) != 0) result = gs_lineH.argmove[0];
         const int shown = tbUsed && tbScore > score ? tbScore : score;
         if (inThread)
@@ -189,10 +220,31 @@ Move deepen(bool inThread) {
     return fallbackMove(result, rootMoves, count);
 }
 
+// A helper that completed a deeper iteration than the main search has the better result:
+// the same search, one or more plies deeper. Its line replaces the main one, and is shown when
+// the main search's output would still be read.
+Move deeperResult(Move move, bool inThread) {
+    PvLine line;
+    int score = 0;
+    int depth = 0;
+    if (!deeperHelperResult(completedDepth, &line, &score, &depth)) return move;
+    extendLine(&line, depth);
+    gs_lineH = line;
+    if (inThread)
+        gs_info.ponderBest = line.argmove[0];
+    else
+        gs_info.ponderMove = lineMove(line, 1);
+    if (gs_info.postThinking == 1 && (!inThread || gs_info.stop == 0)) printThinking(depth, score, &line);
+    return line.argmove[0];
+}
+
 Move iterate(bool inThread) {
-    const Move move = deepen(inThread);
+    Move move = deepen(inThread);
+    // No result is used before every helper has ended.
+    stopHelpers();
+    move = deeperResult(move, inThread);
     useCentisecondLimits();
-    lastSearchNodes = iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes.load() : 0);
+    lastSearchNodes = searchNodes();
     return move;
 }
 
@@ -201,6 +253,8 @@ Move iterate(bool inThread) {
 Move think() { return iterate(false); }
 
 Move thinkInThread() { return iterate(true); }
+
+int64_t searchNodes() { return iterationNodes + (SearchInfo.depth != 0 ? SearchInfo.nodes.load() : 0) + helperNodes(); }
 
 void setSearchMoves(const Move* moves, int count) {
     allowedRootMoveCount = count < MAX_ROOT_MOVES ? count : MAX_ROOT_MOVES;
@@ -248,7 +302,7 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
                                            checkExtended, inReduction, tbMen);
         takeBack();
         // A stopped search's score means nothing; what was found before the stop stands.
-        if (gs_info.stop == 1) return best;
+        if (searchStopped()) return best;
         root.searchScore = score;
         noLegalMove = false;
         if (score > best) {
@@ -277,8 +331,9 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
 
 int formatThinking(char* text, int size, int depth, int score) {
     SearchInfo.time = elapsedCentiseconds();
+    const int64_t nodes = SearchInfo.nodes + helperNodes() - helperNodesBefore;
     return std::snprintf(text, static_cast<size_t>(size), "%2d %6d %6d %10ld ", depth, score,
-                         static_cast<int>(SearchInfo.time), static_cast<long>(SearchInfo.nodes));
+                         static_cast<int>(SearchInfo.time), static_cast<long>(nodes));
 }
 
 int formatLine(char* text, const PvLine* line) {
@@ -309,7 +364,7 @@ int formatLine(char* text, const PvLine* line) {
 int formatUciInfo(char* text, int size, int depth, int score) {
     const int32_t elapsedMs = currentTimeMs() - gs_info.startTime;
     const int64_t ms = elapsedMs > 0 ? elapsedMs : 0;
-    const int64_t nodes = iterationNodes + SearchInfo.nodes;
+    const int64_t nodes = searchNodes();
     char value[24];
     if (score > MATE_THRESHOLD)
         std::snprintf(value, sizeof value, "mate %d", (MATE_SCORE + 1 - score) / 2);

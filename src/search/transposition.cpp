@@ -1,5 +1,7 @@
 #include "search/transposition.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -11,7 +13,39 @@
 
 namespace {
 
-TTEntry* table = nullptr;
+// An entry as the table holds it. Every search thread reads and writes the slots with no lock,
+// one word at a time, so a reader can see words of two different writes. The first word is the
+// key XOR the other two: a mixture then decodes to another key and reads as another position's
+// entry, and a torn entry can neither cut the search off nor hand it a move for this position
+// (the move of an entry is tried only after makeStoredMove has checked it anyway).
+struct TTSlot {
+    std::atomic<uint64_t> check;      // key ^ data ^ moveStamp
+    std::atomic<uint64_t> data;       // depth, iteration, bound, spare, score
+    std::atomic<uint64_t> moveStamp;  // move, stamp
+};
+static_assert(sizeof(TTSlot) == sizeof(TTEntry), "the slot holds one entry");
+constexpr size_t DATA_OFFSET = offsetof(TTEntry, depth);
+constexpr size_t MOVE_OFFSET = offsetof(TTEntry, move);
+static_assert(MOVE_OFFSET == DATA_OFFSET + 8 && sizeof(TTEntry) == MOVE_OFFSET + 8, "two data words after the key");
+static_assert(offsetof(TTEntry, stamp) == MOVE_OFFSET + 4, "the stamp is the high half of the last word");
+
+struct SlotWords {
+    uint64_t data, moveStamp;
+};
+
+TTEntry decode(uint64_t check, SlotWords words) {
+    TTEntry entry;
+    std::memcpy(reinterpret_cast<char*>(&entry) + DATA_OFFSET, &words.data, 8);
+    std::memcpy(reinterpret_cast<char*>(&entry) + MOVE_OFFSET, &words.moveStamp, 8);
+    entry.key = check ^ words.data ^ words.moveStamp;
+    return entry;
+}
+
+SlotWords dataOf(const TTSlot& slot) {
+    return {slot.data.load(std::memory_order_relaxed), slot.moveStamp.load(std::memory_order_relaxed)};
+}
+
+TTSlot* table = nullptr;
 uint64_t tableEntries = 0;
 size_t tableBytes = 0;
 // Stamp of the running search. Fresh pages are zero, so stamp 0 entries are the empty ones
@@ -27,7 +61,7 @@ void releaseTable() {
     tableBytes = 0;
 }
 
-TTEntry& slotOf(uint64_t key) { return table[slotIndex.of(key)]; }
+TTSlot& slotOf(uint64_t key) { return table[slotIndex.of(key)]; }
 
 bool hasMinorOrRook(const Position& p) { return (p.knights() | p.bishops() | p.rooks()) != 0; }
 
@@ -40,7 +74,7 @@ void allocateHash(int32_t entries, int32_t megabytes) {
         size_t bytes = static_cast<size_t>(entries) * sizeof(TTEntry);
         void* memory = allocateZeroedPages(bytes);
         if (memory != nullptr) {
-            table = static_cast<TTEntry*>(memory);
+            table = static_cast<TTSlot*>(memory);
             tableEntries = static_cast<uint64_t>(entries);
             slotIndex = FastRemainder(static_cast<uint32_t>(entries));
             tableBytes = bytes;
@@ -65,7 +99,7 @@ void prefetchHash(uint64_t key) {
     // An entry may straddle two cache lines: fetch both.
     const char* slot = reinterpret_cast<const char*>(&slotOf(key));
     prefetchLine(slot);
-    prefetchLine(slot + sizeof(TTEntry) - 1);
+    prefetchLine(slot + sizeof(TTSlot) - 1);
 }
 
 void prefetchChildren(const CaptureList& list) {
@@ -84,11 +118,14 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
         *entry = TTEntry{};
         return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
     }
-    const TTEntry& slot = slotOf(key);
-    if (slot.stamp == currentStamp)
-        *entry = slot;
-    else
+    const TTSlot& slot = slotOf(key);
+    const SlotWords words = dataOf(slot);
+    const uint64_t check = slot.check.load(std::memory_order_relaxed);
+    if (static_cast<uint32_t>(words.moveStamp >> 32) != currentStamp) {
         *entry = TTEntry{};
+        return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
+    }
+    *entry = decode(check, words);
     if (entry->key != key) return HASH_MISS;
     if (entry->iteration < iteration || entry->depth < depth) return HASH_NO_ANSWER;
     switch (entry->bound) {
@@ -101,17 +138,33 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
     }
 }
 
+Move storedMove() {
+    const uint64_t key = currentPosition().key;
+    if (table == nullptr) return 0;
+    const TTSlot& slot = slotOf(key);
+    const SlotWords words = dataOf(slot);
+    const TTEntry entry = decode(slot.check.load(std::memory_order_relaxed), words);
+    return entry.stamp == currentStamp && entry.key == key ? entry.move : 0;
+}
+
 void storeHash(int iteration, int depth, int score, int bound, Move move) {
     if (table == nullptr) return;
     const Position& p = currentPosition();
-    TTEntry& slot = slotOf(p.key);
-    if (slot.stamp == currentStamp && hasMinorOrRook(p) && (slot.iteration > iteration || slot.depth > depth)) return;
-    slot.key = p.key;
-    slot.depth = static_cast<uint8_t>(depth);
-    slot.iteration = static_cast<uint8_t>(iteration);
-    slot.bound = static_cast<uint8_t>(bound);
-    slot.spare = 0;
-    slot.score = score;
-    slot.move = move;
-    slot.stamp = currentStamp;
+    TTSlot& slot = slotOf(p.key);
+    const TTEntry old = decode(0, dataOf(slot));
+    if (old.stamp == currentStamp && hasMinorOrRook(p) && (old.iteration > iteration || old.depth > depth)) return;
+    TTEntry entry;
+    entry.depth = static_cast<uint8_t>(depth);
+    entry.iteration = static_cast<uint8_t>(iteration);
+    entry.bound = static_cast<uint8_t>(bound);
+    entry.spare = 0;
+    entry.score = score;
+    entry.move = move;
+    entry.stamp = currentStamp;
+    SlotWords words;
+    std::memcpy(&words.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
+    std::memcpy(&words.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
+    slot.data.store(words.data, std::memory_order_relaxed);
+    slot.moveStamp.store(words.moveStamp, std::memory_order_relaxed);
+    slot.check.store(p.key ^ words.data ^ words.moveStamp, std::memory_order_relaxed);
 }

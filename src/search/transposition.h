@@ -9,7 +9,8 @@ void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
 void clearHash();
 
-// One cached search result. A slot that was never written in the current search reads as all zero.
+// One cached search result as a probe hands it out. A slot that was never written in the current
+// search reads as all zero. The table itself keeps it as three words (see transposition.cpp).
 struct TTEntry {
     uint64_t key;
     uint8_t depth;      // remaining depth of the storing search, 0 for quiescence
@@ -37,6 +38,8 @@ constexpr int HASH_NO_ANSWER = 99998;  // same position, too shallow or too old:
 
 // Copies the current position's slot into *entry and answers a score, HASH_NO_ANSWER or HASH_MISS.
 int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta);
+// The move stored for the current position in the current search, 0 if none.
+Move storedMove();
 // Writes the current position's slot unless a deeper or later entry must be kept.
 void storeHash(int iteration, int depth, int score, int bound, Move move);
 // Starts loading the slot of `key`, to be probed shortly.

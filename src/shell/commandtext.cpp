@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/position.h"
+#include "search/searchthreads.h"
 #include "shell/state.h"
 
 bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
@@ -58,6 +59,16 @@ bool readNumber(const char* line, const char* word, int low, int high, int* n) {
     if (std::sscanf(line + length, " %d", &value) != 1 || value < low || value > high) return false;
     *n = value;
     return true;
+}
+
+void readCores(const char* line) {
+    int n = 0;
+    if (!readNumber(line, "cores", 1, INT32_MAX, &n)) {
+        std::printf("Error (bad number of cores): %s\n", line);
+        return;
+    }
+    gs_info.threads = n < MAX_THREADS ? n : MAX_THREADS;
+    std::printf("#DEBUG cores:%d\n", gs_info.threads.load());
 }
 
 bool wellFormedMove(const char* text) {

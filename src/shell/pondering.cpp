@@ -114,6 +114,10 @@ void poll_exit2(char* pendingBuffer) {
             if (gs_info.stop == 1) break;
             continue;
         }
+        if (startsWith(line, "cores")) {  // for the next search: this one goes on
+            readCores(line);
+            continue;
+        }
         if (startsWith(line, "usermove")) {
             ponderTest(line);
             break;

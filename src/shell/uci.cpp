@@ -21,6 +21,7 @@
 #include "platform/process.h"
 #include "search/search.h"
 #include "search/searchclock.h"
+#include "search/searchthreads.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/state.h"
@@ -51,8 +52,8 @@ Relaxed<int32_t> pondering{0};
 
 // The options the engine offers; setoption lines naming one of them that come during a search are
 // kept (the latest for each name) and applied once it has ended.
-constexpr const char* OPTION_NAMES[] = {"Hash",     "Clear Hash", "Ponder",           "OwnBook",
-                                        "BookFile", "SyzygyPath", "SyzygyProbeLimit", "Move Overhead"};
+constexpr const char* OPTION_NAMES[] = {"Hash",       "Clear Hash",       "Ponder",        "OwnBook", "BookFile",
+                                        "SyzygyPath", "SyzygyProbeLimit", "Move Overhead", "Threads"};
 constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
 char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
@@ -86,6 +87,7 @@ void sendOptions() {
     std::printf("option name SyzygyProbeLimit type spin default %d min 0 max 7\n", gs_info.syzygyMen.load());
     std::printf("option name Move Overhead type spin default %d min 0 max %d\n", TimeControl.moveOverheadMs.load(),
                 MAX_OVERHEAD_MS);
+    std::printf("option name Threads type spin default %d min 1 max %d\n", gs_info.threads.load(), MAX_THREADS);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -374,6 +376,10 @@ void setOption(const char* line) {
         if (!readNumber(spin, "v", 0, MAX_OVERHEAD_MS, &n))
             return refuse(name, "milliseconds from 0 to 5000 are needed");
         TimeControl.moveOverheadMs = n;
+    } else if (optionNamed(name, "Threads")) {
+        if (!readNumber(spin, "v", 1, MAX_THREADS, &n))
+            return refuse(name, "a number of threads from 1 to 256 is needed");
+        gs_info.threads = n;
     } else {
         refuse(name, "no such option");
     }

@@ -214,7 +214,7 @@ void stopAnalysing() {
 
 void sendFeatures() {
     std::printf(
-        "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 memory=1 time=1 reuse=0 "
+        "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 memory=1 smp=1 time=1 reuse=0 "
         "myname=\"quintarex 0.10\" name=1 done=1\n");
 }
 
@@ -425,6 +425,10 @@ Next dispatch(const char* line) {
     }
     if (startsWith(line, "memory")) {
         setMemory(line);
+        return Next::NextPass;
+    }
+    if (startsWith(line, "cores")) {
+        readCores(line);
         return Next::NextPass;
     }
     if (startsWith(line, "hard")) {

@@ -22,7 +22,7 @@ void addPromotions(CaptureList* list, int from, int to, int type) {
 // DTZ search stay far below this.
 constexpr int PROBE_STACK_ROOM = 64;
 
-bool stackHasRoomForProbe() { return positionStack.current + PROBE_STACK_ROOM < positionStack.records + STACK_SIZE; }
+bool stackHasRoomForProbe() { return threadStack->current + PROBE_STACK_ROOM < threadStack->records + STACK_SIZE; }
 
 // Makes m; false (with the move taken back) when it leaves the mover's king attacked.
 bool makeLegal(Move m) {
@@ -116,7 +116,7 @@ int dtzWithoutEnPassant(int* success) {
 bool repeatedRecently(int fifty) {
     const int root = stackIndex();
     for (int back = 0; back <= fifty && back <= root; back += 2) {
-        if (positionStack.records[root - back].repetitions == 3) return true;
+        if (threadStack->records[root - back].repetitions == 3) return true;
     }
     return false;
 }

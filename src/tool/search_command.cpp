@@ -11,6 +11,7 @@
 #include "eval/pawnhash.h"
 #include "platform/clock.h"
 #include "search/search.h"
+#include "search/searchthreads.h"
 #include "search/transposition.h"
 #include "shell/state.h"
 #include "tool/commands.h"
@@ -68,15 +69,17 @@ void prepareSearch(int maxDepth, int32_t moveTimeCs, bool post) {
 
 int searchCommand(int argc, char** argv) {
     if (argc < 1) {
-        std::fprintf(stderr, "usage: quintarex-tool search \"<FEN>\" [--depth N] [--movetime MS]\n");
+        std::fprintf(stderr, "usage: quintarex-tool search \"<FEN>\" [--depth N] [--movetime MS] [--threads N]\n");
         return 2;
     }
     long depth = 0;
     long moveTimeMs = 0;
+    long threads = 1;
     for (int i = 1; i < argc; i += 2) {
         const bool isDepth = std::strcmp(argv[i], "--depth") == 0;
         const bool isTime = std::strcmp(argv[i], "--movetime") == 0;
-        if (!isDepth && !isTime) {
+        const bool isThreads = std::strcmp(argv[i], "--threads") == 0;
+        if (!isDepth && !isTime && !isThreads) {
             std::fprintf(stderr, "quintarex-tool search: unknown option '%s'\n", argv[i]);
             return 2;
         }
@@ -92,11 +95,17 @@ int searchCommand(int argc, char** argv) {
             std::fprintf(stderr, "quintarex-tool search: movetime must be 1 to 86400000 ms, not '%s'\n", argv[i + 1]);
             return 2;
         }
+        if (isThreads && !parsePositive(argv[i + 1], MAX_THREADS, &threads)) {
+            std::fprintf(stderr, "quintarex-tool search: threads must be 1 to %d, not '%s'\n", MAX_THREADS,
+                         argv[i + 1]);
+            return 2;
+        }
     }
     if (depth == 0 && moveTimeMs == 0) depth = 6;
     if (!setupToolPosition(argv[0])) return 2;
 
     const Position before = currentPosition();
+    gs_info.threads = static_cast<int32_t>(threads);
     prepareSearch(depth != 0 ? static_cast<int>(depth) : 64,
                   moveTimeMs != 0 ? static_cast<int32_t>(moveTimeMs / 10) : NO_TIME_LIMIT, true);
     const Move move = think();

@@ -32,7 +32,8 @@ TEST(UciThreads, Session) {
               "option name OwnBook type check default false\noption name BookFile type string default book.bin\n"
               "option name SyzygyPath type string default <empty>\n"
               "option name SyzygyProbeLimit type spin default 5 min 0 max 7\n"
-              "option name Move Overhead type spin default 30 min 0 max 5000\nuciok\n");
+              "option name Move Overhead type spin default 30 min 0 max 5000\n"
+              "option name Threads type spin default 1 min 1 max 256\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :

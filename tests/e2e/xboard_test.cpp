@@ -95,7 +95,7 @@ TEST(Xboard, RepliesOnTheWire) {
     EXPECT_EQ(engine.waitExit(), 0);
     EXPECT_EQ(engine.linesWith("^feature "),
               std::vector<std::string>{"feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
-                                       "memory=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"});
+                                       "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"});
     EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
     EXPECT_EQ(engine.readFile("stderr.txt"), "no/such/dir/game.log: No such file or directory\n");
 }

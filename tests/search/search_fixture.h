@@ -24,6 +24,7 @@ protected:
         if (hashTableEntries() != HASH_ENTRIES) stdoutOf([] { allocateHash(HASH_ENTRIES, 16); });
         gs_info.hashEntries = HASH_ENTRIES;
         gs_info.syzygy = 0;
+        gs_info.threads = 1;
         gs_info.minDepth = 1;
         gs_info.postThinking = 1;
         gs_info.ponder = 1;

@@ -2,13 +2,16 @@
 // the static exchange estimate and the transposition table.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "platform/fastremainder.h"
 #include "search/exchange.h"
+#include "search/searchthreads.h"
 #include "search_fixture.h"
 #include "tablebase/tb_test_support.h"
 
@@ -48,17 +51,20 @@ int lastScore(const std::string& output) {
     return last;
 }
 
+// n > 0: mate in n; n < 0: mated in -n.
+constexpr std::pair<const char*, int> Mates[] = {
+    {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
+    {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
+    {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
+    {"k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3},
+    {"k7/6Q1/8/3K4/8/8/8/8 b - - 0 1", -2},
+};
+int mateScore(int n) { return n > 0 ? 70001 - 2 * n : -2 * n - 70000; }
+
 // Mates checked by a plain full-width search first, then found, announced and played; the side
-// being mated announces it too, and holds out longest. n > 0: mate in n; n < 0: mated in -n.
+// being mated announces it too, and holds out longest.
 TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
-    const std::pair<const char*, int> mates[] = {
-        {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
-        {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1},
-        {"7k/8/8/6K1/8/8/8/R7 w - - 0 1", 2},
-        {"k7/8/8/3K4/8/8/8/6Q1 w - - 0 1", 3},
-        {"k7/6Q1/8/3K4/8/8/8/8 b - - 0 1", -2},
-    };
-    for (const auto& [fen, n] : mates) {
+    for (const auto& [fen, n] : Mates) {
         SCOPED_TRACE(fen);
         SetUp();
         setPosition(fen);
@@ -68,7 +74,7 @@ TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
             << "not a mate in exactly " << n;
         std::string output;
         const Move move = searchTo(10, &output);
-        EXPECT_EQ(lastScore(output), n > 0 ? 70001 - 2 * moves : 2 * moves - 70000) << output;
+        EXPECT_EQ(lastScore(output), mateScore(n)) << output;
         EXPECT_NE(output.find((n > 0 ? "Mate in " : "Mated to ") + std::to_string(moves) + " \n"), std::string::npos)
             << output;
         EXPECT_EQ(gs_info.ponder, 0);
@@ -161,19 +167,79 @@ TEST_F(SearchTest, AlwaysAnswersWithALegalMoveAndLeavesTheStackAsFound) {
     EXPECT_EQ(positionStack.current, top);
 }
 
-// Every Bratko-Kopec position: a legal move, the stack as found, a score in range.
-TEST_F(SearchTest, BratkoKopecPositionsGiveLegalMoves) {
+// Whether every move of every thinking line in `output` is legal in turn from the current position.
+bool linesAreLegal(const std::string& output) {
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        int depth = 0;
+        std::string word;
+        if (!(words >> depth) || !(words >> word >> word >> word)) continue;  // not a thinking line
+        int made = 0;
+        bool legal = true;
+        while (legal && words >> word) made += legal = makeMoveFromText(word.c_str()) == 1;
+        for (; made > 0; --made) takeBack();
+        if (!legal) return false;
+    }
+    return true;
+}
+
+class SearchThreads : public SearchTest {};
+
+// Every Bratko-Kopec position with 1, 2 and 4 threads: a legal move, every thinking line legal
+// move after move, a score in range, the stack as found and no helper left running; and with 4
+// threads the shortest mates, exactly scored.
+TEST_F(SearchThreads, LegalMovesSoundLinesAndExactMates) {
     QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
     const std::vector<std::string> positions = readEpd("testdata/bratko-kopec.epd");
     EXPECT_EQ(positions.size(), 24u);
-    for (const std::string& fen : positions) {
-        setPosition(fen);
-        const Position before = currentPosition();
-        std::string output;
-        EXPECT_TRUE(isLegal(searchTo(4, &output))) << fen;
-        EXPECT_TRUE(samePosition(before)) << fen;
-        EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE) << fen;
+    for (int threads : {1, 2, 4}) {
+        gs_info.threads = threads;
+        for (const std::string& fen : positions) {
+            SCOPED_TRACE(std::to_string(threads) + " threads: " + fen);
+            setPosition(fen);
+            const Position before = currentPosition();
+            std::string output;
+            EXPECT_TRUE(isLegal(searchTo(threads == 1 ? 4 : 6, &output)));
+            EXPECT_TRUE(linesAreLegal(output)) << output;
+            EXPECT_TRUE(samePosition(before));
+            EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE);
+            EXPECT_EQ(helpersRunning(), 0);
+        }
     }
+    for (const auto& [fen, n] : Mates) {
+        setPosition(fen);
+        std::string output;
+        EXPECT_TRUE(isLegal(searchTo(10, &output))) << fen;
+        EXPECT_EQ(lastScore(output), mateScore(n)) << fen << "\n" << output;
+        EXPECT_TRUE(linesAreLegal(output)) << output;
+    }
+}
+
+// Two threads keep writing different results for one position while a third reads it: a read
+// gives one of them whole, never the score of one with the move of the other.
+TEST_F(SearchThreads, TableEntriesWrittenConcurrentlyNeverMix) {
+    setPosition("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    clearHash();
+    constexpr Move MoveA = 0x0C1C01, MoveB = 0x0D1D02;
+    std::atomic<bool> done{false};
+    auto writer = [&done](int score, Move move) {
+        while (!done) storeHash(1, 1, score, BOUND_EXACT, move);
+    };
+    std::thread a(writer, 100, MoveA), b(writer, -200, MoveB);
+    int read = 0, mixed = 0;
+    for (int i = 0; i < 50000000 && read < 200000; ++i) {  // the writers may take a while to start
+        TTEntry entry{};
+        const int score = probeHash(&entry, 1, 1, -1000, 1000);
+        if (score == HASH_MISS) continue;
+        ++read;
+        mixed += !((score == 100 && entry.move == MoveA) || (score == -200 && entry.move == MoveB));
+    }
+    done = true;
+    a.join();
+    b.join();
+    EXPECT_GT(read, 0);
+    EXPECT_EQ(mixed, 0);
 }
 
 // The search with the real tables: the root filter, its one-move shortcut and the men limit.
