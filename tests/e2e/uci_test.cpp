@@ -148,7 +148,7 @@ int timedGo(EngineProcess& engine, const std::string& go, int seconds = 30) {
     return msSince(start);
 }
 constexpr const char* MOVE_25 = "r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 25";
-constexpr int LATE_MS = 50;  // a stop answered late by a loaded machine
+constexpr int LATE_MS = 100;  // a stop answered late by a loaded machine
 }  // namespace
 
 // Moves at move 25 of a middlegame take what the time manager planned for them: no less than the
