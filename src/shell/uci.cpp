@@ -112,8 +112,8 @@ void searchJob(bool useBook) {
     char* end = std::strchr(text, ' ');
     if (end != nullptr) *end = '\0';
     if (text[0] == '\0') {
+        searchRunning = 0;  // before the bestmove: what the interface sends after it finds the search over
         std::printf("bestmove (none)\n");
-        searchRunning = 0;
         return;
     }
     // The expected reply, when the last completed iteration's line goes on after this move.
@@ -129,11 +129,11 @@ void searchJob(bool useBook) {
         end = std::strchr(reply, ' ');
         if (end != nullptr) *end = '\0';
     }
+    searchRunning = 0;
     if (reply[0] != '\0')
         std::printf("bestmove %s ponder %s\n", text, reply);
     else
         std::printf("bestmove %s\n", text);
-    searchRunning = 0;
 }
 
 void waitForSearch();

@@ -60,10 +60,11 @@ TEST(EngineThreads, UciHelpersRunOnlyDuringTheSearch) {
                 "<^bestmove "});
     EXPECT_EQ(engine.linesWith("Threads not changed").size(), 1u);
     // Every thread's moves count towards the limit (looked at every thousand or so of the main
-    // search's moves: a little more may be made) and in the output.
+    // search's moves: more may be made, most when the main search waits for a loaded machine's
+    // core while the helpers run) and in the output.
     const int64_t nodes = nodesOf(engine.linesWith("^info depth ").back());
     EXPECT_GT(nodes, 42964);
-    EXPECT_LE(nodes, 310000);
+    EXPECT_LE(nodes, 375000);
 
     engine.run({"go infinite", "<^info depth 4 ", "quit"});
     EXPECT_EQ(engine.waitExit(), 0);
