@@ -252,8 +252,7 @@ Move hintSearch() {
 // The reply the engine expects after its own move, else what a short search finds; nothing once the game is over.
 void answerHint() {
     if (gs_info.gameResult != 0 || gameIsOver()) return;
-    const bool expected =
-        expectedReply != 0 && currentPosition().key == expectedReplyKey && isLegalHere(expectedReply);
+    const bool expected = expectedReply != 0 && currentPosition().key == expectedReplyKey && isLegalHere(expectedReply);
     const Move hint = expected ? Move{expectedReply} : hintSearch();
     if (hint == 0) return;
     char text[8];
