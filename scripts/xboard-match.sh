@@ -54,8 +54,9 @@ match() {
     shift 6
     local extra=("$@")
     local pgn="$work/$name.pgn" debug="$work/$name.debug"
-    # HOME keeps xboard's settings file out of the user's home.
-    HOME="$work" timeout 300 xvfb-run -a xboard -noGUI -xexit -autoCallFlag true \
+    # xboard reads the user's ~/.xboardrc whatever HOME says: the match neither saves to it nor
+    # takes its tablebase paths (a path without tables is reported to the user as trouble).
+    HOME="$work" timeout 300 xvfb-run -a xboard -noGUI -xexit -autoCallFlag true -saveSettingsOnExit false -egtFormats "" \
         -fcp "$engine" -fd "$work/quintarex" "${extra[@]}" -scp "$opponent" -sd "$work/opponent" \
         -mg "$games" -tc "$tc" -inc "$inc" "$ponder" -adjudicateDrawMoves "$drawMoves" \
         -sgf "$pgn" -debug -nameOfDebugFile "$debug" >"$work/$name.out" 2>&1

@@ -253,7 +253,7 @@ Move hintSearch() {
 void answerHint() {
     if (gs_info.gameResult != 0 || gameIsOver()) return;
     const bool expected = expectedReply != 0 && currentPosition().key == expectedReplyKey && isLegalHere(expectedReply);
-    const Move hint = expected ? Move{expectedReply} : hintSearch();
+    const Move hint = expected ? expectedReply : hintSearch();
     if (hint == 0) return;
     char text[8];
     moveToText(text, hint, &currentPosition());
