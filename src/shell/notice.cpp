@@ -5,12 +5,27 @@
 
 #include "shell/state.h"
 
-void printNotice(const char* format, ...) {
+namespace {
+
+void printPrefixed(const char* prefix, const char* format, va_list args) {
     char text[512];
-    const int prefix = gs_info.uciMode != 0 ? std::snprintf(text, sizeof text, "info string ") : 0;
+    const int length = std::snprintf(text, sizeof text, "%s", prefix);
+    std::vsnprintf(text + length, sizeof text - static_cast<size_t>(length), format, args);
+    std::fputs(text, stdout);
+}
+
+}  // namespace
+
+void printNotice(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text + prefix, sizeof text - static_cast<size_t>(prefix), format, args);
+    printPrefixed(gs_info.uciMode != 0 ? "info string " : "", format, args);
     va_end(args);
-    std::fputs(text, stdout);
+}
+
+void tellUser(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    printPrefixed(gs_info.uciMode != 0 ? "info string " : gs_info.xboardMode != 0 ? "telluser " : "", format, args);
+    va_end(args);
 }

@@ -141,6 +141,14 @@ void poll_exit2(char* pendingBuffer) {
             std::printf("#DEBUG Lato computer dopo la modifica = %i\n", gs_info.engineSide.load());
             break;
         }
+        // While pondering, the hint is the move pondered on; an analysis has none to give.
+        if (isLine(line, "hint")) {
+            if (!analysisPhase)
+                std::printf("Hint: %.*s\n", static_cast<int>(std::strcspn(gs_info.ponderMoveStr, " ")),
+                            gs_info.ponderMoveStr);
+            if (gs_info.stop == 1) break;
+            continue;
+        }
         if (line[0] == '\0' || (analysisPhase && isLine(line, "."))) {
             if (line[0] != '\0') std::printf("#DEBUG stat\n");
             if (gs_info.stop == 1) break;

@@ -364,11 +364,8 @@ void setOption(const char* line) {
             return refuse(name, "a file name of 1 to 99 characters is needed");
         std::snprintf(gs_info.bookFile, sizeof gs_info.bookFile, "%s", value);
     } else if (optionNamed(name, "SyzygyPath")) {
-        const bool none = *value == '\0' || isLine(value, "<empty>");
         if (std::strlen(value) >= sizeof gs_info.syzygyPath) return refuse(name, "the path is too long");
-        std::snprintf(gs_info.syzygyPath, sizeof gs_info.syzygyPath, "%s", none ? "" : value);
-        gs_info.syzygy = none ? 0 : 1;
-        tbInit(gs_info.syzygyPath);
+        useTablebasePath(*value == '\0' || isLine(value, "<empty>") ? "" : value);
     } else if (optionNamed(name, "SyzygyProbeLimit")) {
         if (!readNumber(spin, "v", 0, 7, &n)) return refuse(name, "a number of men from 0 to 7 is needed");
         gs_info.syzygyMen = n;

@@ -23,6 +23,7 @@
 #include "shell/state.h"
 #include "shell/tables.h"
 #include "shell/timemanagement.h"
+#include "shell/xboardoptions.h"
 
 namespace {
 
@@ -31,12 +32,21 @@ constexpr int MAX_DEPTH_LIMIT = 64;
 constexpr int MAX_MEMORY_MB = 4096;
 constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
 constexpr int32_t PONDER_BUDGET = 720000;
+constexpr int32_t HINT_BUDGET = 100;  // centiseconds of search for a hint
 
 enum class Next { NextPass, EngineTurn, Quit };
 
 char pendingBuffer[COMMAND_SIZE];
 // Analysis goes on between commands until exit, new, force, go, playother or quit.
 bool analysing = false;
+// An old interface sends its first move without new or go, and expects the reply.
+bool sideChosen = false;
+// The thinking-line setting to restore when protocol 2 is announced: an old interface that never
+// asked for them with post takes the moves of a thinking line for moves played.
+int32_t postWithProtocol2 = -1;
+// The reply the engine expects after its last move, and the position it belongs to.
+Move expectedReply = 0;
+uint64_t expectedReplyKey = 0;
 
 int sideToMove() { return static_cast<int>(currentPosition().colour); }
 
@@ -68,10 +78,24 @@ void makeGameMove(Move m) {
     makeMove(m);
 }
 
+// Move text ends at its first blank: eboard takes "move e2e4 " for no move at all.
+int wordLength(const char* text) { return static_cast<int>(std::strcspn(text, " ")); }
+
 void sendMoveText(const char* text) {
-    std::printf("move %s\n", text);
-    logPrintf("move %s\n", text);
+    std::printf("move %.*s\n", wordLength(text), text);
+    logPrintf("move %.*s\n", wordLength(text), text);
     std::fflush(stdout);
+}
+
+void sendHint(const char* text) {
+    std::printf("Hint: %.*s\n", wordLength(text), text);
+    std::fflush(stdout);
+}
+
+// After the engine's move: the reply its principal variation expects, when that line starts with the move.
+void rememberExpectedReply(Move played) {
+    expectedReply = gs_lineH.count >= 2 && gs_lineH.argmove[0] == played ? gs_lineH.argmove[1] : 0;
+    expectedReplyKey = currentPosition().key;
 }
 
 // Makes the expected reply and ponders on it. True on a ponder hit: the reply was played and
@@ -96,8 +120,7 @@ bool ponderOnExpectedReply() {
         takeBackPly();
         return false;
     }
-    std::printf("Hint: %s\n", gs_info.ponderMoveStr);
-    std::fflush(stdout);
+    sendHint(gs_info.ponderMoveStr);
     gs_info.ponderOnBoard = 1;
     gs_info.startTime = currentTimeMs();
     std::printf("#DEBUG pthread_join poll_exit2\n");
@@ -124,6 +147,7 @@ Move sendSearchedMove(Move best) {
     moveToText(text, best, &currentPosition());
     sendMoveText(text);
     makeGameMove(best);
+    rememberExpectedReply(best);
     ++TimeControl.engineMoves;
     gs_info.gameResult = checkGameEnd();
     if (gs_info.gameResult != 0) return 0;
@@ -150,6 +174,7 @@ bool playBookMove() {
     if (chooseBookMove(gs_info.bookFile, text) != 0 || !makeGameMoveFromText(text)) return false;
     ++TimeControl.engineMoves;
     sendMoveText(text);
+    expectedReply = 0;
     if (gs_info.ponder != 0) {
         clearHashTable();
         forgetPonderResult();
@@ -170,6 +195,7 @@ bool playPonderBest() {
     moveToText(text, best, &currentPosition());
     sendMoveText(text);
     makeGameMove(best);
+    rememberExpectedReply(best);
     ++TimeControl.engineMoves;
     clearHashTable();
     forgetPonderResult();
@@ -191,6 +217,47 @@ void enginesTurn() {
     gs_info.ponderBest = 0;
     Move next = sendSearchedMove(think());
     while (next != 0) next = sendSearchedMove(next);
+}
+
+bool isLegalHere(Move m) {
+    RootMove moves[MAX_ROOT_MOVES];
+    int count = 0;
+    generateRootMoves(moves, &count);
+    for (int i = 0; i < count; ++i)
+        if (moves[i].move == m) return true;
+    return false;
+}
+
+// A short quiet search for the side to move; the game's own search results stay as they were.
+Move hintSearch() {
+    ensureTables();
+    const Move ponderMove = gs_info.ponderMove, ponderBest = gs_info.ponderBest;
+    const int32_t post = gs_info.postThinking, ponder = gs_info.ponder, stop = gs_info.stop,
+                  allotted = TimeControl.allocatedTime, depth = SearchInfo.depth;
+    gs_info.postThinking = 0;
+    TimeControl.allocatedTime = HINT_BUDGET;
+    gs_info.stop = 0;
+    gs_info.startTime = currentTimeMs();
+    const Move best = think();
+    gs_info.ponderMove = ponderMove;
+    gs_info.ponderBest = ponderBest;
+    gs_info.postThinking = post;
+    gs_info.ponder = ponder;
+    gs_info.stop = stop;
+    TimeControl.allocatedTime = allotted;
+    SearchInfo.depth = depth;
+    return best;
+}
+
+// The reply the engine expects after its own move, else what a short search finds; nothing once the game is over.
+void answerHint() {
+    if (gs_info.gameResult != 0 || gameIsOver()) return;
+    const bool expected = expectedReply != 0 && currentPosition().key == expectedReplyKey && isLegalHere(expectedReply);
+    const Move hint = expected ? expectedReply : hintSearch();
+    if (hint == 0) return;
+    char text[8];
+    moveToText(text, hint, &currentPosition());
+    sendHint(text);
 }
 
 void startAnalysis() {
@@ -327,16 +394,19 @@ void userMove(const char* line) {
     }
     // A game the interface has ended stays over until new, whatever is played on the board.
     if (checkGameEnd() != 0) gs_info.gameResult = 1;
-    // The move never changes the engine's side, pondering or not: in force mode the interface
-    // sends moves and then "go", and an engine that answered the move itself would then play
-    // the other side's move as well.
+    // Once chosen, the engine's side never changes with a move, pondering or not: in force mode
+    // the interface sends moves and then "go", and an engine that answered the move itself would
+    // then play the other side's move as well. An old interface's first move, before anything
+    // chose a side, gets its answer, as engines did before protocol 2.
+    if (!sideChosen) gs_info.engineSide = static_cast<uint8_t>(sideToMove());
+    sideChosen = true;
     std::fflush(stdout);
 }
 
 // Replies and notices that need no answer and must not set the engine thinking.
 bool isQuietNotice(const char* line) {
     static constexpr const char* words[] = {"accepted", "rejected", "computer", "random", "draw",
-                                            "hint",     "bk",       "rating",   "ics",    "xboard"};
+                                            "bk",       "rating",   "ics",      "xboard"};
     for (const char* word : words)
         if (startsWith(line, word)) return true;
     return false;
@@ -344,12 +414,16 @@ bool isQuietNotice(const char* line) {
 
 Next dispatch(const char* line) {
     if (isLine(line, "protover 2")) {
+        sendOptionFeatures();
         sendFeatures();
+        if (postWithProtocol2 >= 0) gs_info.postThinking = postWithProtocol2;
+        postWithProtocol2 = -1;
         setUpTables();
         return Next::NextPass;
     }
     if (isLine(line, "new")) {
         stopAnalysing();
+        sideChosen = true;
         gs_info.engineSide = BLACK;
         gs_info.gameResult = 0;
         gs_info.stop = 0;
@@ -361,10 +435,12 @@ Next dispatch(const char* line) {
     }
     if (isLine(line, "post")) {
         gs_info.postThinking = 1;
+        postWithProtocol2 = -1;
         return Next::NextPass;
     }
     if (isLine(line, "nopost")) {
         gs_info.postThinking = 0;
+        postWithProtocol2 = -1;
         return Next::NextPass;
     }
     if (isLine(line, "undo") || isLine(line, "remove")) {
@@ -377,16 +453,19 @@ Next dispatch(const char* line) {
     }
     if (isLine(line, "go")) {
         stopAnalysing();
+        sideChosen = true;
         gs_info.engineSide = static_cast<uint8_t>(sideToMove());
         return Next::EngineTurn;
     }
     if (isLine(line, "playother")) {
         stopAnalysing();
+        sideChosen = true;
         gs_info.engineSide = static_cast<uint8_t>(1 - sideToMove());
         return Next::NextPass;
     }
     if (isLine(line, "force")) {
         stopAnalysing();
+        sideChosen = true;
         gs_info.engineSide = NO_SIDE;
         gs_info.stop = 1;
         std::printf("#DEBUG force command\n");
@@ -398,6 +477,7 @@ Next dispatch(const char* line) {
     }
     if (isLine(line, "analyze")) {
         analysing = true;
+        sideChosen = true;
         gs_info.analyzeMode = 1;
         gs_info.stop = 0;
         gs_info.engineSide = NO_SIDE;
@@ -406,6 +486,7 @@ Next dispatch(const char* line) {
     }
     if (isLine(line, "exit")) {
         stopAnalysing();
+        sideChosen = true;
         gs_info.engineSide = NO_SIDE;
         gs_info.stop = 1;
         std::printf("#DEBUG exit command\n");
@@ -467,6 +548,21 @@ Next dispatch(const char* line) {
         userMove(line);
         return Next::EngineTurn;
     }
+    if (startsWith(line, "depth")) {  // Knights' spelling of sd
+        char sd[COMMAND_SIZE];
+        std::snprintf(sd, sizeof sd, "sd%s", line + 5);
+        setDepth(sd);
+        return Next::NextPass;
+    }
+    if (isLine(line, "hint")) {
+        answerHint();
+        return Next::NextPass;
+    }
+    if (startsWith(line, "option ") && setXboardOption(line)) return Next::NextPass;
+    if (startsWith(line, "egtpath ")) {
+        setEgtPath(line);
+        return Next::NextPass;
+    }
     if (startsWith(line, "result")) {
         // The interface ended the game: no more moves until new.
         gs_info.gameResult = 1;
@@ -482,6 +578,9 @@ Next dispatch(const char* line) {
 
 void xboardLoop() {
     char line[COMMAND_SIZE];
+    sideChosen = false;
+    postWithProtocol2 = gs_info.postThinking;
+    gs_info.postThinking = 0;
     for (;;) {
         std::fflush(stdout);
         if (gs_info.pendingCommand == 0) {

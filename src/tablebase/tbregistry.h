@@ -70,6 +70,6 @@ TbHashSlot* tbFindSlot(uint64_t key);
 // Loads the entry's WDL file on first use; false when it cannot be loaded (the entry is disabled).
 bool tbEnsureWdlLoaded(TbWdlEntry* entry, const Position& pos, uint64_t key);
 
-// Test hooks: registry size and used hash slots.
+// Registry size (the shell checks an interface's path with it) and used hash slots (a test hook).
 int tbRegisteredCount();
 int tbHashSlotsUsed();

@@ -111,4 +111,12 @@ TEST(Perft, SharedSets) {
             if (depth <= 3) expectCount(random[i].id, random[i].fen, depth, expected, i % 20 == 0);
 }
 
+// The long check (CTest's SlowSuites): every position of the random set at depth four, 1.37 billion leaves.
+TEST(PerftSlow, RandomSetAtDepthFour) {
+    QX_REQUIRE_SHARED("testdata/perft-random.perft");
+    for (const PerftCase& c : readPerftFile(sharedPath("testdata/perft-random.perft")))
+        for (auto [depth, expected] : c.counts)
+            if (depth == 4) expectCount(c.id, c.fen, depth, expected, false);
+}
+
 }  // namespace

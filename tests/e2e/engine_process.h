@@ -44,7 +44,7 @@ private:
     size_t cursor_ = 0;
 };
 
-std::string moveOf(const std::string& line);  // "e2e4" of "move e2e4 " or "Hint: e2e4 "
+std::string moveOf(const std::string& line);  // "e2e4" of "move e2e4" or "Hint: e2e4"
 
 // Moves on this test process's own board, which mirrors the engine's game.
 std::vector<std::string> legalMoveTexts();

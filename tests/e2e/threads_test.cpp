@@ -127,7 +127,7 @@ TEST(XboardThreads, AnalysisTakesCommandsRestartsAndParks) {
 // A ponder hit (the ponder search goes on as the real one), a miss (the ponder move is taken
 // back) and a deep hit (the ponder result is played at once), the miss also in the old protocol:
 // the reply is legal each time. What comes while the engine ponders is obeyed on the right board:
-// a ping, force, quit, the end of input, a new game.
+// a hint, a ping, force, quit, the end of input, a new game.
 TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
     const struct {
         bool hit, deep;
@@ -153,7 +153,9 @@ TEST(XboardThreads, PonderHitMissDeepHitAndCommandsWhilePondering) {
             expectLegalReply(engine);
             sendMove(engine, anyMoveBut(), c.prefix);
         }
-        awaitPondering(engine);
+        const std::string pondered = awaitPondering(engine);
+        engine.send("hint");  // answered by the polling thread with the move pondered on
+        EXPECT_EQ(engine.waitFor("^Hint: "), "Hint: " + pondered);
         engine.run({"ping 77", "<^pong 77"});
         if (!c.hit && !c.prefix.empty()) {  // force ends the pondering and is obeyed: the next move gets no reply
             const size_t from = engine.lineCount();

@@ -1,10 +1,14 @@
 // The xboard protocol loop, driven through the real binary.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <regex>
 
+#include "board/position.h"
 #include "engine_process.h"
 #include "shell/timebudget.h"
+#include "support/test_support.h"
 
 // What the engine answers, byte for byte, to each group of commands (sent after new and force):
 // its #DEBUG notes and thinking lines aside, but for the time it allots; "move" stands for any
@@ -47,7 +51,7 @@ TEST(Xboard, RepliesOnTheWire) {
          {position + "rnbqkbnr/pppp1ppp/8/4p3/4X3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2", "tellusererror Illegal position",
           position, "tellusererror Illegal position"}},
         {{"setboard 8/8/8/8/8/8/8/8 w - - 0 1"}, {}},  // an empty board parks the engine
-        {{"accepted ping", "rejected analyze", "random", "computer", "hint", "xboard"}, {}},
+        {{"accepted ping", "rejected analyze", "random", "computer", "xboard"}, {}},
         {{"frobnicate 3"}, {"Error (unknown command): frobnicate 3"}},
         // An over-long line is one command, cut at 255 characters.
         {{"ping " + std::string(400, 'x'), "usermove e2e4" + std::string(300, ' ') + "usermove"},
@@ -83,7 +87,7 @@ TEST(Xboard, RepliesOnTheWire) {
         engine.run(commands);
         engine.sync();
         std::vector<std::string> replies;
-        static const std::regex thinking(R"( ?\d+ +-?\d+ +\d+ +\d+ .*)"), move("^move [a-h][1-8][a-h][1-8][qrbn]? $");
+        static const std::regex thinking(R"( ?\d+ +-?\d+ +\d+ +\d+ .*)"), move("^move [a-h][1-8][a-h][1-8][qrbn]?$");
         for (size_t i = from; i + 1 < engine.lineCount(); ++i) {
             const std::string line = std::regex_replace(engine.lines()[i], move, "move");
             if ((line[0] != '#' || line.rfind("#DEBUG moves:", 0) == 0) && !std::regex_match(line, thinking))
@@ -93,9 +97,13 @@ TEST(Xboard, RepliesOnTheWire) {
     }
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
-    EXPECT_EQ(engine.linesWith("^feature "),
-              std::vector<std::string>{"feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
-                                       "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"});
+    EXPECT_EQ(
+        engine.linesWith("^feature "),
+        (std::vector<std::string>{"feature option=\"Book -check 1\"", "feature option=\"Book File -file missing.bin\"",
+                                  "feature option=\"Syzygy Path -path \"", "feature option=\"Threads -spin 1 1 256\"",
+                                  "feature egt=\"syzygy\"",
+                                  "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
+                                  "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"}));
     EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
     EXPECT_EQ(engine.readFile("stderr.txt"), "no/such/dir/game.log: No such file or directory\n");
 }
@@ -132,4 +140,110 @@ TEST(Xboard, TimeManagerPlansTheXboardClock) {
     const std::vector<std::string> thinking = engine.linesWith("^ 1 ", from);
     EXPECT_EQ(thinking.size(), 1u);
     EXPECT_EQ(engine.linesWith("^ 2 ", from).size(), 0u) << "one iteration only";
+}
+
+// Knights' and eboard's streams, played to the end of a game. Knights sends "xboard" and the
+// user's bare move (or depth, sd, memory and go when the engine is white), never new, protover or
+// post; eboard starts a protocol-2 game with nopost. The engine answers every move for the other
+// side with exactly "move <move>" (eboard ignores "move e2e4 "), sends no thinking line until post,
+// and answers hint with a legal move (searched before its first move) until the game is over.
+TEST(Xboard, KnightsAndEboardGamesToTheEnd) {
+    static const std::regex exactMove("move [a-h][1-8][a-h][1-8][qrbn]?"),
+        exactHint("Hint: [a-h][1-8][a-h][1-8][qrbn]?"), thinking(R"( ?\d+ +-?\d+ +\d+ +\d+ .*)");
+    const struct {
+        std::vector<std::string> start;
+        std::string prefix;
+        bool userWhite, posts;
+    } streams[] = {
+        {{"xboard"}, "", true, true},
+        {{"xboard", "depth 2", "sd 2", "memory 32", "go"}, "", false, true},
+        {{"xboard", "protover 2", "nopost", "hard", "new", "st 20", "sd 2"}, "usermove ", true, false},
+    };
+    for (const auto& [start, prefix, userWhite, posts] : streams) {
+        SCOPED_TRACE(start.back());
+        EngineProcess engine(testIni("MaxDepth=2\n"));
+        resetToStartPosition();
+        engine.run(start);
+        size_t postedAt = std::string::npos;
+        int userMoves = 0;
+        for (int ply = 0; ply < 400 && engine.linesWith("{").empty(); ++ply) {
+            if ((currentPosition().colour == WHITE) != userWhite) {
+                const std::string reply = moveOf(engine.waitFor("^move "));
+                ASSERT_TRUE(playHere(reply)) << "ply " << ply << ": " << reply;
+                engine.sync();  // a result would have come with the move
+                continue;
+            }
+            const std::vector<std::string> moves = legalMoveTexts();
+            if (userMoves % 3 == 0) {
+                engine.send("hint");
+                const std::string hint = moveOf(engine.waitFor("^Hint: "));
+                EXPECT_NE(std::find(moves.begin(), moves.end(), hint), moves.end()) << hint;
+            }
+            if (++userMoves == 4 && posts) {
+                postedAt = engine.lineCount();
+                engine.send("post");
+            }
+            // A promotion whenever there is one, to see both sides of it on the wire.
+            auto promotion =
+                std::find_if(moves.begin(), moves.end(), [](const std::string& m) { return m.size() == 5; });
+            const std::string move = promotion != moves.end() ? *promotion : moves[(ply * 7) % moves.size()];
+            ASSERT_TRUE(playHere(move));
+            engine.send(prefix + move);
+        }
+        EXPECT_EQ(engine.linesWith("{").size(), 1u) << "the game ends";
+        engine.run({"hint", "quit"});
+        EXPECT_EQ(engine.waitExit(), 0);
+        size_t thinkingLines = 0;
+        for (size_t i = 0; i < engine.lineCount(); ++i) {
+            const std::string& line = engine.lines()[i];
+            const std::regex* exact = line.rfind("move", 0) == 0   ? &exactMove
+                                      : line.rfind("Hint", 0) == 0 ? &exactHint
+                                                                   : nullptr;
+            EXPECT_TRUE(exact == nullptr || std::regex_match(line, *exact)) << "'" << line << "'";
+            if (!std::regex_match(line, thinking)) continue;
+            EXPECT_GE(i, postedAt) << line;
+            ++thinkingLines;
+        }
+        EXPECT_EQ(thinkingLines > 0, posts) << "thinking lines follow post";
+        EXPECT_EQ(engine.linesWith("^Hint: ").size(), engine.linesWith("Command:    hint").size() - 1)
+            << "none after the end";
+        EXPECT_EQ(engine.linesWith("Illegal").size() + engine.linesWith("Error").size(), 0u);
+    }
+}
+
+// The engine settings dialog. A tablebase path without tables and a book that cannot be read are
+// told to the user and change nothing (xboard's own default path must not drop the tables found);
+// a path with tables, or none, replaces them; Book=0 has the first move searched.
+TEST(Xboard, EngineSettingsKeepWhatWorks) {
+    QX_REQUIRE_SHARED("syzygy/KBNvK.rtbw");
+    QX_REQUIRE_SHARED("books/performance.bin");
+    const std::string tables = sharedPath("syzygy"), book = sharedPath("books/performance.bin");
+    EngineProcess engine("[ENGINE]\nHashSize=4\nPawnHashSize=1\nMaxDepth=2\n[BOOK]\nBookFile=" + book +
+                         "\n[TABLEBASE]\nSyzygyPath=" + tables + "\n");
+    engine.startXboard();
+    const std::string found = engine.waitFor("^Found ");
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"option Syzygy Path=/no/such/dir", "egtpath syzygy " + engine.directory(), "egtpath gaviota /x"},
+         {"Found 0 tablebases.", found,
+          "telluser No tablebases found in /no/such/dir: the 35 found in " + tables + " stay in use",
+          "Found 0 tablebases.", found,
+          "telluser No tablebases found in " + engine.directory() + ": the 35 found in " + tables + " stay in use"}},
+        {{"option Syzygy Path=", "egtpath syzygy " + tables}, {"Found 0 tablebases.", found}},
+        {{"option Book File=missing.bin", "option Book File=" + book, "new", "go"},
+         {"telluser Book File not changed: missing.bin cannot be read", "move"}},
+        {{"option Book=0", "new", "go"}, {"#DEBUG moves: 0 move speed: 120  allocated time: 6000", "move"}},
+    };
+    for (const auto& [commands, expected] : cases) {
+        SCOPED_TRACE(commands.front());
+        const size_t from = engine.lineCount();
+        engine.run(commands);
+        engine.sync();
+        std::vector<std::string> replies;
+        for (size_t i = from; i + 1 < engine.lineCount(); ++i) {
+            const std::string& line = engine.lines()[i];
+            if ((line[0] != '#' || line.rfind("#DEBUG moves:", 0) == 0) && line[0] != ' ' && !std::isdigit(line[0]))
+                replies.push_back(line.rfind("move ", 0) == 0 ? "move" : line);
+        }
+        EXPECT_EQ(replies, expected);
+    }
 }
