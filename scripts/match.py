@@ -60,7 +60,9 @@ def play(args, index, games, openings):
             f.write(ini.replace("\\n", "\n"))
         dirs.append(d)
     pgn, debug = os.path.join(out, "games.pgn"), os.path.join(out, "xboard.debug")
+    # xboard reads and saves ~root/.xboardrc whatever HOME says: neither its settings nor its tablebase path.
     cmd = ["xvfb-run", "-a", "xboard", "-noGUI", "-xexit", "-autoCallFlag", "true",
+           "-saveSettingsOnExit", "false", "-egtFormats", "",
            "-fcp", args.first, "-fd", dirs[0], "-scp", args.second, "-sd", dirs[1],
            "-fn", "first", "-sn", "second", "-mg", str(games), "-tc", args.tc,
            "-ponder" if args.ponder else "-xponder", "-adjudicateDrawMoves", str(args.draw_moves),
