@@ -145,32 +145,3 @@ TEST(TimeBudget, WorstCaseGamesKeepTheirClock) {
         }
     }
 }
-
-// Without a usable clock the answer is a minimal search at once; a fixed move time is spent whole;
-// a search with another limit and no clock has no time limit.
-TEST(TimeBudget, MoveNowFixedTimeAndNoClock) {
-    const struct {
-        ClockReading clock;
-        bool moveNow;
-        int32_t soft, hard;
-    } cases[] = {
-        {{true, 0, 0, 0, -1, false, 30, 25}, true, 0, 0},
-        {{true, -500, 1000, 0, -1, false, 30, 25}, true, 0, 0},
-        {{true, 10, 0, 0, -1, false, 30, 25}, true, 0, 0},
-        {{true, -500, 0, 0, -1, true, 30, 25}, true, 0, 0},  // a depth limit does not save a fallen flag
-        {{false, 0, 0, 0, -1, false, 30, 25}, true, 0, 0},   // "go", or only the opponent's clock
-        {{false, 0, 0, 0, -1, true, 30, 25}, false, NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS},
-        {{false, 0, 0, 0, 2000, false, 30, 25}, false, 1970, 1970},
-        {{false, 0, 0, 0, 20, false, 30, 25}, true, 0, 0},
-        {{true, 300000, 0, 0, 2000, false, 30, 25}, false, 1970, 1970},
-        {{true, 1000, 0, 0, 2000, true, 30, 25}, false, 27, 155},  // the clock is the tighter limit
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.clock.time << " " << c.clock.moveTime << " " << c.clock.hasClock);
-        const TimeBudget b = planMoveTime(c.clock);
-        EXPECT_EQ(b.moveNow, c.moveNow);
-        if (c.moveNow) continue;
-        EXPECT_EQ(b.softMs, c.soft);
-        EXPECT_EQ(b.hardMs, c.hard);
-    }
-}
