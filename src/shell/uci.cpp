@@ -27,6 +27,7 @@
 #include "shell/state.h"
 #include "shell/tables.h"
 #include "shell/timebudget.h"
+#include "shell/timemanagement.h"
 #include "tablebase/tablebase.h"
 
 namespace {
@@ -423,15 +424,7 @@ void stopSearch() {
 void ponderHit() {
     if (!searcher.joinable() || pondering == 0) return;
     pondering = 0;
-    if (searchRunning != 0) {
-        const TimeBudget budget = planMoveTime(ponderClocks);
-        const int32_t elapsed = elapsedMilliseconds();
-        if (budget.moveNow || (budget.softMs != NO_TIME_LIMIT_MS && elapsed >= budget.softMs))
-            gs_info.stop = 1;
-        else
-            setMillisecondLimits(budget.softMs,
-                                 budget.hardMs == NO_TIME_LIMIT_MS ? NO_TIME_LIMIT_MS : elapsed + budget.hardMs);
-    }
+    if (searchRunning != 0) continueAfterPonderHit(planMoveTime(ponderClocks));
     holdBestmove = 0;
 }
 
