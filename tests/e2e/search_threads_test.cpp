@@ -77,7 +77,7 @@ TEST(EngineThreads, XboardCoresAnalysisPonderingAndEndOfInput) {
     EngineProcess engine(
         "[ENGINE]\nHashSize=4\nPawnHashSize=1\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n");  // no time limit on pondering
     engine.startXboard();
-    EXPECT_NE(engine.linesWith("^feature ").back().find(" smp=1 "), std::string::npos);
+    EXPECT_NE(engine.waitFor("^feature ping=").find(" smp=1 "), std::string::npos);  // after the option lines
     engine.run({"new", "cores 3", "<#DEBUG cores:3", "sd 3", "go", "<^move ", "sd 64"});  // the engine's own search
     engine.sync();
     const int idle = threadsOf(engine);
