@@ -61,14 +61,14 @@ bool readNumber(const char* line, const char* word, int low, int high, int* n) {
     return true;
 }
 
-void readCores(const char* line) {
+void readCores(const char* line, int* threads) {
     int n = 0;
     if (!readNumber(line, "cores", 1, INT32_MAX, &n)) {
         std::printf("Error (bad number of cores): %s\n", line);
         return;
     }
-    gs_info.threads = n < MAX_THREADS ? n : MAX_THREADS;
-    std::printf("#DEBUG cores:%d\n", gs_info.threads.load());
+    *threads = n < MAX_THREADS ? n : MAX_THREADS;
+    std::printf("#DEBUG cores:%d\n", *threads);
 }
 
 bool wellFormedMove(const char* text) {

@@ -26,6 +26,6 @@ void readClock(const char* line, Relaxed<int32_t>& clock, const char* label);
 bool readMoveTime(const char* line, int* seconds);
 // "<word> N" with N in [low, high]: the number. False otherwise.
 bool readNumber(const char* line, const char* word, int low, int high, int* n);
-// "cores N" with N >= 1: the search threads from the next search on (at most MAX_THREADS);
-// prints "#DEBUG cores:N", or an error when the number is missing.
-void readCores(const char* line);
+// "cores N" with N >= 1: the search threads wanted (at most MAX_THREADS) in *threads; prints
+// "#DEBUG cores:N", or an error when the number is missing and leaves *threads alone.
+void readCores(const char* line, int* threads);

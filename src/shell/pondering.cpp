@@ -22,6 +22,9 @@ namespace {
 
 // Set by the protocol loop before the threads start: a usermove during analysis is never a ponder hit.
 bool analysisPhase = false;
+// A "cores" read while the phase runs: the running search may not have started its helpers yet,
+// so the number waits for the phase's end (0 for none).
+int heldThreads = 0;
 
 void printSearchResult(const char* phase) {
     char text[8];
@@ -115,7 +118,7 @@ void poll_exit2(char* pendingBuffer) {
             continue;
         }
         if (startsWith(line, "cores")) {  // for the next search: this one goes on
-            readCores(line);
+            readCores(line, &heldThreads);
             continue;
         }
         if (startsWith(line, "usermove")) {
@@ -166,6 +169,7 @@ namespace {
 void runPhase(char* pendingBuffer, bool analysis) {
     analysisPhase = analysis;
     phaseEnd = PHASE_RUNNING;
+    heldThreads = 0;
     std::thread search;
     std::thread polling;
     if (!startThread(search, analysis ? analyzeThread : ponderThread)) {
@@ -185,6 +189,7 @@ void runPhase(char* pendingBuffer, bool analysis) {
         polling.join();
         search.join();
     }
+    if (heldThreads != 0) gs_info.threads = heldThreads;
 }
 
 }  // namespace

@@ -509,7 +509,9 @@ Next dispatch(const char* line) {
         return Next::NextPass;
     }
     if (startsWith(line, "cores")) {
-        readCores(line);
+        int threads = gs_info.threads;
+        readCores(line, &threads);
+        gs_info.threads = threads;
         return Next::NextPass;
     }
     if (startsWith(line, "hard")) {
