@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Searches the 24 Bratko-Kopec positions to a fixed depth with quintarex-tool and reports,
-per position, the time taken and whether the engine's move is a listed best move.
+per position, the time taken and whether the engine's move is a listed best move. With
+--movetime, the engine itself searches each position for that long over UCI, on --threads threads.
 
 usage: scripts/bratko-kopec.py [--tool build/quintarex-tool] [--depth 8] [--epd FILE]
+                               [--movetime MS --engine build/quintarex --threads N]
 """
 import argparse
 import os
 import re
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -63,12 +66,47 @@ def san_to_coordinates(san, fen, moves):
     return None
 
 
+class UciEngine:
+    def __init__(self, path, threads):
+        self.cwd = tempfile.TemporaryDirectory()
+        self.p = subprocess.Popen([os.path.abspath(path)], cwd=self.cwd.name, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.send("uci")
+        self.wait("uciok")
+        for option in (f"Threads value {threads}", "Hash value 64", "OwnBook value false"):
+            self.send("setoption name " + option)
+
+    def send(self, line):
+        self.p.stdin.write(line + "\n")
+        self.p.stdin.flush()
+
+    def wait(self, prefix):
+        for line in self.p.stdout:
+            if line.startswith(prefix):
+                return line
+        raise RuntimeError("the engine ended")
+
+    def move(self, fen, movetime):
+        self.send("ucinewgame")
+        self.send("position fen " + fen)
+        self.send(f"go movetime {movetime}")
+        return self.wait("bestmove").split()[1]
+
+    def quit(self):
+        self.send("quit")
+        self.p.wait()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", default=os.path.join(HERE, "..", "build", "quintarex-tool"))
     parser.add_argument("--depth", type=int, default=8)
     parser.add_argument("--epd", default=DEFAULT_EPD)
+    parser.add_argument("--movetime", type=int, default=0)
+    parser.add_argument("--engine", default=os.path.join(HERE, "..", "build", "quintarex"))
+    parser.add_argument("--threads", type=int, default=1)
     args = parser.parse_args()
+    engine = UciEngine(args.engine, args.threads) if args.movetime > 0 else None
 
     solved = 0
     total_time = 0.0
@@ -88,16 +126,22 @@ def main():
             print(f"{ident}: cannot read best move {bm}", file=sys.stderr)
             return 1
         start = time.monotonic()
-        out = subprocess.run([args.tool, "search", fen, "--depth", str(args.depth)], capture_output=True,
-                             text=True, check=True).stdout
+        if engine:
+            played = engine.move(fen, args.movetime)
+        else:
+            out = subprocess.run([args.tool, "search", fen, "--depth", str(args.depth)], capture_output=True,
+                                 text=True, check=True).stdout
+            played = re.search(r"^move (\S+)$", out, re.MULTILINE).group(1)
         elapsed = time.monotonic() - start
-        played = re.search(r"^move (\S+)$", out, re.MULTILINE).group(1)
         ok = played in wanted
         solved += ok
         total_time += elapsed
         count += 1
         print(f"{ident:6} {elapsed:8.2f}s  played {played:6} best {' '.join(bm):12} {'ok' if ok else '--'}")
-    print(f"depth {args.depth}: {solved}/{count} best moves, total time {total_time:.1f}s")
+    if engine:
+        engine.quit()
+    limit = f"{args.movetime} ms, {args.threads} thread(s)" if engine else f"depth {args.depth}"
+    print(f"{limit}: {solved}/{count} best moves, total time {total_time:.1f}s")
     return 0
 
 
