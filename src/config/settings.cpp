@@ -6,6 +6,7 @@
 
 #include "config/inireader.h"
 #include "eval/pawnhash.h"
+#include "search/search.h"
 #include "search/searchthreads.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
@@ -74,6 +75,7 @@ void loadIni(const char* file) {
     tableSize("PawnHashSize", 256, pawnHashEntriesFor, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
     gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
     gs_info.threads = inRange(iniGetInteger("ENGINE", "Threads", 1, file), 1, MAX_THREADS, 1);
+    gs_info.multiPv = inRange(iniGetInteger("ENGINE", "MultiPV", 1, file), 1, MAX_MULTI_PV, 1);
 
     iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);
     gs_info.logGame = iniGetBool("LOG", "LogGame", 0, file);
@@ -105,6 +107,7 @@ void printParams() {
     std::printf("hashSize:           %i MB\n", gs_info.hashSize.load());
     std::printf("safePly:            %i\n", gs_info.safePly.load());
     std::printf("threads:            %i\n", gs_info.threads.load());
+    std::printf("multiPV:            %i\n", gs_info.multiPv.load());
     std::printf("\n[LOG]\n");
     std::printf("logFile:            %s\n", gs_info.logFile);
     std::printf("logGame:            %i\n", gs_info.logGame.load());

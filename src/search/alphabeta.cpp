@@ -6,6 +6,7 @@
 #include "board/position.h"
 #include "eval/evaluate.h"
 #include "search/ordering.h"
+#include "search/progress.h"
 #include "search/searchclock.h"
 #include "search/searchthreads.h"
 #include "search/searchtree.h"
@@ -63,6 +64,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
         int success = 0;
         const int wdl = tbProbeWdl(&success);
         if (success != 0) {
+            noteTablebaseHit();
             pv->count = 0;
             return wdl < -1 ? -TB_WIN_SCORE : wdl > 1 ? TB_WIN_SCORE : 0;
         }

@@ -3,6 +3,7 @@
 #include "board/position.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
+#include "search/progress.h"
 #include "search/searchclock.h"
 #include "search/searchthreads.h"
 #include "search/searchtree.h"
@@ -20,6 +21,7 @@ constexpr int STAND_PAT_MARGIN = 325;
 
 int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
     prefetchPawnHash(currentPosition());
+    noteDepthReached();
     TTEntry entry;
     const int answer = probeHash(&entry, iteration, 0, alpha, beta);
     if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;

@@ -4,6 +4,8 @@
 #include "board/types.h"
 
 constexpr int MAX_PV = 64;
+// Upper end of the MultiPV setting: the best root moves a search shows, each with its own line.
+constexpr int MAX_MULTI_PV = 256;
 
 struct PvLine {
     int32_t count;

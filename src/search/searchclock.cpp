@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/relaxed.h"
+#include "search/progress.h"
 #include "search/searchinfo.h"
 #include "search/searchthreads.h"
 #include "shell/state.h"
@@ -81,6 +82,7 @@ bool timeIsUp() {
     // The tick clock never runs ahead of the exact one, so the exact elapsed time lies in
     // [coarse, coarse + COARSE_LAG_MS]; if all of that is within the limit, so is the exact reading.
     const int32_t coarse = millisecondsSinceStart(coarseTimeMs());
+    if (coarse >= progressDueMs) sendProgress(coarse);
     if (coarse >= 0 && coarse + COARSE_LAG_MS <= last) return false;
     if (elapsedMilliseconds() <= last) return false;
     if (millisecondLimits != 0 && SearchInfo.depth <= 1) return false;

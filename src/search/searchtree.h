@@ -14,8 +14,12 @@ constexpr int PV_TEXT_SIZE = MAX_PV * 6 + 2;
 int formatThinking(char* text, int size, int depth, int score);
 // The moves of a line from white's view, each followed by a blank, and the newline; returns the length.
 int formatLine(char* text, const PvLine* line);
-// Writes a whole thinking line (head and moves) with one call, to the output and the game log.
-void printThinking(int depth, int score, const PvLine* line);
+// How a shown score relates to the true one: UCI says "lowerbound" or "upperbound" for a score
+// outside the search window.
+enum ScoreKind { SCORE_EXACT, SCORE_LOWER, SCORE_UPPER };
+// Writes a whole thinking line (head and moves) with one call, to the output and the game log;
+// multipv numbers the line among several (0 for the only one).
+void printThinking(int depth, int score, const PvLine* line, int kind, int multipv);
 void sortBySearchScore(RootMove* rootMoves, int first, int last);
 
 // Score of being mated at the root; one less per ply below it.

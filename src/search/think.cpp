@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "board/position.h"
 #include "platform/clock.h"
 #include "search/ordering.h"
+#include "search/progress.h"
 #include "search/searchclock.h"
 #include "search/searchinfo.h"
 #include "search/searchthreads.h"
@@ -94,9 +96,50 @@ void keepSearchMoves(RootMove* rootMoves, int* count) {
 
 // Nodes of the finished iterations of the running search (the counter restarts every iteration).
 int64_t iterationNodes = 0;
-// The helpers' nodes when the current iteration began, and the last iteration the main search completed.
-int64_t helperNodesBefore = 0;
+// The last iteration the main search completed.
 int completedDepth = 0;
+
+// MultiPV: the lines of the last iteration, best first, and how many the search shows.
+struct ShownLine {
+    PvLine line;
+    int score;
+};
+ShownLine shownLines[MAX_MULTI_PV];
+int linesWanted = 1;
+// The main search's root moves before the ones a MultiPV line searches, for currmovenumber.
+int rootMovesBefore = 0;
+// The root move that raised the main search's last root score above its window.
+Move failHighMove = 0;
+
+// The score shown for a root the tablebases decide: theirs, unless the search found a mate
+// that says the same more precisely.
+int tablebaseShownScore(int score, int tbScore) {
+    if (tbScore >= TB_WIN_SCORE) return std::max(score, tbScore);
+    if (tbScore <= -TB_WIN_SCORE) return std::min(score, tbScore);
+    return tbScore;
+}
+
+// MultiPV: the best `lines` root moves one after another, each the best of the moves not yet
+// placed above it, searched with the full window; they end up first in rootMoves in that order,
+// their lines in shownLines sorted by score. Returns how many lines completed before a stop.
+int searchLines(RootMove* rootMoves, int count, int lines, int depth, int tbMen) {
+    for (int k = 0; k < lines; ++k) {
+        PvLine line;
+        line.count = 0;
+        rootMovesBefore = k;
+        const int score = rootSearch(rootMoves + k, count - k, depth, depth, -FULL_WINDOW, FULL_WINDOW, &line,
+                                     MATE_SCORE, true, false, false, tbMen);
+        rootMovesBefore = 0;
+        if (searchStopped() || line.count == 0) return k;
+        RootMove* chosen = std::find_if(rootMoves + k, rootMoves + count,
+                                        [&line](const RootMove& r) { return r.move == line.argmove[0]; });
+        if (chosen != rootMoves + count) std::rotate(rootMoves + k, chosen, chosen + 1);
+        shownLines[k] = ShownLine{line, score};
+    }
+    std::stable_sort(shownLines, shownLines + lines,
+                     [](const ShownLine& a, const ShownLine& b) { return a.score > b.score; });
+    return lines;
+}
 
 // With helpers the main search often meets their exact entries just below the root, and its line
 // stops after a move or two: the table's moves carry it on to `length` moves (each one checked
@@ -126,6 +169,7 @@ Move deepen(bool inThread) {
     bool started = false;
     clearHistory();
     clearHash();
+    startProgress();
     int tbMen = gs_info.syzygyMen;
     RootMove rootMoves[MAX_ROOT_MOVES] = {};
     int count = 0;
@@ -139,6 +183,7 @@ Move deepen(bool inThread) {
     if (gs_info.syzygy != 0 && popCount(currentPosition().occupied()) <= gs_info.syzygyMen) {
         tbUsed = tbFilterRootMoves(rootMoves, &count, &tbScore) != 0;
         if (tbUsed) {
+            noteTablebaseHit();
             if (gs_info.uciMode != 0)
                 std::printf("info string tablebase result %d, %d root moves kept\n", tbScore, count);
             tbMen = 0;
@@ -153,10 +198,14 @@ Move deepen(bool inThread) {
     int alpha = -FULL_WINDOW;
     int beta = FULL_WINDOW;
     Move result = 0;
+    linesWanted = std::clamp<int>(gs_info.multiPv, 1, std::max(count, 1));
+    const bool multiPv = linesWanted > 1;
     // Every search starts its own helpers, none when there is nothing to search.
     startHelpers(rootMoves, tbUsed && count == 1 ? 0 : count, tbMen);
     while (depth <= maxDepth) {
-        if (alpha != -FULL_WINDOW && beta != FULL_WINDOW && iterationBudgetSpent()) {
+        // No new iteration past the budget, but a result outside the window is searched again.
+        const bool settled = multiPv ? completedDepth > 0 : alpha != -FULL_WINDOW && beta != FULL_WINDOW;
+        if (settled && iterationBudgetSpent()) {
             gs_info.stop = 1;
             return fallbackMove(result, rootMoves, count);
         }
@@ -164,8 +213,8 @@ Move deepen(bool inThread) {
         if (started) iterationNodes += SearchInfo.nodes;
         started = true;
         SearchInfo.nodes = 0;
-        helperNodesBefore = helperNodes();
         startIterationNodeCount(iterationNodes);
+        startIterationProgress();
         SearchInfo.depth = depth;
         if (depth > 2 && tbMen != 0 && count >= 2) sortBySearchScore(rootMoves, 0, count - 1);
 
@@ -173,27 +222,52 @@ Move deepen(bool inThread) {
             result = rootMoves[0].move;
             gs_lineH.count = 1;
             gs_lineH.argmove[0] = result;
-            printThinking(depth, tbScore, &gs_lineH);
+            printThinking(depth, tablebaseShownScore(0, tbScore), &gs_lineH, SCORE_EXACT, 0);
             return result;
         }
 
-        const int score =
-            rootSearch(rootMoves, count, depth, depth, alpha, beta, &gs_lineH, MATE_SCORE, true, false, false, tbMen);
+        int score = 0;
+        if (multiPv) {
+            searchLines(rootMoves, count, linesWanted, depth, tbMen);
+            score = shownLines[0].score;
+        } else {
+            score = rootSearch(rootMoves, count, depth, depth, alpha, beta, &gs_lineH, MATE_SCORE, true, false, false,
+                               tbMen);
+        }
         if (gs_info.analyzeMode != 0 && gs_info.xboardMode == 0) pollInput();
         if (gs_info.stop == 1) return fallbackMove(result, rootMoves, count);
 
         completedDepth = depth;
-        if (helpersRunning() > 0) extendLine(&gs_lineH, depth);
+        if (multiPv) {
+            for (int k = 0; k < linesWanted && helpersRunning() > 0; ++k) extendLine(&shownLines[k].line, depth);
+            gs_lineH = shownLines[0].line;
+        } else if (helpersRunning() > 0) {
+            extendLine(&gs_lineH, depth);
+        }
         if (lineMove(gs_lineH, 0) != 0) result = gs_lineH.argmove[0];
-        const int shown = tbUsed && tbScore > score ? tbScore : score;
         if (inThread)
             gs_info.ponderBest = lineMove(gs_lineH, 0);
         else
             gs_info.ponderMove = lineMove(gs_lineH, 1);
 
         if (gs_info.postThinking == 1 && gs_info.stop == 0) {
-            const PvLine copy = gs_lineH;
-            printThinking(depth, shown, &copy);
+            if (multiPv) {
+                for (int k = 0; k < linesWanted; ++k) {
+                    const int lineScore = shownLines[k].score;
+                    printThinking(depth, tbUsed ? tablebaseShownScore(lineScore, tbScore) : lineScore,
+                                  &shownLines[k].line, SCORE_EXACT, k + 1);
+                }
+            } else {
+                const int shown = tbUsed ? tablebaseShownScore(score, tbScore) : score;
+                PvLine copy = gs_lineH;
+                // UCI: a score outside the window is a bound, shown with the move that produced it.
+                const int kind = score >= beta ? SCORE_LOWER : score <= alpha ? SCORE_UPPER : SCORE_EXACT;
+                if (kind == SCORE_LOWER && gs_info.uciMode != 0 && failHighMove != 0) {
+                    copy.count = 1;
+                    copy.argmove[0] = failHighMove;
+                }
+                printThinking(depth, shown, &copy, kind, 0);
+            }
         }
 
         // "go mate N": a longer mate does not answer it; deeper iterations may find a shorter one.
@@ -207,6 +281,10 @@ Move deepen(bool inThread) {
             if (gs_info.uciMode == 0) std::printf("Mated to% d \n", (score + MATE_SCORE) / 2);
             gs_info.ponder = 0;
             return fallbackMove(result, rootMoves, count);
+        }
+        if (multiPv) {  // every line had the full window
+            ++depth;
+            continue;
         }
         if (score >= beta || score <= alpha) {
             alpha = -FULL_WINDOW;
@@ -227,14 +305,14 @@ Move deeperResult(Move move, bool inThread) {
     PvLine line;
     int score = 0;
     int depth = 0;
-    if (!deeperHelperResult(completedDepth, &line, &score, &depth)) return move;
+    if (linesWanted > 1 || !deeperHelperResult(completedDepth, &line, &score, &depth)) return move;
     extendLine(&line, depth);
     gs_lineH = line;
     if (inThread)
         gs_info.ponderBest = line.argmove[0];
     else
         gs_info.ponderMove = lineMove(line, 1);
-    if (gs_info.postThinking == 1 && (!inThread || gs_info.stop == 0)) printThinking(depth, score, &line);
+    if (gs_info.postThinking == 1 && (!inThread || gs_info.stop == 0)) printThinking(depth, score, &line, SCORE_EXACT, 0);
     return line.argmove[0];
 }
 
@@ -293,6 +371,7 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
     for (int i = 0; i < count; ++i) {
         RootMove& root = rootMoves[i];
         child.count = 0;
+        if (!helperThread) noteRootMove(root.move, rootMovesBefore + i + 1, iteration);
         makeMove(root.move);
         if (opponentInCheck()) {
             takeBack();
@@ -308,6 +387,7 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
         if (score > best) {
             addHistory(root.move, depth * depth);
             if (score >= beta) {
+                if (!helperThread) failHighMove = root.move;
                 storeHash(iteration, depth, score, BOUND_LOWER, root.move);
                 return beta;
             }
@@ -331,7 +411,7 @@ int rootSearch(RootMove* rootMoves, int count, int iteration, int depth, int alp
 
 int formatThinking(char* text, int size, int depth, int score) {
     SearchInfo.time = elapsedCentiseconds();
-    const int64_t nodes = SearchInfo.nodes + helperNodes() - helperNodesBefore;
+    const int64_t nodes = searchNodes();
     return std::snprintf(text, static_cast<size_t>(size), "%2d %6d %6d %10ld ", depth, score,
                          static_cast<int>(SearchInfo.time), static_cast<long>(nodes));
 }
@@ -361,27 +441,27 @@ int formatLine(char* text, const PvLine* line) {
     return length;
 }
 
-int formatUciInfo(char* text, int size, int depth, int score) {
-    const int32_t elapsedMs = currentTimeMs() - gs_info.startTime;
-    const int64_t ms = elapsedMs > 0 ? elapsedMs : 0;
-    const int64_t nodes = searchNodes();
-    char value[24];
+int formatUciInfo(char* text, int size, int depth, int score, int kind, int multipv) {
+    char value[40];
     if (score > MATE_THRESHOLD)
         std::snprintf(value, sizeof value, "mate %d", (MATE_SCORE + 1 - score) / 2);
     else if (score < -MATE_THRESHOLD)
         std::snprintf(value, sizeof value, "mate %d", -((score + MATE_SCORE) / 2));
     else
         std::snprintf(value, sizeof value, "cp %d", score);
-    return std::snprintf(text, static_cast<size_t>(size), "info depth %d score %s time %lld nodes %lld nps %lld pv ",
-                         depth, value, static_cast<long long>(ms), static_cast<long long>(nodes),
-                         static_cast<long long>(ms > 0 ? nodes * 1000 / ms : nodes * 1000));
+    if (kind != SCORE_EXACT) std::strcat(value, kind == SCORE_LOWER ? " lowerbound" : " upperbound");
+    int n = std::snprintf(text, static_cast<size_t>(size), "info depth %d", depth);
+    if (multipv > 0) n += std::snprintf(text + n, static_cast<size_t>(size - n), " multipv %d", multipv);
+    n += std::snprintf(text + n, static_cast<size_t>(size - n), " score %s", value);
+    n += formatProgress(text + n, size - n, depth);
+    return n + std::snprintf(text + n, static_cast<size_t>(size - n), " pv ");
 }
 
-void printThinking(int depth, int score, const PvLine* line) {
+void printThinking(int depth, int score, const PvLine* line, int kind, int multipv) {
     std::fflush(stdout);
     char text[UCI_INFO_HEAD_SIZE + PV_TEXT_SIZE];
     if (gs_info.uciMode != 0) {
-        const int head = formatUciInfo(text, UCI_INFO_HEAD_SIZE, depth, score);
+        const int head = formatUciInfo(text, UCI_INFO_HEAD_SIZE, depth, score, kind, multipv);
         const int length = head + formatLine(text + head, line);
         if (length >= 2 && text[length - 2] == ' ') std::memmove(text + length - 2, "\n", 2);
         std::fputs(text, stdout);

@@ -112,6 +112,15 @@ void prefetchChildren(const QuietList& list) {
 
 int64_t hashTableEntries() { return static_cast<int64_t>(tableEntries); }
 
+int hashFullPermille() {
+    constexpr uint64_t SAMPLE = 1000;
+    if (table == nullptr) return 0;
+    const uint64_t n = tableEntries < SAMPLE ? tableEntries : SAMPLE;
+    uint64_t used = 0;
+    for (uint64_t i = 0; i < n; ++i) used += dataOf(table[i]).moveStamp >> 32 == currentStamp ? 1 : 0;
+    return static_cast<int>(used * 1000 / n);
+}
+
 int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
     const uint64_t key = currentPosition().key;
     if (table == nullptr) {

@@ -51,3 +51,5 @@ void prefetchChildren(const CaptureList& list);
 void prefetchChildren(const QuietList& list);
 // Number of usable entries (0 when no table is allocated).
 int64_t hashTableEntries();
+// Per mille of the first thousand slots that hold an entry of the running (or last) search.
+int hashFullPermille();

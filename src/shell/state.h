@@ -44,6 +44,7 @@ struct EngineState {
     Relaxed<int64_t> nodeLimit{0};  // moves a search may make (UCI go nodes); 0 for no limit
     Relaxed<int32_t> mateLimit{0};  // a search for a mate in this many moves (UCI go mate); 0 for none
     Relaxed<int32_t> threads{1};    // search threads, the main one included; read when a search starts
+    Relaxed<int32_t> multiPv{1};    // root moves a search shows, each with its line; read when a search starts
 };
 extern EngineState gs_info;
 

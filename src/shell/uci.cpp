@@ -54,7 +54,8 @@ Relaxed<int32_t> pondering{0};
 // The options the engine offers; setoption lines naming one of them that come during a search are
 // kept (the latest for each name) and applied once it has ended.
 constexpr const char* OPTION_NAMES[] = {"Hash",       "Clear Hash",       "Ponder",        "OwnBook", "BookFile",
-                                        "SyzygyPath", "SyzygyProbeLimit", "Move Overhead", "Threads"};
+                                        "SyzygyPath", "SyzygyProbeLimit", "Move Overhead", "Threads",
+                                        "MultiPV"};
 constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
 char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
@@ -89,6 +90,7 @@ void sendOptions() {
     std::printf("option name Move Overhead type spin default %d min 0 max %d\n", TimeControl.moveOverheadMs.load(),
                 MAX_OVERHEAD_MS);
     std::printf("option name Threads type spin default %d min 1 max %d\n", gs_info.threads.load(), MAX_THREADS);
+    std::printf("option name MultiPV type spin default %d min 1 max %d\n", gs_info.multiPv.load(), MAX_MULTI_PV);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -378,6 +380,9 @@ void setOption(const char* line) {
         if (!readNumber(spin, "v", 1, MAX_THREADS, &n))
             return refuse(name, "a number of threads from 1 to 256 is needed");
         gs_info.threads = n;
+    } else if (optionNamed(name, "MultiPV")) {
+        if (!readNumber(spin, "v", 1, MAX_MULTI_PV, &n)) return refuse(name, "a number of lines from 1 to 256 is needed");
+        gs_info.multiPv = n;
     } else {
         refuse(name, "no such option");
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/lineinput.h"
+#include "search/search.h"
 #include "search/searchthreads.h"
 #include "shell/commandtext.h"
 #include "shell/notice.h"
@@ -61,6 +62,8 @@ constexpr XboardOption Options[] = {
     {"Syzygy Path", "path", 0, 0, showSyzygyPath, setSyzygyPath},
     // The same setting as "cores": from the next search on.
     {"Threads", "spin", 1, MAX_THREADS, showNumber<&EngineState::threads>, setNumber<&EngineState::threads>},
+    // The best root moves shown while thinking or analysing, each with its line: from the next search on.
+    {"MultiPV", "spin", 1, MAX_MULTI_PV, showNumber<&EngineState::multiPv>, setNumber<&EngineState::multiPv>},
 };
 
 }  // namespace

@@ -3,12 +3,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "board/fen.h"
 #include "board/movegen.h"
 #include "board/position.h"
 #include "engine_process.h"
+#include "shell/commandtext.h"
 #include "shell/timebudget.h"
 #include "support/test_support.h"
 
@@ -289,4 +293,128 @@ TEST(UciAnalysis, BookAnalysisNoMoveOptionsAndLongLines) {
     resetToStartPosition();
     ASSERT_TRUE(playHere("e2e4"));
     EXPECT_TRUE(playHere(bestOf(engine.waitFor("^bestmove ")))) << "still after e2e4";
+}
+
+namespace {
+// The fields of a UCI info line, as an interface reads them; false on anything it would not know.
+struct InfoFields {
+    std::map<std::string, int64_t> numbers;
+    std::string score, bound;
+    std::vector<std::string> pv;
+};
+bool parseInfo(const std::string& line, InfoFields* info) {
+    std::istringstream in(line);
+    std::string word;
+    in >> word;
+    static const std::set<std::string> numeric = {"depth",  "seldepth", "time",     "nodes",         "nps",
+                                                  "tbhits", "hashfull", "multipv", "currmovenumber"};
+    while (in >> word) {
+        if (word == "string") return true;
+        if (numeric.count(word) != 0) {
+            if (!(in >> info->numbers[word])) return false;
+        } else if (word == "score") {
+            std::string kind, value;
+            if (!(in >> kind >> value) || (kind != "cp" && kind != "mate")) return false;
+            info->score = kind + " " + value;
+            if (in.peek() == ' ' && (in >> std::ws, in.peek() == 'l' || in.peek() == 'u')) in >> info->bound;
+        } else if (word == "currmove") {
+            if (!(in >> word) || !isCoordinateMove(word.c_str())) return false;
+        } else if (word == "pv") {
+            while (in >> word) info->pv.push_back(word);
+            return !info->pv.empty();
+        } else {
+            return false;
+        }
+    }
+    return info->numbers.count("depth") != 0;
+}
+}  // namespace
+
+// What a match runner's compliance check sends: every info line parses, the nodes of a search never
+// go down, and a long search shows its progress (nodes, speed, table use, current move) every second.
+TEST(UciAnalysis, InfoLinesParseNodesGrowProgressEverySecond) {
+    EngineProcess engine;
+    engine.run({"uci", "<^uciok", "isready", "<^readyok", "ucinewgame", "position startpos moves e2e4 e7e5",
+                "go wtime 3000 btime 3000 winc 100 binc 100", "<^bestmove ",
+                std::string("position fen ") + MOVE_25 + " moves a2a3 a7a6", "go btime 2000 wtime 2500 binc 50 winc 50",
+                "<^bestmove ", "go depth 6", "<^bestmove ", "position startpos", "go infinite"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+    engine.run({"stop", "<^bestmove ", "isready", "<^readyok"});
+    int64_t nodes = 0, lastTime = 0, longestGap = 0;
+    bool currmove = false, allFields = false;
+    for (const std::string& line : engine.lines()) {
+        if (line.rfind("bestmove", 0) == 0) nodes = lastTime = 0;
+        if (line.rfind("info ", 0) != 0) continue;
+        InfoFields info;
+        ASSERT_TRUE(parseInfo(line, &info)) << line;
+        currmove = currmove || line.find(" currmove ") != std::string::npos;
+        if (info.numbers.count("nodes") == 0) continue;
+        EXPECT_GE(info.numbers["nodes"], nodes) << line;
+        nodes = info.numbers["nodes"];
+        longestGap = std::max(longestGap, info.numbers["time"] - lastTime);
+        lastTime = info.numbers["time"];
+        allFields = allFields || (info.numbers.size() >= 7 && info.numbers["time"] >= 2000);
+    }
+    EXPECT_LT(longestGap, 1500) << "a line at least every second";
+    EXPECT_TRUE(allFields) << "depth, seldepth, time, nodes, nps, hashfull, tbhits after two seconds";
+    EXPECT_TRUE(currmove);
+}
+
+// MultiPV: N distinct legal lines in order of score at every depth, with the full set of moves when
+// there are fewer; a score outside the window is a bound with the move that produced it; the
+// tablebases' draws and losses are shown as theirs; and MultiPV 1 is the single-line tree.
+TEST(UciAnalysis, MultiPvBoundsAndTablebaseScores) {
+    EngineProcess engine(testIni("", "Book=0\n[TABLEBASE]\nSyzygyPath=" + sharedPath("syzygy") + "\n"));
+    engine.run({"uci", "<^uciok", "setoption name MultiPV value 3", "setoption name MultiPV value 257", "isready",
+                "<^readyok"});
+    EXPECT_EQ(engine.linesWith("MultiPV not changed").size(), 1u);
+    for (const std::string& fen : {std::string(MOVE_25), std::string("startpos"),
+                                  std::string("k7/8/7p/8/8/8/5PPP/KR6 b - - 0 1")}) {  // two legal moves
+        const size_t from = engine.lineCount();
+        engine.run({"position " + (fen == "startpos" ? fen : "fen " + fen), "go depth 6", "<^bestmove "});
+        fen == "startpos" ? resetToStartPosition() : setPosition(fen);
+        const size_t lines = legalMoveTexts().size() < 3 ? legalMoveTexts().size() : 3;
+        for (int depth = 1; depth <= 6; ++depth) {
+            const auto shown = engine.linesWith("^info depth " + std::to_string(depth) + " multipv ", from);
+            ASSERT_EQ(shown.size(), lines) << fen << " depth " << depth;
+            std::set<std::string> firsts;
+            int64_t last = INT64_MAX;
+            for (size_t k = 0; k < shown.size(); ++k) {
+                InfoFields info;
+                ASSERT_TRUE(parseInfo(shown[k], &info)) << shown[k];
+                EXPECT_EQ(info.numbers["multipv"], static_cast<int64_t>(k + 1));
+                const auto& legal = legalMoveTexts();
+                EXPECT_NE(std::find(legal.begin(), legal.end(), info.pv[0]), legal.end()) << shown[k];
+                firsts.insert(info.pv[0]);
+                const int64_t score = std::stoll(info.score.substr(info.score.find(' ') + 1));
+                if (info.score.rfind("cp", 0) == 0) {
+                    EXPECT_LE(score, last) << shown[k];
+                    last = score;
+                }
+            }
+            EXPECT_EQ(firsts.size(), lines) << fen;
+        }
+    }
+    // Black finds a mate in 3 at depth 6 after a fail high on the move that gives it.
+    size_t from = engine.lineCount();
+    engine.run({"setoption name MultiPV value 1", "setoption name Hash value 16",
+                "position fen 1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - - 0 1", "go depth 6", "<^bestmove "});
+    const auto six = engine.linesWith("^info depth 6 ", from);
+    ASSERT_EQ(six.size(), 2u);
+    EXPECT_NE(six[0].find(" lowerbound "), std::string::npos);
+    EXPECT_NE(six[0].find(" pv d6d1"), std::string::npos);
+    EXPECT_NE(six[1].find(" score mate 3 "), std::string::npos);
+
+    from = engine.lineCount();
+    engine.run({"position startpos", "go depth 7", "<^bestmove "});
+    EXPECT_NE(engine.linesWith("^info depth 7 ", from).back().find(" nodes 42964 "), std::string::npos);
+
+    if (!sharedAvailable("syzygy/KPvK.rtbw")) GTEST_SKIP() << "shared tablebases not found";
+    for (const auto& [fen, score] : {std::pair<std::string, std::string>{"k7/8/8/8/8/8/P7/K7 w - - 0 1", "cp 0"},
+                                     {"8/8/8/8/2k5/8/8/K5r1 w - - 0 1", "cp -20000"}}) {
+        const size_t from = engine.lineCount();
+        engine.run({"position fen " + fen, "go depth 8", "<^bestmove "});
+        for (const std::string& line : engine.linesWith("^info depth ", from))
+            EXPECT_NE(line.find(" score " + score + " "), std::string::npos) << line;
+    }
 }
