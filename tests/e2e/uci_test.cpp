@@ -37,7 +37,8 @@ TEST(UciThreads, Session) {
               "option name SyzygyPath type string default <empty>\n"
               "option name SyzygyProbeLimit type spin default 5 min 0 max 7\n"
               "option name Move Overhead type spin default 30 min 0 max 5000\n"
-              "option name Threads type spin default 1 min 1 max 256\nuciok\n");
+              "option name Threads type spin default 1 min 1 max 256\n"
+              "option name MultiPV type spin default 1 min 1 max 256\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :
@@ -337,7 +338,9 @@ TEST(UciAnalysis, InfoLinesParseNodesGrowProgressEverySecond) {
     engine.run({"uci", "<^uciok", "isready", "<^readyok", "ucinewgame", "position startpos moves e2e4 e7e5",
                 "go wtime 3000 btime 3000 winc 100 binc 100", "<^bestmove ",
                 std::string("position fen ") + MOVE_25 + " moves a2a3 a7a6", "go btime 2000 wtime 2500 binc 50 winc 50",
-                "<^bestmove ", "go depth 6", "<^bestmove ", "position startpos", "go infinite"});
+                "<^bestmove ", "go depth 6", "<^bestmove ", "go ponder wtime 20000 btime 20000"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // pondering counts in time and nodes alike
+    engine.run({"ponderhit", "<^bestmove ", "position startpos", "go infinite"});
     std::this_thread::sleep_for(std::chrono::milliseconds(2600));
     engine.run({"stop", "<^bestmove ", "isready", "<^readyok"});
     int64_t nodes = 0, lastTime = 0, longestGap = 0;
@@ -351,6 +354,9 @@ TEST(UciAnalysis, InfoLinesParseNodesGrowProgressEverySecond) {
         if (info.numbers.count("nodes") == 0) continue;
         EXPECT_GE(info.numbers["nodes"], nodes) << line;
         nodes = info.numbers["nodes"];
+        if (info.numbers["time"] >= 200) {
+            EXPECT_NEAR(info.numbers["nps"] * info.numbers["time"] / 1000.0, nodes, nodes / 20.0 + 1000) << line;
+        }
         longestGap = std::max(longestGap, info.numbers["time"] - lastTime);
         lastTime = info.numbers["time"];
         allFields = allFields || (info.numbers.size() >= 7 && info.numbers["time"] >= 2000);

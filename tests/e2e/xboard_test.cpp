@@ -95,13 +95,19 @@ TEST(Xboard, RepliesOnTheWire) {
         }
         EXPECT_EQ(replies, expected);
     }
+    // The node column counts the whole search: 17811 at depth 6 of the start position, whose sixth
+    // iteration alone made 15071.
+    const size_t from = engine.lineCount();
+    engine.run({"new", "sd 6", "st 30", "post", "go", "<^move "});
+    ASSERT_EQ(engine.linesWith("^ 6 ", from).size(), 1u);
+    EXPECT_NE(engine.linesWith("^ 6 ", from)[0].find(" 17811 "), std::string::npos);
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
     EXPECT_EQ(
         engine.linesWith("^feature "),
         (std::vector<std::string>{"feature option=\"Book -check 1\"", "feature option=\"Book File -file missing.bin\"",
                                   "feature option=\"Syzygy Path -path \"", "feature option=\"Threads -spin 1 1 256\"",
-                                  "feature egt=\"syzygy\"",
+                                  "feature option=\"MultiPV -spin 1 1 256\"", "feature egt=\"syzygy\"",
                                   "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
                                   "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"}));
     EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
@@ -246,4 +252,14 @@ TEST(Xboard, EngineSettingsKeepWhatWorks) {
         }
         EXPECT_EQ(replies, expected);
     }
+    // MultiPV 2 from the option row: two lines per depth.
+    const size_t from = engine.lineCount();
+    engine.run({"option MultiPV=2", "new", "setboard r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 25",
+                "post", "go", "<^move "});
+    std::vector<int> depths;
+    for (size_t i = from; i < engine.lineCount(); ++i) {
+        int depth = 0, score = 0;
+        if (std::sscanf(engine.lines()[i].c_str(), "%d %d", &depth, &score) == 2) depths.push_back(depth);
+    }
+    EXPECT_EQ(depths, (std::vector<int>{1, 1, 2, 2}));
 }
