@@ -8,6 +8,7 @@
 #include "eval/pawnhash.h"
 #include "search/search.h"
 #include "search/searchthreads.h"
+#include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "shell/state.h"
@@ -76,6 +77,8 @@ void loadIni(const char* file) {
     gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
     gs_info.threads = inRange(iniGetInteger("ENGINE", "Threads", 1, file), 1, MAX_THREADS, 1);
     gs_info.multiPv = inRange(iniGetInteger("ENGINE", "MultiPV", 1, file), 1, MAX_MULTI_PV, 1);
+    gs_info.limitStrength = iniGetBool("ENGINE", "LimitStrength", 0, file);
+    gs_info.elo = inRange(iniGetInteger("ENGINE", "Elo", DEFAULT_ELO, file), MIN_ELO, MAX_ELO, DEFAULT_ELO);
 
     iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);
     gs_info.logGame = iniGetBool("LOG", "LogGame", 0, file);
@@ -108,6 +111,8 @@ void printParams() {
     std::printf("safePly:            %i\n", gs_info.safePly.load());
     std::printf("threads:            %i\n", gs_info.threads.load());
     std::printf("multiPV:            %i\n", gs_info.multiPv.load());
+    std::printf("limitStrength:      %i\n", gs_info.limitStrength.load());
+    std::printf("elo:                %i\n", gs_info.elo.load());
     std::printf("\n[LOG]\n");
     std::printf("logFile:            %s\n", gs_info.logFile);
     std::printf("logGame:            %i\n", gs_info.logGame.load());

@@ -66,10 +66,10 @@ void setMillisecondLimits(int32_t softMs, int32_t hardMs) {
 
 void useCentisecondLimits() { millisecondLimits = 0; }
 
-void startIterationNodeCount(int64_t earlierNodes) {
-    iterationNodeLimit = gs_info.nodeLimit > 0 ? gs_info.nodeLimit - earlierNodes : INT64_MAX;
+void startIterationNodeCount(int64_t earlierNodes, int64_t limit) {
+    iterationNodeLimit = limit > 0 ? limit - earlierNodes : INT64_MAX;
     nextNodeCheck = iterationNodeLimit;
-    if (gs_info.nodeLimit > 0 && helpersRunning() > 0) nextNodeCheck = 1;
+    if (limit > 0 && helpersRunning() > 0) nextNodeCheck = 1;
 }
 
 bool timeIsUp() {

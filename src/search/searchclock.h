@@ -24,5 +24,5 @@ void setMillisecondLimits(int32_t softMs, int32_t hardMs);
 void useCentisecondLimits();
 
 // Before each iteration: how many moves the search made in the earlier ones, so that timeIsUp
-// also stops it at gs_info.nodeLimit (when set).
-void startIterationNodeCount(int64_t earlierNodes);
+// also stops it after `limit` moves in all (0 for no limit).
+void startIterationNodeCount(int64_t earlierNodes, int64_t limit);

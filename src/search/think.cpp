@@ -15,6 +15,7 @@
 #include "search/searchinfo.h"
 #include "search/searchthreads.h"
 #include "search/searchtree.h"
+#include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "shell/polling.h"
@@ -105,7 +106,11 @@ struct ShownLine {
     int score;
 };
 ShownLine shownLines[MAX_MULTI_PV];
+ShownLine searchingLines[MAX_MULTI_PV];  // the running iteration's, until it completes
 int linesWanted = 1;
+// A search below full strength: the margin its choice among the lines may give away.
+bool playingLevel = false;
+int levelMarginCp = 0;
 // The main search's root moves before the ones a MultiPV line searches, for currmovenumber.
 int rootMovesBefore = 0;
 // The root move that raised the main search's last root score above its window.
@@ -134,10 +139,11 @@ int searchLines(RootMove* rootMoves, int count, int lines, int depth, int tbMen)
         RootMove* chosen = std::find_if(rootMoves + k, rootMoves + count,
                                         [&line](const RootMove& r) { return r.move == line.argmove[0]; });
         if (chosen != rootMoves + count) std::rotate(rootMoves + k, chosen, chosen + 1);
-        shownLines[k] = ShownLine{line, score};
+        searchingLines[k] = ShownLine{line, score};
     }
-    std::stable_sort(shownLines, shownLines + lines,
+    std::stable_sort(searchingLines, searchingLines + lines,
                      [](const ShownLine& a, const ShownLine& b) { return a.score > b.score; });
+    std::copy(searchingLines, searchingLines + lines, shownLines);
     return lines;
 }
 
@@ -198,7 +204,14 @@ Move deepen(bool inThread) {
     int alpha = -FULL_WINDOW;
     int beta = FULL_WINDOW;
     Move result = 0;
-    linesWanted = std::clamp<int>(gs_info.multiPv, 1, std::max(count, 1));
+    // Below full strength: a node budget, and candidates to choose from at the end.
+    playingLevel = strengthLimited();
+    const StrengthPlan plan = strengthPlan(gs_info.elo);
+    levelMarginCp = plan.marginCp;
+    int64_t nodeLimit = gs_info.nodeLimit;
+    if (playingLevel) nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, plan.nodes) : plan.nodes;
+    const int lines = std::max<int>(gs_info.multiPv, playingLevel ? plan.candidates : 1);
+    linesWanted = std::clamp(lines, 1, std::max(count, 1));
     const bool multiPv = linesWanted > 1;
     // Every search starts its own helpers, none when there is nothing to search.
     startHelpers(rootMoves, tbUsed && count == 1 ? 0 : count, tbMen);
@@ -213,7 +226,7 @@ Move deepen(bool inThread) {
         if (started) iterationNodes += SearchInfo.nodes;
         started = true;
         SearchInfo.nodes = 0;
-        startIterationNodeCount(iterationNodes);
+        startIterationNodeCount(iterationNodes, nodeLimit);
         startIterationProgress();
         SearchInfo.depth = depth;
         if (depth > 2 && tbMen != 0 && count >= 2) sortBySearchScore(rootMoves, 0, count - 1);
@@ -316,11 +329,27 @@ Move deeperResult(Move move, bool inThread) {
     return line.argmove[0];
 }
 
+// Below full strength: one of the last completed iteration's lines, the worse ones less likely
+// (never instead of a mate).
+Move levelChoice(Move move, bool inThread) {
+    if (!playingLevel || linesWanted < 2 || completedDepth == 0 || shownLines[0].score > MATE_THRESHOLD) return move;
+    int scores[MAX_MULTI_PV];
+    for (int k = 0; k < linesWanted; ++k) scores[k] = shownLines[k].score;
+    const int k = chooseCandidate(scores, linesWanted, levelMarginCp, strengthRandom());
+    if (k == 0 || shownLines[k].line.count == 0) return move;
+    gs_lineH = shownLines[k].line;
+    if (inThread)
+        gs_info.ponderBest = gs_lineH.argmove[0];
+    else
+        gs_info.ponderMove = lineMove(gs_lineH, 1);
+    return gs_lineH.argmove[0];
+}
+
 Move iterate(bool inThread) {
     Move move = deepen(inThread);
     // No result is used before every helper has ended.
     stopHelpers();
-    move = deeperResult(move, inThread);
+    move = levelChoice(deeperResult(move, inThread), inThread);
     useCentisecondLimits();
     lastSearchNodes = searchNodes();
     return move;

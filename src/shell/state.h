@@ -45,6 +45,9 @@ struct EngineState {
     Relaxed<int32_t> mateLimit{0};  // a search for a mate in this many moves (UCI go mate); 0 for none
     Relaxed<int32_t> threads{1};    // search threads, the main one included; read when a search starts
     Relaxed<int32_t> multiPv{1};    // root moves a search shows, each with its line; read when a search starts
+    Relaxed<int32_t> limitStrength{0};    // 1: the engine's moves are searched at the level `elo`
+    Relaxed<int32_t> elo{2000};           // the level, on the calibration's scale
+    Relaxed<int32_t> infiniteSearch{0};   // 1 while a UCI "go infinite" (an analysis) runs
 };
 extern EngineState gs_info;
 

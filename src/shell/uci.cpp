@@ -22,6 +22,7 @@
 #include "search/search.h"
 #include "search/searchclock.h"
 #include "search/searchthreads.h"
+#include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/state.h"
@@ -55,7 +56,7 @@ Relaxed<int32_t> pondering{0};
 // kept (the latest for each name) and applied once it has ended.
 constexpr const char* OPTION_NAMES[] = {"Hash",       "Clear Hash",       "Ponder",        "OwnBook", "BookFile",
                                         "SyzygyPath", "SyzygyProbeLimit", "Move Overhead", "Threads",
-                                        "MultiPV"};
+                                        "MultiPV",    "UCI_LimitStrength", "UCI_Elo"};
 constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
 char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
@@ -91,6 +92,8 @@ void sendOptions() {
                 MAX_OVERHEAD_MS);
     std::printf("option name Threads type spin default %d min 1 max %d\n", gs_info.threads.load(), MAX_THREADS);
     std::printf("option name MultiPV type spin default %d min 1 max %d\n", gs_info.multiPv.load(), MAX_MULTI_PV);
+    std::printf("option name UCI_LimitStrength type check default %s\n", gs_info.limitStrength != 0 ? "true" : "false");
+    std::printf("option name UCI_Elo type spin default %d min %d max %d\n", gs_info.elo.load(), MIN_ELO, MAX_ELO);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -241,6 +244,7 @@ void go(const char* line) {
     setSearchMoves(allowed, allowedCount);
     gs_info.postThinking = 1;
     gs_info.stop = 0;
+    gs_info.infiniteSearch = infinite ? 1 : 0;  // an analysis is always at full strength
     gs_info.startTime = asked;
     if (ponder) {
         // Until ponderhit the opponent's clock runs, not ours: no limit but the interface's stop.
@@ -383,6 +387,12 @@ void setOption(const char* line) {
     } else if (optionNamed(name, "MultiPV")) {
         if (!readNumber(spin, "v", 1, MAX_MULTI_PV, &n)) return refuse(name, "a number of lines from 1 to 256 is needed");
         gs_info.multiPv = n;
+    } else if (optionNamed(name, "UCI_LimitStrength")) {
+        if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
+        gs_info.limitStrength = on ? 1 : 0;
+    } else if (optionNamed(name, "UCI_Elo")) {
+        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) return refuse(name, "a level from 1350 to 2600 is needed");
+        gs_info.elo = n;
     } else {
         refuse(name, "no such option");
     }

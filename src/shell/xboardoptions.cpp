@@ -7,6 +7,7 @@
 #include "platform/lineinput.h"
 #include "search/search.h"
 #include "search/searchthreads.h"
+#include "search/strength.h"
 #include "shell/commandtext.h"
 #include "shell/notice.h"
 #include "shell/state.h"
@@ -64,6 +65,10 @@ constexpr XboardOption Options[] = {
     {"Threads", "spin", 1, MAX_THREADS, showNumber<&EngineState::threads>, setNumber<&EngineState::threads>},
     // The best root moves shown while thinking or analysing, each with its line: from the next search on.
     {"MultiPV", "spin", 1, MAX_MULTI_PV, showNumber<&EngineState::multiPv>, setNumber<&EngineState::multiPv>},
+    // A playing level for human opponents (analysis stays at full strength).
+    {"Limit Strength", "check", 0, 1, showNumber<&EngineState::limitStrength>,
+     setNumber<&EngineState::limitStrength>},
+    {"Elo", "spin", MIN_ELO, MAX_ELO, showNumber<&EngineState::elo>, setNumber<&EngineState::elo>},
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "engine_process.h"
+#include "search/strength.h"
 #include "shell/commandtext.h"
 #include "shell/timebudget.h"
 #include "support/test_support.h"
@@ -38,7 +39,9 @@ TEST(UciThreads, Session) {
               "option name SyzygyProbeLimit type spin default 5 min 0 max 7\n"
               "option name Move Overhead type spin default 30 min 0 max 5000\n"
               "option name Threads type spin default 1 min 1 max 256\n"
-              "option name MultiPV type spin default 1 min 1 max 256\nuciok\n");
+              "option name MultiPV type spin default 1 min 1 max 256\n"
+              "option name UCI_LimitStrength type check default false\n"
+              "option name UCI_Elo type spin default 2000 min 1350 max 2600\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :
@@ -422,5 +425,52 @@ TEST(UciAnalysis, MultiPvBoundsAndTablebaseScores) {
         engine.run({"position fen " + fen, "go depth 8", "<^bestmove "});
         for (const std::string& line : engine.linesWith("^info depth ", from))
             EXPECT_NE(line.find(" score " + score + " "), std::string::npos) << line;
+    }
+}
+
+// Playing levels: the options are offered and checked; every level answers with a legal move
+// within the time a full-strength search may take; a limited engine still mates a lone king with
+// queen or rook (no tablebases), whatever the defender does.
+TEST(UciStrength, LevelsPlayLegalMovesInTimeAndMateALoneKing) {
+    EngineProcess engine;
+    engine.run({"uci", "<^uciok", "setoption name UCI_LimitStrength value true", "setoption name UCI_Elo value 1000",
+                "isready", "<^readyok"});
+    EXPECT_EQ(engine.linesWith("option name UCI_Elo type spin default 2000 min 1350 max 2600").size(), 1u);
+    EXPECT_EQ(engine.linesWith("UCI_Elo not changed").size(), 1u);
+    const TimeBudget full = planMoveTime(ClockReading{true, 5000, 0, 0, -1, false, 30, 25});
+    for (const int level : {1350, 1700, 2000, 2300, 2600}) {
+        engine.run({"setoption name UCI_Elo value " + std::to_string(level)});
+        for (const std::string& fen : {std::string(MOVE_25), std::string("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1")}) {
+            engine.run({"position fen " + fen});
+            const int used = timedGo(engine, "go wtime 5000 btime 5000");
+            EXPECT_LE(used, full.hardMs + LATE_MS) << level;
+            const std::string last = engine.linesWith("^info depth ").back();
+            EXPECT_LE(std::stoll(last.substr(last.find(" nodes ") + 7)), strengthPlan(level).nodes + 1000) << last;
+            setPosition(fen);
+            EXPECT_TRUE(playHere(bestOf(engine.lines().back()))) << level << " " << fen;
+        }
+    }
+    engine.run({"setoption name UCI_Elo value 1350"});
+    for (const char* fen : {"8/8/8/3k4/8/8/8/Q3K3 w - - 0 1", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1",
+                            "7k/8/8/8/8/8/8/2R1K3 w - - 0 1", "K7/8/8/8/4k3/8/8/1q6 b - - 0 1"}) {
+        const std::string start = fen;
+        setPosition(start);
+        std::string moves;
+        bool mated = false;
+        for (int move = 0; move < 60 && !mated; ++move) {
+            engine.run({"position fen " + start + (moves.empty() ? "" : " moves" + moves), "go movetime 150",
+                        "<^bestmove "});
+            const std::string played = bestOf(engine.lines().back());
+            ASSERT_TRUE(playHere(played)) << start << moves;
+            moves += " " + played;
+            const std::vector<std::string> replies = legalMoveTexts();
+            mated = replies.empty();
+            if (!mated) {  // the defender heads for the middle of the board
+                const std::string reply = replies[static_cast<size_t>(move) % replies.size()];
+                ASSERT_TRUE(playHere(reply));
+                moves += " " + reply;
+            }
+        }
+        EXPECT_TRUE(mated && inCheck()) << start << moves;
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/fastremainder.h"
 #include "search/exchange.h"
 #include "search/searchthreads.h"
+#include "search/strength.h"
 #include "search_fixture.h"
 #include "tablebase/tb_test_support.h"
 
@@ -414,4 +415,18 @@ TEST(FastRemainder, EqualsTheDivisionsRemainder) {
             ASSERT_EQ(remainder.of(x), x % d) << x << " % " << d;
         }
     }
+}
+
+// A level's choice: never a candidate further below the best than the margin, the best far more
+// often than any other, and always the best without a margin.
+TEST(Strength, ChoiceStaysWithinTheMargin) {
+    const int scores[] = {50, 40, 10, -200};
+    int chosen[4] = {};
+    for (int i = 0; i < 1000; ++i) ++chosen[chooseCandidate(scores, 4, 60, i / 1000.0)];
+    EXPECT_EQ(chosen[3], 0);
+    EXPECT_GT(chosen[0], chosen[1]);
+    EXPECT_GT(chosen[2], 0);
+    EXPECT_EQ(chooseCandidate(scores, 4, 0, 0.99), 0);
+    EXPECT_LT(strengthPlan(MIN_ELO).nodes, strengthPlan(2000).nodes);
+    EXPECT_EQ(strengthPlan(MAX_ELO).marginCp, 0);
 }

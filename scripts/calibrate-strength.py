@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Calibrates the engine's playing levels: at each level, a match of the engine limited to that
+level (LimitStrength=1, Elo=L in its settings file) against Stockfish limited to the same number
+(UCI_LimitStrength, UCI_Elo: a scale anchored to a public rating list), through scripts/match.py.
+Prints a table of level, games, score and Elo difference with its 95 % error bar; a level is on
+the scale when its score is 50 % +- 15 %. Run it on an idle machine, after any change to the search.
+
+usage: scripts/calibrate-strength.py [--engine build/quintarex] [--stockfish /usr/games/stockfish]
+         [--levels 1400 1700 2000 2600] [--games 100] [--tc 0:05] [--inc 0.05]
+         [--openings FILE] [--concurrency 2] [--out DIR]
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    p.add_argument("--engine", default=os.path.join(HERE, "..", "build", "quintarex"))
+    p.add_argument("--stockfish", default="/usr/games/stockfish")
+    p.add_argument("--levels", type=int, nargs="+", default=[1400, 1700, 2000, 2600])
+    p.add_argument("--games", type=int, default=100)
+    p.add_argument("--tc", default="0:05")
+    p.add_argument("--inc", type=float, default=0.05)
+    p.add_argument("--openings")
+    p.add_argument("--concurrency", type=int, default=2)
+    p.add_argument("--out", default="calibration")
+    args = p.parse_args()
+    rows = []
+    for level in args.levels:
+        out = os.path.abspath(os.path.join(args.out, str(level)))
+        ini = f"[ENGINE]\\nHashSize=64\\nPawnHashSize=8\\nLimitStrength=1\\nElo={level}\\n[TABLEBASE]\\nSyzygy=0\\n"
+        cmd = [sys.executable, os.path.join(HERE, "match.py"), args.engine, args.stockfish, "--second-uci",
+               "--games", str(args.games), "--tc", args.tc, "--inc", str(args.inc), "--first-ini", ini,
+               "--second-options", f"UCI_LimitStrength=true,UCI_Elo={level},Hash=64",
+               "--concurrency", str(args.concurrency), "--out", out]
+        if args.openings:
+            cmd += ["--openings", args.openings]
+        result = subprocess.run(cmd, capture_output=True, text=True).stdout
+        print(result, flush=True)
+        found = re.search(r"first's result: (.*)", result)
+        rows.append((level, found.group(1) if found else "no result"))
+    print("\n| level | result against Stockfish at the same UCI_Elo |\n|---|---|")
+    for level, text in rows:
+        print(f"| {level} | {text} |")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,56 @@
+#include "search/strength.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "board/bitboard.h"
+#include "board/position.h"
+#include "shell/state.h"
+
+namespace {
+
+// Nodes at the lowest level, doubled every NODE_DOUBLING_ELO points above it.
+constexpr double BASE_NODES = 400;
+constexpr double NODE_DOUBLING_ELO = 125;
+constexpr int CANDIDATES = 4;
+// The margin shrinks to nothing at the top level.
+constexpr int MARGIN_PER_CP = 8;
+
+}  // namespace
+
+StrengthPlan strengthPlan(int elo) {
+    elo = std::clamp(elo, MIN_ELO, MAX_ELO);
+    const double nodes = BASE_NODES * std::exp2((elo - MIN_ELO) / NODE_DOUBLING_ELO);
+    return StrengthPlan{static_cast<int64_t>(nodes), CANDIDATES, (MAX_ELO - elo) / MARGIN_PER_CP};
+}
+
+int chooseCandidate(const int* scores, int count, int marginCp, double random) {
+    if (count <= 1 || marginCp <= 0) return 0;
+    double weights[256];
+    double total = 0;
+    count = std::min(count, 256);
+    for (int i = 0; i < count; ++i) {
+        const int loss = scores[0] - scores[i];
+        weights[i] = loss <= marginCp ? std::exp2(-6.0 * loss / marginCp) : 0.0;
+        total += weights[i];
+    }
+    double point = random * total;
+    for (int i = 0; i < count; ++i) {
+        if (point < weights[i]) return i;
+        point -= weights[i];
+    }
+    return 0;
+}
+
+bool strengthLimited() {
+    if (gs_info.limitStrength == 0 || gs_info.analyzeMode != 0 || gs_info.infiniteSearch != 0) return false;
+    return popCount(currentPosition().opponent()) > 1;
+}
+
+double strengthRandom() {
+    static std::mt19937_64 generator(
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::random_device{}());
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
+}
