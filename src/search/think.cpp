@@ -252,7 +252,8 @@ Move deepen(bool inThread) {
 
         completedDepth = depth;
         if (multiPv) {
-            for (int k = 0; k < linesWanted && helpersRunning() > 0; ++k) extendLine(&shownLines[k].line, depth);
+            // A line after the first often ends early at an entry the earlier lines left exact.
+            for (int k = 0; k < linesWanted; ++k) extendLine(&shownLines[k].line, depth);
             gs_lineH = shownLines[0].line;
         } else if (helpersRunning() > 0) {
             extendLine(&gs_lineH, depth);
