@@ -15,15 +15,15 @@ namespace {
 constexpr double BASE_NODES = 400;
 constexpr double NODE_DOUBLING_ELO = 125;
 constexpr int CANDIDATES = 4;
-// The margin shrinks to nothing at the top level.
-constexpr int MARGIN_PER_CP = 8;
+// Level points per centipawn of margin: the margin shrinks to nothing at the top level.
+constexpr int ELO_PER_MARGIN_CP = 8;
 
 }  // namespace
 
 StrengthPlan strengthPlan(int elo) {
     elo = std::clamp(elo, MIN_ELO, MAX_ELO);
     const double nodes = BASE_NODES * std::exp2((elo - MIN_ELO) / NODE_DOUBLING_ELO);
-    return StrengthPlan{static_cast<int64_t>(nodes), CANDIDATES, (MAX_ELO - elo) / MARGIN_PER_CP};
+    return StrengthPlan{static_cast<int64_t>(nodes), CANDIDATES, (MAX_ELO - elo) / ELO_PER_MARGIN_CP};
 }
 
 int chooseCandidate(const int* scores, int count, int marginCp, double random) {
