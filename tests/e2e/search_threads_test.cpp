@@ -45,6 +45,14 @@ int restingThreads(const EngineProcess& engine) {
 
 int64_t nodesOf(const std::string& info) { return std::stoll(info.substr(info.find(" nodes ") + 7)); }
 
+// The last line of a finished iteration starting with `prefix` (progress and currmove lines have no pv).
+std::string lastIteration(const EngineProcess& engine, const std::string& prefix) {
+    std::string last;
+    for (const std::string& line : engine.linesWith(prefix))
+        if (line.find(" pv ") != std::string::npos) last = line;
+    return last;
+}
+
 }  // namespace
 
 // UCI: 4 threads more than at rest while "go infinite" runs (the search and 3 helpers), none after
@@ -67,14 +75,14 @@ TEST(EngineThreads, UciHelpersRunOnlyDuringTheSearch) {
 
     // The pinned tree of the start position at depth 7 with a 16 MB table: 42964 nodes.
     engine.run({"setoption name Hash value 16", "setoption name Threads value 1", "go depth 7", "<^bestmove "});
-    EXPECT_EQ(nodesOf(engine.linesWith("^info depth 7 ").back()), 42964);
+    EXPECT_EQ(nodesOf(lastIteration(engine, "^info depth 7 ")), 42964);
     engine.run({"setoption name Threads value 0", "setoption name Threads value 3", "go depth 40 nodes 300000",
                 "<^bestmove "});
     EXPECT_EQ(engine.linesWith("Threads not changed").size(), 1u);
     // Every thread's moves count towards the limit (looked at every thousand or so of the main
     // search's moves: more may be made, most when the main search waits for a loaded machine's
     // core while the helpers run) and in the output.
-    const int64_t nodes = nodesOf(engine.linesWith("^info depth ").back());
+    const int64_t nodes = nodesOf(lastIteration(engine, "^info depth "));
     EXPECT_GT(nodes, 42964);
     EXPECT_LE(nodes, 375000);
 
