@@ -36,7 +36,7 @@ def main():
         ini = f"[ENGINE]\\nHashSize=64\\nPawnHashSize=8\\nLimitStrength=1\\nElo={level}\\n[TABLEBASE]\\nSyzygy=0\\n"
         cmd = [sys.executable, os.path.join(HERE, "match.py"), args.engine, args.stockfish, "--second-uci",
                "--games", str(args.games), "--tc", args.tc, "--inc", str(args.inc), "--first-ini", ini,
-               "--second-options", f"UCI_LimitStrength=true,UCI_Elo={level},Hash=64",
+               "--second-options", f"UCI_LimitStrength=1,UCI_Elo={level},Hash=64",
                "--concurrency", str(args.concurrency), "--out", out]
         if args.openings:
             cmd += ["--openings", args.openings]
