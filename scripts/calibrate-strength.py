@@ -7,7 +7,8 @@ the scale when its score is 50 % +- 15 %. Run it on an idle machine, after any c
 
 usage: scripts/calibrate-strength.py [--engine build/quintarex] [--stockfish /usr/games/stockfish]
          [--levels 1400 1700 2000 2600] [--games 100] [--tc 0:05] [--inc 0.05]
-         [--openings FILE] [--concurrency 2] [--out DIR]
+         [--openings FILE] [--concurrency 2] [--loss-threshold CP] [--out DIR]
+         [--full-strength-against ELO]
 """
 import argparse
 import os
@@ -28,25 +29,33 @@ def main():
     p.add_argument("--inc", type=float, default=0.05)
     p.add_argument("--openings")
     p.add_argument("--concurrency", type=int, default=2)
+    # A game one side has lost for good by both engines' reckoning is adjudicated, to save time.
+    p.add_argument("--loss-threshold", type=int, default=0)
     p.add_argument("--out", default="calibration")
+    # The engine at full strength against Stockfish limited to ELO: where the top of the scale lies.
+    p.add_argument("--full-strength-against", type=int)
     args = p.parse_args()
     rows = []
-    for level in args.levels:
-        out = os.path.abspath(os.path.join(args.out, str(level)))
-        ini = f"[ENGINE]\\nHashSize=64\\nPawnHashSize=8\\nLimitStrength=1\\nElo={level}\\n[TABLEBASE]\\nSyzygy=0\\n"
+    matches = [(level, level, 1) for level in args.levels]
+    if args.full_strength_against:
+        matches.append(("full", args.full_strength_against, 0))
+    for name, level, limited in matches:
+        out = os.path.abspath(os.path.join(args.out, str(name)))
+        ini = f"[ENGINE]\\nHashSize=64\\nPawnHashSize=8\\nLimitStrength={limited}\\nElo={level}\\n[TABLEBASE]\\nSyzygy=0\\n"
         cmd = [sys.executable, os.path.join(HERE, "match.py"), args.engine, args.stockfish, "--second-uci",
                "--games", str(args.games), "--tc", args.tc, "--inc", str(args.inc), "--first-ini", ini,
                "--second-options", f"UCI_LimitStrength=1,UCI_Elo={level},Hash=64",
-               "--concurrency", str(args.concurrency), "--out", out]
+               "--concurrency", str(args.concurrency), "--loss-threshold", str(args.loss_threshold),
+               "--out", out]
         if args.openings:
             cmd += ["--openings", args.openings]
         result = subprocess.run(cmd, capture_output=True, text=True).stdout
         print(result, flush=True)
         found = re.search(r"first's result: (.*)", result)
-        rows.append((level, found.group(1) if found else "no result"))
-    print("\n| level | result against Stockfish at the same UCI_Elo |\n|---|---|")
-    for level, text in rows:
-        print(f"| {level} | {text} |")
+        rows.append((name, level, found.group(1) if found else "no result"))
+    print("\n| level | Stockfish UCI_Elo | result |\n|---|---|---|")
+    for name, level, text in rows:
+        print(f"| {name} | {level} | {text} |")
 
 
 if __name__ == "__main__":
