@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Calibrates the engine's playing levels: at each level, a match of the engine limited to that
 level (LimitStrength=1, Elo=L in its settings file) against Stockfish limited to the same number
-(UCI_LimitStrength, UCI_Elo: a scale anchored to a public rating list), through scripts/match.py.
+(UCI_LimitStrength, UCI_Elo: a scale anchored to a public rating list), through scripts/match.py,
+both through UCI (so both spend the clock as a UCI interface lets them).
 Prints a table of level, games, score and Elo difference with its 95 % error bar; a level is on
 the scale when its score is 50 % +- 15 %. Run it on an idle machine, after any change to the search.
 
@@ -23,7 +24,7 @@ def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     p.add_argument("--engine", default=os.path.join(HERE, "..", "build", "quintarex"))
     p.add_argument("--stockfish", default="/usr/games/stockfish")
-    p.add_argument("--levels", type=int, nargs="+", default=[1400, 1700, 2000, 2600])
+    p.add_argument("--levels", type=int, nargs="*", default=[1400, 1700, 2000, 2600])
     p.add_argument("--games", type=int, default=100)
     p.add_argument("--tc", default="0:05")
     p.add_argument("--inc", type=float, default=0.05)
@@ -42,7 +43,7 @@ def main():
     for name, level, limited in matches:
         out = os.path.abspath(os.path.join(args.out, str(name)))
         ini = f"[ENGINE]\\nHashSize=64\\nPawnHashSize=8\\nLimitStrength={limited}\\nElo={level}\\n[TABLEBASE]\\nSyzygy=0\\n"
-        cmd = [sys.executable, os.path.join(HERE, "match.py"), args.engine, args.stockfish, "--second-uci",
+        cmd = [sys.executable, os.path.join(HERE, "match.py"), args.engine, args.stockfish, "--first-uci", "--second-uci",
                "--games", str(args.games), "--tc", args.tc, "--inc", str(args.inc), "--first-ini", ini,
                "--second-options", f"UCI_LimitStrength=1,UCI_Elo={level},Hash=64",
                "--concurrency", str(args.concurrency), "--loss-threshold", str(args.loss_threshold),

@@ -11,18 +11,21 @@
 
 namespace {
 
-// Nodes at the lowest level, doubled every NODE_DOUBLING_ELO points above it.
-constexpr double BASE_NODES = 400;
-constexpr double NODE_DOUBLING_ELO = 125;
+// Measured against Stockfish's limited levels at 5 s + 0.05 s (scripts/calibrate-strength.py):
+// the lowest level searches BASE_NODES, the highest TOP_NODES (about what full strength searches a
+// move at that clock), and the budget grows geometrically in between.
+constexpr double BASE_NODES = 2000;
+constexpr double TOP_NODES = 250000;
 constexpr int CANDIDATES = 4;
 // Level points per centipawn of margin: the margin shrinks to nothing at the top level.
-constexpr int ELO_PER_MARGIN_CP = 8;
+constexpr int ELO_PER_MARGIN_CP = 4;
 
 }  // namespace
 
 StrengthPlan strengthPlan(int elo) {
     elo = std::clamp(elo, MIN_ELO, MAX_ELO);
-    const double nodes = BASE_NODES * std::exp2((elo - MIN_ELO) / NODE_DOUBLING_ELO);
+    const double share = static_cast<double>(elo - MIN_ELO) / (MAX_ELO - MIN_ELO);
+    const double nodes = BASE_NODES * std::pow(TOP_NODES / BASE_NODES, share);
     return StrengthPlan{static_cast<int64_t>(nodes), CANDIDATES, (MAX_ELO - elo) / ELO_PER_MARGIN_CP};
 }
 

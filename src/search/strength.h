@@ -7,8 +7,8 @@
 #include <cstdint>
 
 constexpr int MIN_ELO = 1350;
-constexpr int MAX_ELO = 2600;
-constexpr int DEFAULT_ELO = 2000;
+constexpr int MAX_ELO = 1750;
+constexpr int DEFAULT_ELO = 1500;
 
 struct StrengthPlan {
     int64_t nodes;   // moves the search may make

@@ -391,7 +391,7 @@ void setOption(const char* line) {
         if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
         gs_info.limitStrength = on ? 1 : 0;
     } else if (optionNamed(name, "UCI_Elo")) {
-        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) return refuse(name, "a level from 1350 to 2600 is needed");
+        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) return refuse(name, "a level from 1350 to 1750 is needed");
         gs_info.elo = n;
     } else {
         refuse(name, "no such option");

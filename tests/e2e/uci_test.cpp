@@ -41,7 +41,7 @@ TEST(UciThreads, Session) {
               "option name Threads type spin default 1 min 1 max 256\n"
               "option name MultiPV type spin default 1 min 1 max 256\n"
               "option name UCI_LimitStrength type check default false\n"
-              "option name UCI_Elo type spin default 2000 min 1350 max 2600\nuciok\n");
+              "option name UCI_Elo type spin default 1500 min 1350 max 1750\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :
@@ -428,10 +428,10 @@ TEST(UciStrength, LevelsPlayLegalMovesInTimeAndMateALoneKing) {
     EngineProcess engine;
     engine.run({"uci", "<^uciok", "setoption name UCI_LimitStrength value true", "setoption name UCI_Elo value 1000",
                 "isready", "<^readyok"});
-    EXPECT_EQ(engine.linesWith("option name UCI_Elo type spin default 2000 min 1350 max 2600").size(), 1u);
+    EXPECT_EQ(engine.linesWith("option name UCI_Elo type spin default 1500 min 1350 max 1750").size(), 1u);
     EXPECT_EQ(engine.linesWith("UCI_Elo not changed").size(), 1u);
     const TimeBudget full = planMoveTime(ClockReading{true, 5000, 0, 0, -1, false, 30, 25});
-    for (const int level : {1350, 1700, 2000, 2300, 2600}) {
+    for (const int level : {1350, 1480, 1620, 1750}) {
         engine.run({"setoption name UCI_Elo value " + std::to_string(level)});
         for (const std::string& fen : {std::string(MOVE_25), std::string("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1")}) {
             engine.run({"position fen " + fen});

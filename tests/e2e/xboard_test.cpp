@@ -108,7 +108,7 @@ TEST(Xboard, RepliesOnTheWire) {
         (std::vector<std::string>{"feature option=\"Book -check 1\"", "feature option=\"Book File -file missing.bin\"",
                                   "feature option=\"Syzygy Path -path \"", "feature option=\"Threads -spin 1 1 256\"",
                                   "feature option=\"MultiPV -spin 1 1 256\"",
-                                  "feature option=\"Limit Strength -check 0\"", "feature option=\"Elo -spin 2000 1350 2600\"",
+                                  "feature option=\"Limit Strength -check 0\"", "feature option=\"Elo -spin 1500 1350 1750\"",
                                   "feature egt=\"syzygy\"",
                                   "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
                                   "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"}));
