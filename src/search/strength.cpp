@@ -11,22 +11,35 @@
 
 namespace {
 
-// Measured against Stockfish's limited levels at 5 s + 0.05 s (scripts/calibrate-strength.py):
-// the lowest level searches BASE_NODES, the highest TOP_NODES (about what full strength searches a
-// move at that clock), and the budget grows geometrically in between.
-constexpr double BASE_NODES = 2000;
-constexpr double TOP_NODES = 250000;
 constexpr int CANDIDATES = 4;
-// Level points per centipawn of margin: the margin shrinks to nothing at the top level.
-constexpr int ELO_PER_MARGIN_CP = 4;
+
+struct LevelAnchor {
+    int elo;
+    double nodes;
+    int marginCp;
+};
+// Levels measured against Stockfish's limited levels at 5 s + 0.05 s (scripts/calibrate-strength.py);
+// the levels between two of them take a budget geometrically and a margin linearly in between.
+// The top one searches about what full strength searches a move at that clock.
+constexpr LevelAnchor ANCHORS[] = {
+    {MIN_ELO, 16000, 50},
+    {1480, 25000, 42},
+    {1620, 102317, 16},
+    {MAX_ELO, 250000, 0},
+};
 
 }  // namespace
 
 StrengthPlan strengthPlan(int elo) {
     elo = std::clamp(elo, MIN_ELO, MAX_ELO);
-    const double share = static_cast<double>(elo - MIN_ELO) / (MAX_ELO - MIN_ELO);
-    const double nodes = BASE_NODES * std::pow(TOP_NODES / BASE_NODES, share);
-    return StrengthPlan{static_cast<int64_t>(nodes), CANDIDATES, (MAX_ELO - elo) / ELO_PER_MARGIN_CP};
+    int k = 0;
+    while (ANCHORS[k + 1].elo < elo) ++k;
+    const LevelAnchor& low = ANCHORS[k];
+    const LevelAnchor& high = ANCHORS[k + 1];
+    const double share = static_cast<double>(elo - low.elo) / (high.elo - low.elo);
+    const double nodes = low.nodes * std::pow(high.nodes / low.nodes, share);
+    const int margin = low.marginCp + static_cast<int>(std::lround((high.marginCp - low.marginCp) * share));
+    return StrengthPlan{std::llround(nodes), CANDIDATES, margin};
 }
 
 int chooseCandidate(const int* scores, int count, int marginCp, double random) {

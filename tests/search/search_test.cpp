@@ -427,6 +427,10 @@ TEST(Strength, ChoiceStaysWithinTheMargin) {
     EXPECT_GT(chosen[0], chosen[1]);
     EXPECT_GT(chosen[2], 0);
     EXPECT_EQ(chooseCandidate(scores, 4, 0, 0.99), 0);
-    EXPECT_LT(strengthPlan(MIN_ELO).nodes, strengthPlan(MAX_ELO).nodes);
+    // A higher level never searches less or chooses more loosely.
+    for (int elo = MIN_ELO; elo < MAX_ELO; ++elo) {
+        EXPECT_LE(strengthPlan(elo).nodes, strengthPlan(elo + 1).nodes) << elo;
+        EXPECT_GE(strengthPlan(elo).marginCp, strengthPlan(elo + 1).marginCp) << elo;
+    }
     EXPECT_EQ(strengthPlan(MAX_ELO).marginCp, 0);
 }
