@@ -7,7 +7,7 @@ Prints a table of level, games, score and Elo difference with its 95 % error bar
 the scale when its score is 50 % +- 15 %. Run it on an idle machine, after any change to the search.
 
 usage: scripts/calibrate-strength.py [--engine build/quintarex] [--stockfish /usr/games/stockfish]
-         [--levels 1400 1700 2000 2600] [--games 100] [--tc 0:05] [--inc 0.05]
+         [--levels 1350 1480 1620 1750] [--games 100] [--tc 0:05] [--inc 0.05]
          [--openings FILE] [--concurrency 2] [--loss-threshold CP] [--out DIR]
          [--full-strength-against ELO]
 """
@@ -24,7 +24,7 @@ def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     p.add_argument("--engine", default=os.path.join(HERE, "..", "build", "quintarex"))
     p.add_argument("--stockfish", default="/usr/games/stockfish")
-    p.add_argument("--levels", type=int, nargs="*", default=[1400, 1700, 2000, 2600])
+    p.add_argument("--levels", type=int, nargs="*", default=[1350, 1480, 1620, 1750])
     p.add_argument("--games", type=int, default=100)
     p.add_argument("--tc", default="0:05")
     p.add_argument("--inc", type=float, default=0.05)
