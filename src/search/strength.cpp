@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <iterator>
 #include <random>
 
 #include "board/bitboard.h"
@@ -27,6 +28,8 @@ constexpr LevelAnchor ANCHORS[] = {
     {1620, 102317, 16},
     {MAX_ELO, 250000, 0},
 };
+static_assert(ANCHORS[0].elo == MIN_ELO && ANCHORS[std::size(ANCHORS) - 1].elo == MAX_ELO,
+              "the anchors span the whole range");
 
 }  // namespace
 

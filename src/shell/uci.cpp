@@ -391,7 +391,12 @@ void setOption(const char* line) {
         if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
         gs_info.limitStrength = on ? 1 : 0;
     } else if (optionNamed(name, "UCI_Elo")) {
-        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) return refuse(name, "a level from 1350 to 1750 is needed");
+        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) {
+            // Written from the range itself, so the message moves with the calibration.
+            char why[48];
+            std::snprintf(why, sizeof why, "a level from %d to %d is needed", MIN_ELO, MAX_ELO);
+            return refuse(name, why);
+        }
         gs_info.elo = n;
     } else {
         refuse(name, "no such option");
