@@ -1,55 +1,42 @@
 #!/usr/bin/env python3
 """Writes N distinct short openings as a PGN file for xboard's -lgf, drawn at random from a Polyglot
-book by the engine itself (UCI mode, its own book with random choice).
+book: each ply is a book move of the position, listed by the engine's console, chosen uniformly.
 
 usage: scripts/make-openings.py ENGINE BOOK PLIES COUNT OUT.pgn
 """
 import os
+import random
+import re
 import subprocess
 import sys
 import tempfile
 
 
 def main():
-    engine, book, plies, count, out = sys.argv[1], os.path.abspath(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+    engine, book, plies, count, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
     work = tempfile.mkdtemp()
     with open(os.path.join(work, "quintarex.ini"), "w") as ini:
         ini.write(f"[ENGINE]\nHashSize=1\nPawnHashSize=1\n[BOOK]\nBookFile={book}\nRandBook=1\n[TABLEBASE]\nSyzygy=0\n")
-    p = subprocess.Popen([engine], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1, cwd=work)
+    rng = random.Random()
 
-    def send(line):
-        p.stdin.write(line + "\n")
-        p.stdin.flush()
+    def book_moves(moves):
+        # The console lists a position's book moves; the choice is made here, since the engine's own
+        # random choice is seeded from the clock's second and repeats within one.
+        script = "console\nforce\n" + "".join(m + "\n" for m in moves) + "book\nquit\n"
+        done = subprocess.run([engine], input=script, capture_output=True, text=True, cwd=work, timeout=30)
+        return re.findall(r"move=(\S+) weight=", done.stdout)
 
-    def until(prefix):
-        while True:
-            line = p.stdout.readline()
-            if not line:
-                sys.exit("the engine ended")
-            if line.startswith(prefix):
-                return line
-
-    send("uci")
-    until("uciok")
     seen, tries = [], 0
     while len(seen) < count and tries < count * 50:
         tries += 1
         moves = []
         for _ in range(plies):
-            send("position startpos moves " + " ".join(moves))
-            send("go wtime 60000 btime 60000")
-            booked = False
-            while True:
-                line = until("")
-                booked = booked or line.startswith("info string book move ")
-                if line.startswith("bestmove "):
-                    break
-            if not booked:
+            choices = book_moves(moves)
+            if not choices:
                 break
-            moves.append(line.split()[1])
+            moves.append(rng.choice(choices))
         if len(moves) == plies and moves not in seen:
             seen.append(moves)
-    send("quit")
     with open(out, "w") as pgn:
         for i, moves in enumerate(seen, 1):
             pgn.write(f'[Event "opening {i}"]\n[Result "*"]\n\n{" ".join(moves)} *\n\n')
