@@ -157,8 +157,8 @@ def main():
     for pgn, debug in runs:
         for key, value in tally(pgn, debug).items():
             total[key] = total.get(key, 0) + value
-    print(f"first: {args.first}\nsecond: {args.second}\nclock: {args.tc} + {args.inc} s"
-          + (f", {args.mps} moves per session" if args.mps else "") + (", pondering" if args.ponder else ""))
+    clock = f"{args.tc} for {args.mps} moves, repeating" if args.mps else f"{args.tc} + {args.inc} s"
+    print(f"first: {args.first}\nsecond: {args.second}\nclock: {clock}" + (", pondering" if args.ponder else ""))
     print("first's result: " + summary(total["wins"], total["draws"], total["losses"]))
     for key in ("unfinished", "crashes", "illegal", "time losses first", "time losses second", "protocol errors"):
         print(f"{key}: {total[key]}")
