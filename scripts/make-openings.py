@@ -16,9 +16,7 @@ def main():
     engine, book, plies, count, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
     work = tempfile.mkdtemp()
     with open(os.path.join(work, "quintarex.ini"), "w") as ini:
-        ini.write(f"[ENGINE]\nHashSize=1\nPawnHashSize=1\n[BOOK]\nBookFile={book}\nRandBook=1\n[TABLEBASE]\nSyzygy=0\n")
-    rng = random.Random()
-
+        ini.write(f"[ENGINE]\nHashSize=1\nPawnHashSize=1\n[BOOK]\nBookFile={book}\n[TABLEBASE]\nSyzygy=0\n")
     def book_moves(moves):
         # The console lists a position's book moves; the choice is made here, since the engine's own
         # random choice is seeded from the clock's second and repeats within one.
@@ -34,7 +32,7 @@ def main():
             choices = book_moves(moves)
             if not choices:
                 break
-            moves.append(rng.choice(choices))
+            moves.append(random.choice(choices))
         if len(moves) == plies and moves not in seen:
             seen.append(moves)
     with open(out, "w") as pgn:
