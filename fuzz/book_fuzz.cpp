@@ -10,7 +10,7 @@
 #include "board/position.h"
 #include "book/book.h"
 #include "fuzz_files.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 const char* const Positions[] = {

@@ -10,7 +10,7 @@
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
 #include "search/exchange.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "eval/pawnhash.h"
 #include "fuzz_files.h"
 #include "search/transposition.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 // The input's lines, each passed through `edit` (which edits the line and says whether to keep it),
 // then `last`: the session always ends.

@@ -9,7 +9,7 @@
 #include "config/settings.h"
 #include "fuzz_files.h"
 #include "shell/gamelog.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 // The settings load opens the game log its input names: keep such files in a scratch directory.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -3,7 +3,7 @@
 #include "board/hashkey.h"
 #include "board/position.h"
 #include "eval/material.h"
-#include "search/searchinfo.h"
+#include "state/searchinfo.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "board/hashkey.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 PositionStack positionStack{{}, positionStack.records};
 thread_local constinit PositionStack* threadStack = &positionStack;

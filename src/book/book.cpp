@@ -12,7 +12,7 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "shell/gamelog.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include "config/inireader.h"
 #include "eval/pawnhash.h"
 #include "search/search.h"
-#include "search/searchthreads.h"
+#include "search/searchlimits.h"
 #include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/fastremainder.h"
 #include "platform/memory.h"
 #include "shell/notice.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "search/alphabeta.h"
+
 #include "board/bitboard.h"
 #include "board/hashkey.h"
 #include "board/makemove.h"
@@ -7,11 +9,10 @@
 #include "eval/evaluate.h"
 #include "search/ordering.h"
 #include "search/progress.h"
-#include "search/searchclock.h"
-#include "search/searchthreads.h"
-#include "search/searchtree.h"
+#include "search/quiescence.h"
+#include "search/scores.h"
+#include "search/stopping.h"
 #include "search/transposition.h"
-#include "shell/state.h"
 #include "tablebase/tablebase.h"
 
 namespace {
@@ -37,8 +38,9 @@ void copyLine(PvLine* line, Move move, const PvLine* child) {
     line->count = n + 1;
 }
 
-int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
-                    bool checkExtended, bool inReduction, int tbMen) {
+int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
+                    bool checkExtended, bool inReduction) {
+    const int iteration = w.iteration;
     const Position& position = currentPosition();
     const int men = popCount(position.occupied());
     PvLine line;
@@ -55,12 +57,12 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     if (position.fifty == 100 && !checked) return 0;
 
     if (searchStopped()) return 1;
-    if (iteration > 2 && timeIsUp()) return 1;
+    if (iteration > 2 && mustStop(w)) return 1;
 
     // No room for another move on the position stack: the static evaluation has to do.
     if (stackNearlyFull()) return evaluate();
 
-    if (gs_info.syzygy != 0 && men <= tbMen) {
+    if (men <= w.probeMen) {
         int success = 0;
         const int wdl = tbProbeWdl(&success);
         if (success != 0) {
@@ -77,7 +79,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     int staticScore = 0;
     if (depth == 0) {
         pv->count = 0;
-        return quiescenceSearch(iteration, alpha, beta, mateScore);
+        return quiescenceSearch(w, alpha, beta, mateScore);
     } else if (depth == 1 || depth == 2) {
         const int margin = depth == 1 ? FUTILITY_MARGIN_DEPTH1 : FUTILITY_MARGIN_DEPTH2;
         if (!checked && !slotExact && !checkExtended && iteration > depth + 1) {
@@ -91,8 +93,8 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     } else if (nullAllowed && !checkExtended && !checked && !slotExact &&
                (position.occupied() & ~(position.pawns() | position.kings())) != 0) {
         makeNullMove();
-        const int score = -alphaBetaSearch(iteration, depth - 1 - NULL_MOVE_REDUCTION, -beta, -beta + 1, &line,
-                                           mateScore - 1, false, false, inReduction, tbMen);
+        const int score = -alphaBetaSearch(w, depth - 1 - NULL_MOVE_REDUCTION, -beta, -beta + 1, &line, mateScore - 1,
+                                           false, false, inReduction);
         takeBack();
         if (score >= beta) return score;
     }
@@ -107,12 +109,12 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
             int score;
             line.count = 0;
             if (slotExact && !checkExtended && inCheck()) {
-                score = -alphaBetaSearch(iteration, depthReceived, -beta, -alpha, &line, mateScore - 1, false, true,
-                                         inReduction, tbMen);
+                score =
+                    -alphaBetaSearch(w, depthReceived, -beta, -alpha, &line, mateScore - 1, false, true, inReduction);
                 checkExtended = true;
             } else {
-                score = -alphaBetaSearch(iteration, depth - 1, -beta, -alpha, &line, mateScore - 1, false,
-                                         checkExtended, inReduction, tbMen);
+                score = -alphaBetaSearch(w, depth - 1, -beta, -alpha, &line, mateScore - 1, false, checkExtended,
+                                         inReduction);
             }
             takeBack();
             if (score >= beta) {
@@ -142,8 +144,8 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
             continue;
         }
         line.count = 0;
-        const int score = -alphaBetaSearch(iteration, depth - 1, -beta, -best, &line, mateScore - 1, true,
-                                           checkExtended, inReduction, tbMen);
+        const int score =
+            -alphaBetaSearch(w, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended, inReduction);
         takeBack();
         noLegalMove = false;
         if (score >= beta) {
@@ -168,7 +170,7 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
     int legalQuiets = 0;
     KillerScan killerScan;
     while (quiets.count != 0) {
-        if (!pickKiller(depth, &quiets, &killerScan)) pickHistory(&quiets);
+        if (!pickKiller(w, depth, &quiets, &killerScan)) pickHistory(w, &quiets);
         const Move move = quiets.moves[--quiets.count];
         quiets.moves[quiets.count] = 0;
         lastTried = move;
@@ -184,26 +186,25 @@ int alphaBetaSearch(int iteration, int depth, int alpha, int beta, PvLine* pv, i
             if (depth == 3)
                 reduction = 2;
             else
-                reduction = historyValue(move) < 10 * iteration * iteration ? 3 : 2;
+                reduction = historyValue(w, move) < 10 * iteration * iteration ? 3 : 2;
             inReduction = true;
         }
         int score = 0;
         if (inReduction) {
             line.count = 0;
-            score = -alphaBetaSearch(iteration, depth - 1 - reduction, -beta, -best, &line, mateScore - 1, false,
-                                     checkExtended, true, tbMen);
+            score = -alphaBetaSearch(w, depth - 1 - reduction, -beta, -best, &line, mateScore - 1, false, checkExtended,
+                                     true);
             if (score > best && reduction > 0) inReduction = false;
         }
         if (!inReduction) {
             line.count = 0;
-            score = -alphaBetaSearch(iteration, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended,
-                                     false, tbMen);
+            score = -alphaBetaSearch(w, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended, false);
         }
         takeBack();
         noLegalMove = false;
         if (score >= beta) {
-            addHistory(move, depth * depth);
-            updateKillers(depth, move);
+            addHistory(w, move, depth * depth);
+            updateKillers(w, depth, move);
             storeHash(iteration, depth, score, BOUND_LOWER, move);
             return beta;
         }

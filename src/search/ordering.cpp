@@ -2,33 +2,30 @@
 
 #include <utility>
 
-thread_local constinit int32_t History[64][64] = {};
-thread_local constinit Move Killers[KILLER_SLOTS][2] = {};
-
-void clearHistory() {
-    for (auto& row : History)
+void clearHistory(Worker& w) {
+    for (auto& row : w.history)
         for (int32_t& value : row) value = 0;
 }
 
-void clearKillers() {
-    for (auto& slot : Killers) slot[0] = slot[1] = 0;
+void clearKillers(Worker& w) {
+    for (auto& slot : w.killers) slot[0] = slot[1] = 0;
 }
 
-void addHistory(Move m, int32_t bonus) {
-    int32_t& value = History[moveFrom(m)][moveTo(m)];
+void addHistory(Worker& w, Move m, int32_t bonus) {
+    int32_t& value = w.history[moveFrom(m)][moveTo(m)];
     value = value > HISTORY_LIMIT - bonus ? HISTORY_LIMIT : value + bonus;
 }
 
-void updateKillers(int depth, Move m) {
-    Move* slot = Killers[depth];
+void updateKillers(Worker& w, int depth, Move m) {
+    Move* slot = w.killers[depth];
     if (slot[0] == m) return;
     slot[1] = slot[0];
     slot[0] = m;
 }
 
-bool pickKiller(int depth, QuietList* list, KillerScan* scan) {
-    const Move first = Killers[depth][0];
-    const Move second = Killers[depth][1];
+bool pickKiller(const Worker& w, int depth, QuietList* list, KillerScan* scan) {
+    const Move first = w.killers[depth][0];
+    const Move second = w.killers[depth][1];
     if (first == 0 && second == 0) return false;
     if (scan->absent && scan->first == first && scan->second == second) return false;
     const uint32_t last = list->count - 1;
@@ -43,15 +40,15 @@ bool pickKiller(int depth, QuietList* list, KillerScan* scan) {
     return false;
 }
 
-void pickHistory(QuietList* list) {
+void pickHistory(const Worker& w, QuietList* list) {
     // The threshold follows the entry swapped in from the end, not the one sent there: this is
     // the order the search has always used, and cheap.
     int32_t threshold = 1;
     const uint32_t last = list->count - 1;
     for (uint32_t i = 0; i < list->count; ++i) {
-        if (historyValue(list->moves[i]) > threshold) {
+        if (historyValue(w, list->moves[i]) > threshold) {
             std::swap(list->moves[i], list->moves[last]);
-            threshold = historyValue(list->moves[i]);
+            threshold = historyValue(w, list->moves[i]);
         }
     }
 }

@@ -1,14 +1,13 @@
+#include "search/quiescence.h"
+
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
 #include "search/progress.h"
-#include "search/searchclock.h"
-#include "search/searchthreads.h"
-#include "search/searchtree.h"
+#include "search/stopping.h"
 #include "search/transposition.h"
-#include "shell/state.h"
 
 namespace {
 
@@ -19,9 +18,10 @@ constexpr int STAND_PAT_MARGIN = 325;
 
 }  // namespace
 
-int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
+int quiescenceSearch(Worker& w, int alpha, int beta, int mateScore) {
+    const int iteration = w.iteration;
     prefetchPawnHash(currentPosition());
-    noteDepthReached();
+    noteDepthReached(w);
     TTEntry entry;
     const int answer = probeHash(&entry, iteration, 0, alpha, beta);
     if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
@@ -54,7 +54,7 @@ int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
         if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
         } else {
-            const int score = -quiescenceSearch(iteration, -beta, -best, mateScore - 1);
+            const int score = -quiescenceSearch(w, -beta, -best, mateScore - 1);
             takeBack();
             noLegalMove = false;
             if (score > best) {
@@ -63,7 +63,7 @@ int quiescenceSearch(int iteration, int alpha, int beta, int mateScore) {
                 best = score;
             }
         }
-        if (searchStopped() || timeIsUp()) {
+        if (searchStopped() || mustStop(w)) {
             stopped = true;
             break;
         }

@@ -8,7 +8,6 @@
 
 #include "board/bitboard.h"
 #include "board/position.h"
-#include "shell/state.h"
 
 namespace {
 
@@ -63,8 +62,8 @@ int chooseCandidate(const int* scores, int count, int marginCp, double random) {
     return 0;
 }
 
-bool strengthLimited() {
-    if (gs_info.limitStrength == 0 || gs_info.analyzeMode != 0 || gs_info.infiniteSearch != 0) return false;
+bool strengthLimited(int level) {
+    if (level == 0) return false;
     return popCount(currentPosition().opponent()) > 1;
 }
 

@@ -21,10 +21,10 @@ StrengthPlan strengthPlan(int elo);
 // margin with a weight that halves every sixth of it. `random` is uniform in [0, 1).
 int chooseCandidate(const int* scores, int count, int marginCp, double random);
 
-// Whether the search starting now plays below full strength: a level is set, the search is for
-// a move rather than an analysis, and the opponent has more than a lone king (a won ending is
-// always played out to the mate).
-bool strengthLimited();
+// Whether the search starting now plays below full strength: a level is set (the protocols set
+// none for an analysis) and the opponent has more than a lone king (a won ending is always
+// played out to the mate).
+bool strengthLimited(int level);
 
 // Uniform in [0, 1), from a generator seeded once per process.
 double strengthRandom();

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "board/position.h"
-#include "search/searchthreads.h"
-#include "shell/state.h"
+#include "search/searchlimits.h"
+#include "state/enginestate.h"
 
 bool isLine(const char* line, const char* command) { return std::strcmp(line, command) == 0; }
 

@@ -12,20 +12,20 @@
 #include "board/perft.h"
 #include "board/position.h"
 #include "book/book.h"
+#include "clock/timemanagement.h"
 #include "config/settings.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "platform/clock.h"
 #include "platform/lineinput.h"
-#include "search/search.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
-#include "shell/state.h"
+#include "shell/gamesearch.h"
 #include "shell/tables.h"
-#include "shell/timemanagement.h"
+#include "state/enginestate.h"
 
 namespace {
 
@@ -83,8 +83,7 @@ void enginesTurn() {
     }
     if (gs_info.book == 1 && playBookMove()) return;
     ensureTables();
-    allocateTime();
-    Move best = think();
+    Move best = thinkForMove(gameLimits(allocateTime()));
     if (best == 0) best = firstLegalMove();  // stopped before its first iteration
     char text[8];
     moveToText(text, best, &currentPosition());
@@ -152,7 +151,7 @@ void analyse() {
     gs_info.startTime = currentTimeMs();
     if (hasLegalMove()) {
         ensureTables();
-        think();
+        thinkForMove(gameLimits(TimePlan{}));
     } else {
         gs_info.gameResult = checkGameEnd();
     }

@@ -20,7 +20,7 @@
 #include "search/exchange.h"
 #include "search/ordering.h"
 #include "search/search.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "tablebase/tablebase.h"
 
 namespace {

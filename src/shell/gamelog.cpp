@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 FILE* gameLog = nullptr;

@@ -9,12 +9,12 @@
 #include "board/position.h"
 #include "platform/lineinput.h"
 #include "platform/process.h"
-#include "search/search.h"
-#include "search/searchinfo.h"
+#include "state/searchinfo.h"
 #include "shell/commandtext.h"
+#include "shell/gamesearch.h"
 #include "shell/polling.h"
-#include "shell/state.h"
-#include "shell/timemanagement.h"
+#include "state/enginestate.h"
+#include "clock/timemanagement.h"
 
 Relaxed<int> phaseEnd{PHASE_RUNNING};
 

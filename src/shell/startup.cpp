@@ -8,7 +8,7 @@
 #include "platform/lineinput.h"
 #include "platform/process.h"
 #include "shell/console.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "shell/tables.h"
 #include "shell/uci.h"
 #include "shell/xboard.h"

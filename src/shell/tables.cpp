@@ -6,7 +6,7 @@
 #include "eval/pawnhash.h"
 #include "search/transposition.h"
 #include "shell/notice.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "tablebase/tablebase.h"
 #include "tablebase/tbregistry.h"
 

@@ -16,19 +16,17 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "book/book.h"
+#include "clock/timebudget.h"
+#include "clock/timemanagement.h"
 #include "platform/clock.h"
 #include "platform/lineinput.h"
 #include "platform/process.h"
 #include "search/search.h"
-#include "search/searchclock.h"
-#include "search/searchthreads.h"
 #include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
-#include "shell/state.h"
 #include "shell/tables.h"
-#include "shell/timebudget.h"
-#include "shell/timemanagement.h"
+#include "state/enginestate.h"
 #include "tablebase/tablebase.h"
 
 namespace {
@@ -39,8 +37,6 @@ constexpr int MAX_HASH_MB = 4096;
 constexpr int MAX_OVERHEAD_MS = 5000;
 constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
 constexpr long long MAX_GO_NUMBER = INT32_MAX / 2;
-
-int iniMaxDepth = 64;
 
 std::thread searcher;
 // The search thread holds its bestmove while this is set (go infinite, go ponder).
@@ -54,9 +50,9 @@ Relaxed<int32_t> pondering{0};
 
 // The options the engine offers; setoption lines naming one of them that come during a search are
 // kept (the latest for each name) and applied once it has ended.
-constexpr const char* OPTION_NAMES[] = {"Hash",       "Clear Hash",       "Ponder",        "OwnBook", "BookFile",
-                                        "SyzygyPath", "SyzygyProbeLimit", "Move Overhead", "Threads",
-                                        "MultiPV",    "UCI_LimitStrength", "UCI_Elo"};
+constexpr const char* OPTION_NAMES[] = {
+    "Hash",          "Clear Hash", "Ponder",  "OwnBook",           "BookFile", "SyzygyPath", "SyzygyProbeLimit",
+    "Move Overhead", "Threads",    "MultiPV", "UCI_LimitStrength", "UCI_Elo"};
 constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
 char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
@@ -98,18 +94,21 @@ void sendOptions() {
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
 // still lets the engine think (infinite, ponder).
-void searchJob(bool useBook) {
+void searchJob(bool useBook, const SearchLimits& limits) {
     char text[16] = "";
     Move best = 0;
     // A reply from an earlier search must not pass for this one's.
-    gs_info.ponderMove = 0;
+    Move expected = 0;
     if (firstLegalMove() == 0) {
         // Mated or stalemated: the interface learns the score, and that there is no move.
         std::printf("info depth 0 score %s\n", inCheck() ? "mate 0" : "cp 0");
     } else if (useBook && chooseBookMove(gs_info.bookFile, text) == 0 && isLegalMoveText(text)) {
         std::printf("info string book move %s\n", text);
     } else {
-        best = think();
+        const SearchResult result = think(limits);
+        if (result.completed) expected = result.reply;
+        if (result.mate) gs_info.ponder = 0;
+        best = result.move;
         if (best == 0) best = firstLegalMove();
         text[0] = '\0';
         if (best != 0) moveToText(text, best, &currentPosition());
@@ -124,7 +123,6 @@ void searchJob(bool useBook) {
     }
     // The expected reply, when the last completed iteration's line goes on after this move.
     char reply[16] = "";
-    const Move expected = gs_info.ponderMove;
     if (best != 0 && expected != 0 && makeMoveFromText(text)) {
         RootMove replies[MAX_ROOT_MOVES];
         int count = 0;
@@ -144,14 +142,10 @@ void searchJob(bool useBook) {
 
 void waitForSearch();
 
-// The search's limits from the time manager's budget.
-void applyBudget(const TimeBudget& budget) {
-    if (budget.moveNow) {
-        gs_info.maxDepth = 1;
-        setMillisecondLimits(0, 0);
-    } else {
-        setMillisecondLimits(budget.softMs, budget.hardMs);
-    }
+// The search's limits from the time manager's budget: a move at once is a search of depth 1.
+void applyBudget(const TimeBudget& budget, SearchLimits* limits) {
+    if (budget.moveNow) limits->maxDepth = 1;
+    limits->time = budget.moveNow ? managedTime(0, 0) : budgetPlan(budget);
 }
 
 // The number after a go parameter; false when there is none or it is not a whole number.
@@ -166,7 +160,9 @@ bool goNumber(const char** p, int64_t* value) {
 }
 
 // The root moves named after "searchmoves" that are legal here.
-void addSearchMove(const char* word, Move* allowed, int* allowedCount) {
+void addSearchMove(const char* word, SearchLimits* limits) {
+    Move* allowed = limits->searchMoves;
+    int* allowedCount = &limits->searchMoveCount;
     RootMove roots[MAX_ROOT_MOVES];
     int count = 0;
     generateRootMoves(roots, &count);
@@ -189,17 +185,15 @@ void go(const char* line) {
     int64_t value = 0;
     bool infinite = false, ponder = false;
     ClockReading reading;
-    gs_info.maxDepth = iniMaxDepth;
-    gs_info.nodeLimit = 0;
-    gs_info.mateLimit = 0;
-    Move allowed[MAX_ROOT_MOVES];
-    int allowedCount = 0;
+    SearchLimits limits;
+    limits.minDepth = gs_info.minDepth;
+    limits.maxDepth = gs_info.maxDepth;
     const char* p = textFrom(line, 2);
     char word[32];
     bool listing = false;
     while (nextWord(&p, word, sizeof word)) {
         if (listing && isCoordinateMove(word)) {
-            addSearchMove(word, allowed, &allowedCount);
+            addSearchMove(word, &limits);
             continue;
         }
         listing = false;
@@ -214,17 +208,17 @@ void go(const char* line) {
             if (goNumber(&p, &value)) reading.moveTime = std::max<int64_t>(value, 0);
         } else if (isLine(word, "depth")) {
             if (goNumber(&p, &value) && value >= 1) {
-                gs_info.maxDepth = static_cast<int32_t>(std::min<int64_t>(value, 64));
+                limits.maxDepth = static_cast<int>(std::min<int64_t>(value, 64));
                 reading.otherLimit = true;
             }
         } else if (isLine(word, "mate")) {
             if (goNumber(&p, &value) && value >= 1) {
-                gs_info.mateLimit = static_cast<int32_t>(std::min<int64_t>(value, 64));
+                limits.mate = static_cast<int>(std::min<int64_t>(value, 64));
                 reading.otherLimit = true;
             }
         } else if (isLine(word, "nodes")) {
             if (goNumber(&p, &value) && value >= 1) {
-                gs_info.nodeLimit = value;
+                limits.nodes = value;
                 reading.otherLimit = true;
             }
         } else if (isLine(word, "infinite")) {
@@ -241,27 +235,34 @@ void go(const char* line) {
     reading.increment = increment[us];
     reading.moveOverhead = TimeControl.moveOverheadMs;
     reading.moveNumber = TimeControl.engineMoves + 1;
-    setSearchMoves(allowed, allowedCount);
-    gs_info.postThinking = 1;
+    limits.multiPv = gs_info.multiPv;
+    limits.threads = gs_info.threads;
+    // An analysis is always at full strength.
+    limits.level = gs_info.limitStrength != 0 && !infinite ? static_cast<int>(gs_info.elo) : 0;
+    limits.useTablebases = gs_info.syzygy != 0;
+    limits.tablebaseMen = gs_info.syzygyMen;
+    limits.output = SearchOutput::Uci;
     gs_info.stop = 0;
-    gs_info.infiniteSearch = infinite ? 1 : 0;  // an analysis is always at full strength
     gs_info.startTime = asked;
     if (ponder) {
         // Until ponderhit the opponent's clock runs, not ours: no limit but the interface's stop.
         ponderClocks = reading;
         pondering = 1;
-        setMillisecondLimits(NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS);
+        limits.time = unlimitedTime();
     } else if (infinite) {
-        setMillisecondLimits(NO_TIME_LIMIT_MS, NO_TIME_LIMIT_MS);
+        limits.time = unlimitedTime();
     } else {
-        applyBudget(planMoveTime(reading));
+        applyBudget(planMoveTime(reading), &limits);
     }
+    useTimePlan(limits.time);
+    limits.timeInForce = true;
     holdBestmove = infinite || ponder ? 1 : 0;
     searchRunning = 1;
     // The book plays game moves on the clock; analysis, and a search with a limit of its own, searches.
     const bool onClock = (reading.hasClock || reading.moveTime >= 0) && !reading.otherLimit && !infinite && !ponder;
-    const bool useBook = gs_info.book == 1 && onClock && TimeControl.engineMoves <= BOOK_MOVES && allowedCount == 0;
-    searcher = std::thread(searchJob, useBook);
+    const bool useBook =
+        gs_info.book == 1 && onClock && TimeControl.engineMoves <= BOOK_MOVES && limits.searchMoveCount == 0;
+    searcher = std::thread(searchJob, useBook, limits);
 }
 
 // Plays the moves of a "position" line; stops at the first that is malformed or illegal.
@@ -385,7 +386,8 @@ void setOption(const char* line) {
             return refuse(name, "a number of threads from 1 to 256 is needed");
         gs_info.threads = n;
     } else if (optionNamed(name, "MultiPV")) {
-        if (!readNumber(spin, "v", 1, MAX_MULTI_PV, &n)) return refuse(name, "a number of lines from 1 to 256 is needed");
+        if (!readNumber(spin, "v", 1, MAX_MULTI_PV, &n))
+            return refuse(name, "a number of lines from 1 to 256 is needed");
         gs_info.multiPv = n;
     } else if (optionNamed(name, "UCI_LimitStrength")) {
         if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
@@ -453,7 +455,6 @@ void ponderHit() {
 void uciLoop() {
     gs_info.uciMode = 1;
     gs_info.xboardMode = 0;
-    iniMaxDepth = gs_info.maxDepth;
     static char line[UCI_LINE_SIZE];
     bool reading = true;
     for (bool first = true; reading; first = false) {

@@ -10,20 +10,20 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "book/book.h"
+#include "clock/timemanagement.h"
 #include "eval/pawnhash.h"
 #include "platform/clock.h"
 #include "platform/lineinput.h"
-#include "search/search.h"
-#include "search/searchinfo.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
+#include "shell/gamesearch.h"
 #include "shell/pondering.h"
-#include "shell/state.h"
 #include "shell/tables.h"
-#include "shell/timemanagement.h"
 #include "shell/xboardoptions.h"
+#include "state/enginestate.h"
+#include "state/searchinfo.h"
 
 namespace {
 
@@ -49,6 +49,12 @@ Move expectedReply = 0;
 uint64_t expectedReplyKey = 0;
 
 int sideToMove() { return static_cast<int>(currentPosition().colour); }
+
+// A hint searches a second at most, or the time per move when that is shorter.
+int32_t hintLimitMs() {
+    const int32_t limit = TimeControl.moveTime < HINT_BUDGET ? TimeControl.moveTime.load() : HINT_BUDGET;
+    return 10 * limit + 9;
+}
 
 void takeBackPly() {
     if (stackIndex() > 0) takeBack();
@@ -154,8 +160,7 @@ Move sendSearchedMove(Move best) {
     if (gs_info.ponder != 1 || TimeControl.engineMoves <= 1) return 0;
     if (!ponderOnExpectedReply()) return 0;
     if (gs_info.bestmove != 0) return gs_info.bestmove;
-    allocateTime();
-    Move searched = think();
+    Move searched = thinkForMove(gameLimits(allocateTime()));
     return searched != 0 ? searched : firstLegalMove();
 }
 
@@ -213,9 +218,9 @@ void enginesTurn() {
     }
     if (playBookMove() || playPonderBest()) return;
     ensureTables();
-    allocateTime();
+    const SearchLimits limits = gameLimits(allocateTime());
     gs_info.ponderBest = 0;
-    Move next = sendSearchedMove(think());
+    Move next = sendSearchedMove(thinkForMove(limits));
     while (next != 0) next = sendSearchedMove(next);
 }
 
@@ -231,20 +236,13 @@ bool isLegalHere(Move m) {
 // A short quiet search for the side to move; the game's own search results stay as they were.
 Move hintSearch() {
     ensureTables();
-    const Move ponderMove = gs_info.ponderMove, ponderBest = gs_info.ponderBest;
-    const int32_t post = gs_info.postThinking, ponder = gs_info.ponder, stop = gs_info.stop,
-                  allotted = TimeControl.allocatedTime, depth = SearchInfo.depth;
-    gs_info.postThinking = 0;
-    TimeControl.allocatedTime = HINT_BUDGET;
+    const int32_t stop = gs_info.stop, depth = SearchInfo.depth;
+    SearchLimits limits = gameLimits(managedTime(NO_TIME_LIMIT_MS, hintLimitMs()));
+    limits.showThinking = false;
     gs_info.stop = 0;
     gs_info.startTime = currentTimeMs();
-    const Move best = think();
-    gs_info.ponderMove = ponderMove;
-    gs_info.ponderBest = ponderBest;
-    gs_info.postThinking = post;
-    gs_info.ponder = ponder;
+    const Move best = think(limits).move;
     gs_info.stop = stop;
-    TimeControl.allocatedTime = allotted;
     SearchInfo.depth = depth;
     return best;
 }

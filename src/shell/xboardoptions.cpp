@@ -6,11 +6,11 @@
 
 #include "platform/lineinput.h"
 #include "search/search.h"
-#include "search/searchthreads.h"
+#include "search/searchlimits.h"
 #include "search/strength.h"
 #include "shell/commandtext.h"
 #include "shell/notice.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "shell/tables.h"
 
 namespace {

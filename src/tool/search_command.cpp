@@ -11,9 +11,8 @@
 #include "eval/pawnhash.h"
 #include "platform/clock.h"
 #include "search/search.h"
-#include "search/searchthreads.h"
 #include "search/transposition.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "tool/commands.h"
 
 namespace {
@@ -21,8 +20,6 @@ namespace {
 constexpr int32_t TOOL_HASH_MB = 32;
 constexpr int32_t TOOL_PAWN_HASH_MB = 8;
 constexpr int BENCH_DEPTH = 8;
-// Centiseconds: long enough never to stop a search.
-constexpr int32_t NO_TIME_LIMIT = INT32_MAX / 4;
 
 constexpr const char* BenchPositions[] = {
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
@@ -44,7 +41,9 @@ bool parsePositive(const char* text, long maxValue, long* value) {
     return true;
 }
 
-void prepareSearch(int maxDepth, int32_t moveTimeCs, bool post) {
+// The tool's searches: no tablebases, no time limit unless one is given, one line per
+// iteration when shown.
+SearchLimits toolLimits(int maxDepth, int32_t moveTimeMs, int threads, bool post) {
     static bool allocated = false;
     if (!allocated) {
         allocateHash(static_cast<int32_t>(hashEntriesFor(TOOL_HASH_MB)), TOOL_HASH_MB);
@@ -53,16 +52,15 @@ void prepareSearch(int maxDepth, int32_t moveTimeCs, bool post) {
         allocatePawnHash();
         allocated = true;
     }
-    gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(TOOL_HASH_MB));
-    gs_info.syzygy = 0;
-    gs_info.minDepth = 1;
-    gs_info.maxDepth = maxDepth;
-    gs_info.postThinking = post ? 1 : 0;
-    gs_info.analyzeMode = 0;
+    SearchLimits limits;
+    limits.maxDepth = maxDepth;
+    limits.threads = threads;
+    limits.time = moveTimeMs > 0 ? managedTime(NO_TIME_LIMIT_MS, moveTimeMs) : unlimitedTime();
+    limits.output = SearchOutput::Thinking;
+    limits.showThinking = post;
     gs_info.stop = 0;
-    TimeControl.moveTime = moveTimeCs;
-    TimeControl.allocatedTime = moveTimeCs;
     gs_info.startTime = currentTimeMs();
+    return limits;
 }
 
 }  // namespace
@@ -105,10 +103,9 @@ int searchCommand(int argc, char** argv) {
     if (!setupToolPosition(argv[0])) return 2;
 
     const Position before = currentPosition();
-    gs_info.threads = static_cast<int32_t>(threads);
-    prepareSearch(depth != 0 ? static_cast<int>(depth) : 64,
-                  moveTimeMs != 0 ? static_cast<int32_t>(moveTimeMs / 10) : NO_TIME_LIMIT, true);
-    const Move move = think();
+    const Move move = think(toolLimits(depth != 0 ? static_cast<int>(depth) : 64, static_cast<int32_t>(moveTimeMs),
+                                       static_cast<int>(threads), true))
+                          .move;
     if (move == 0) {
         std::printf("no legal move\n");
         return 1;
@@ -131,13 +128,13 @@ int benchSearchCommand(int argc, char** argv) {
     const int64_t cpuStart = processorTimeMs();
     for (const char* fen : BenchPositions) {
         if (!setupToolPosition(fen)) return 1;
-        prepareSearch(static_cast<int>(depth), NO_TIME_LIMIT, false);
+        const SearchLimits limits = toolLimits(static_cast<int>(depth), 0, 1, false);
         const Position before = currentPosition();
-        const Move move = think();
+        const SearchResult result = think(limits);
         char text[8];
-        moveToText(text, move, &before);
-        std::printf("%-70s %s %12lld\n", fen, text, static_cast<long long>(lastSearchNodes));
-        totalNodes += lastSearchNodes;
+        moveToText(text, result.move, &before);
+        std::printf("%-70s %s %12lld\n", fen, text, static_cast<long long>(result.nodes));
+        totalNodes += result.nodes;
     }
     // The total node count: any change to the search's trees changes it.
     std::printf("Signature: %lld\n", static_cast<long long>(totalNodes));

@@ -9,7 +9,7 @@
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "book_files.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 namespace {
 

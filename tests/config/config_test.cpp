@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "support/test_support.h"
 
 namespace {

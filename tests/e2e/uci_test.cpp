@@ -14,7 +14,7 @@
 #include "engine_process.h"
 #include "search/strength.h"
 #include "shell/commandtext.h"
-#include "shell/timebudget.h"
+#include "clock/timebudget.h"
 #include "support/test_support.h"
 
 namespace {

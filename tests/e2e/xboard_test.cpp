@@ -7,7 +7,7 @@
 
 #include "board/position.h"
 #include "engine_process.h"
-#include "shell/timebudget.h"
+#include "clock/timebudget.h"
 #include "support/test_support.h"
 
 // What the engine answers, byte for byte, to each group of commands (sent after new and force):

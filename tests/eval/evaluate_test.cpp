@@ -9,7 +9,7 @@
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawnhash.h"
-#include "shell/state.h"
+#include "state/enginestate.h"
 #include "support/test_support.h"
 
 namespace {

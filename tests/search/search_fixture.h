@@ -8,11 +8,15 @@
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "platform/clock.h"
+#include "search/alphabeta.h"
 #include "search/ordering.h"
-#include "search/searchinfo.h"
-#include "search/searchtree.h"
+#include "search/scores.h"
+#include "search/search.h"
+#include "search/thinkingline.h"
 #include "search/transposition.h"
-#include "shell/state.h"
+#include "shell/gamesearch.h"
+#include "state/enginestate.h"
+#include "state/searchinfo.h"
 #include "support/test_support.h"
 
 // Settings for a reproducible search: no tablebases, no time limit, depth from the test.
@@ -34,20 +38,26 @@ protected:
         resetToStartPosition();
     }
 
-    // think() to the given depth, as if started `startedAgo` ms ago; its output goes to *output.
+    // A game search (limits from the settings) to the given depth, as if started `startedAgo`
+    // ms ago; its output goes to *output, its result to lastResult.
     static Move searchTo(int depth, std::string* output, int startedAgo = 0) {
         gs_info.maxDepth = depth;
         gs_info.startTime = currentTimeMs() - startedAgo;
-        Move move = 0;
-        *output = stdoutOf([&] { move = think(); });
-        return move;
+        *output = stdoutOf([&] { lastResult = think(gameLimits(TimePlan{})); });
+        return lastResult.move;
     }
 
+    // The tree search alone, in iteration `iteration`.
     static int search(int iteration, int depth, int alpha, int beta, int mateScore = MATE_SCORE) {
         clearHash();
         PvLine line{};
-        return alphaBetaSearch(iteration, depth, alpha, beta, &line, mateScore, true, false, false, 0);
+        static Worker w;
+        w = Worker{};
+        w.iteration = iteration;
+        return alphaBetaSearch(w, depth, alpha, beta, &line, mateScore, true, false, false);
     }
+
+    static inline SearchResult lastResult;
 
     static bool isLegal(Move m) { return std::ranges::count(legalMoves(), m) == 1; }
 

@@ -11,7 +11,6 @@
 
 #include "platform/fastremainder.h"
 #include "search/exchange.h"
-#include "search/searchthreads.h"
 #include "search/strength.h"
 #include "search_fixture.h"
 #include "tablebase/tb_test_support.h"
@@ -78,7 +77,7 @@ TEST_F(SearchTest, FindsAndAnnouncesTheShortestMate) {
         EXPECT_EQ(lastScore(output), mateScore(n)) << output;
         EXPECT_NE(output.find((n > 0 ? "Mate in " : "Mated to ") + std::to_string(moves) + " \n"), std::string::npos)
             << output;
-        EXPECT_EQ(gs_info.ponder, 0);
+        EXPECT_TRUE(lastResult.mate);
         makeMove(move);
         EXPECT_TRUE(n > 0 ? defenderLoses(moves) : !forcedMate(moves - 1)) << "the move played is not the best";
         takeBack();
@@ -117,12 +116,12 @@ TEST_F(SearchTest, PinnedSearches) {
         char text[8];
         moveToText(text, move, &currentPosition());
         EXPECT_EQ(std::string(text, 4), expectedMove) << fen;
-        EXPECT_EQ(lastSearchNodes, nodes) << fen;
+        EXPECT_EQ(lastResult.nodes, nodes) << fen;
         EXPECT_EQ(lastScore(output), score) << fen;
         // The same search again: the same move, nodes and lines but for the time column.
         std::string again;
         EXPECT_EQ(searchTo(depth, &again), move);
-        EXPECT_EQ(lastSearchNodes, nodes);
+        EXPECT_EQ(lastResult.nodes, nodes);
         for (std::string* text : {&output, &again})
             for (size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) text->replace(at + 10, 6, "TTTTTT");
         EXPECT_EQ(output, again);
@@ -188,7 +187,7 @@ bool linesAreLegal(const std::string& output) {
 class SearchThreads : public SearchTest {};
 
 // Every Bratko-Kopec position with 1, 2 and 4 threads: a legal move, every thinking line legal
-// move after move, a score in range, the stack as found and no helper left running; and with 4
+// move after move, a score in range and the stack as found; and with 4
 // threads the shortest mates, exactly scored.
 TEST_F(SearchThreads, LegalMovesSoundLinesAndExactMates) {
     QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
@@ -205,7 +204,6 @@ TEST_F(SearchThreads, LegalMovesSoundLinesAndExactMates) {
             EXPECT_TRUE(linesAreLegal(output)) << output;
             EXPECT_TRUE(samePosition(before));
             EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE);
-            EXPECT_EQ(helpersRunning(), 0);
         }
     }
     for (const auto& [fen, n] : Mates) {
@@ -397,7 +395,9 @@ TEST_F(SearchTest, EveryRootMoveOfA218MovePositionIsSearched) {
     for (int i = 0; i < count; ++i) moves[i].searchScore = INT_MIN;
     clearHash();
     PvLine line{};
-    rootSearch(moves, count, 1, 1, -FULL_WINDOW, FULL_WINDOW, &line, MATE_SCORE, true, false, false, 0);
+    static Worker w;
+    w.iteration = 1;
+    rootSearch(w, moves, count, 1, -FULL_WINDOW, FULL_WINDOW, &line);
     EXPECT_EQ(std::count_if(moves, moves + count, [](const RootMove& m) { return m.searchScore == INT_MIN; }), 0);
 }
 

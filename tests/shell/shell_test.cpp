@@ -7,9 +7,9 @@
 
 #include "board/movetext.h"
 #include "shell/gameend.h"
-#include "shell/state.h"
-#include "shell/timebudget.h"
-#include "shell/timemanagement.h"
+#include "state/enginestate.h"
+#include "clock/timebudget.h"
+#include "clock/timemanagement.h"
 #include "support/test_support.h"
 
 TEST(CheckGameEnd, MatesStalemateRepetitionAndFiftyMoves) {

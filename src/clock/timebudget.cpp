@@ -1,4 +1,4 @@
-#include "shell/timebudget.h"
+#include "clock/timebudget.h"
 
 #include <algorithm>
 

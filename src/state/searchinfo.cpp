@@ -1,4 +1,4 @@
-#include "search/searchinfo.h"
+#include "state/searchinfo.h"
 
 SearchInfoRecord SearchInfo;
 thread_local constinit Relaxed<int64_t>* nodeCounter = &SearchInfo.nodes;

@@ -1,11 +1,11 @@
-#include "shell/timemanagement.h"
+#include "clock/timemanagement.h"
 
 #include <cstdio>
 
+#include "clock/searchclock.h"
+#include "clock/timebudget.h"
 #include "platform/clock.h"
-#include "search/searchclock.h"
-#include "shell/state.h"
-#include "shell/timebudget.h"
+#include "state/enginestate.h"
 
 namespace {
 constexpr int ONE_MINUTE = 6000;        // centiseconds
@@ -26,17 +26,19 @@ ClockReading xboardClocks() {
     return clock;
 }
 
-void allocateFromBudget() {
+TimePlan allocateFromBudget() {
     const TimeBudget budget = planMoveTime(xboardClocks());
     TimeControl.allocatedTime = budget.softMs / 10;
     std::printf("#DEBUG moves: %i soft: %i ms hard: %i ms\n", TimeControl.engineMoves.load(), budget.softMs,
                 budget.hardMs);
     gs_info.stop = 0;
     gs_info.startTime = currentTimeMs();
-    setMillisecondLimits(budget.softMs, budget.hardMs);
+    return budgetPlan(budget);
 }
 
 }  // namespace
+
+TimePlan budgetPlan(const TimeBudget& budget) { return managedTime(budget.softMs, budget.hardMs); }
 
 void continueAfterPonderHit(const TimeBudget& budget) {
     const int32_t elapsed = elapsedMilliseconds();
@@ -44,15 +46,20 @@ void continueAfterPonderHit(const TimeBudget& budget) {
         gs_info.stop = 1;
         return;
     }
-    setMillisecondLimits(budget.softMs, budget.hardMs == NO_TIME_LIMIT_MS ? NO_TIME_LIMIT_MS : elapsed + budget.hardMs);
+    useTimePlan(
+        managedTime(budget.softMs, budget.hardMs == NO_TIME_LIMIT_MS ? NO_TIME_LIMIT_MS : elapsed + budget.hardMs));
 }
 
 void allocateTimeOnPonderHit() {
-    if (TimeControl.clockManager == 0) return allocateTime();
+    if (TimeControl.clockManager == 0) {
+        // The running search reads the new allocation as it changes.
+        allocateTime();
+        return;
+    }
     continueAfterPonderHit(planMoveTime(xboardClocks()));
 }
 
-void allocateTime() {
+TimePlan allocateTime() {
     if (TimeControl.clockManager != 0) return allocateFromBudget();
     const int time = TimeControl.time;
     const int otim = TimeControl.otim;
@@ -81,4 +88,5 @@ void allocateTime() {
                     allocated);
     gs_info.stop = 0;
     gs_info.startTime = currentTimeMs();
+    return TimePlan{};
 }

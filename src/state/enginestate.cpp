@@ -1,4 +1,4 @@
-#include "shell/state.h"
+#include "state/enginestate.h"
 
 EngineState gs_info;
 TimeControlState TimeControl;

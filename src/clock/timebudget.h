@@ -1,11 +1,10 @@
 #pragma once
 #include <cstdint>
 
+#include "clock/searchclock.h"
+
 // The millisecond time manager: how long one move may take, from the clocks a UCI interface
 // sends with "go" (and, when the settings ask for it, from the xboard clocks).
-
-// Meaning "no such limit" in a budget.
-constexpr int32_t NO_TIME_LIMIT_MS = -1;
 
 // What the interface says about the move to come, in milliseconds.
 struct ClockReading {

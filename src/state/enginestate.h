@@ -40,14 +40,11 @@ struct EngineState {
     Relaxed<int32_t> pendingCommand{0};
     Relaxed<int32_t> ponderOnBoard{0};
     Relaxed<int32_t> xboardMode{0};
-    Relaxed<int32_t> uciMode{0};    // 1 while the UCI loop runs
-    Relaxed<int64_t> nodeLimit{0};  // moves a search may make (UCI go nodes); 0 for no limit
-    Relaxed<int32_t> mateLimit{0};  // a search for a mate in this many moves (UCI go mate); 0 for none
-    Relaxed<int32_t> threads{1};    // search threads, the main one included; read when a search starts
-    Relaxed<int32_t> multiPv{1};    // root moves a search shows, each with its line; read when a search starts
-    Relaxed<int32_t> limitStrength{0};    // 1: the engine's moves are searched at the level `elo`
-    Relaxed<int32_t> elo{2000};           // the level, on the calibration's scale
-    Relaxed<int32_t> infiniteSearch{0};   // 1 while a UCI "go infinite" (an analysis) runs
+    Relaxed<int32_t> uciMode{0};        // 1 while the UCI loop runs
+    Relaxed<int32_t> threads{1};        // search threads, the main one included; read when a search starts
+    Relaxed<int32_t> multiPv{1};        // root moves a search shows, each with its line; read when a search starts
+    Relaxed<int32_t> limitStrength{0};  // 1: the engine's moves are searched at the level `elo`
+    Relaxed<int32_t> elo{2000};         // the level, on the calibration's scale
 };
 extern EngineState gs_info;
 
