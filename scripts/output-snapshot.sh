@@ -13,7 +13,7 @@ cd "$work"
 printf '[ENGINE]\nHashSize=16\nPawnHashSize=4\nMaxTime=200\n[BOOK]\nBook=0\n[TABLEBASE]\nSyzygy=0\n' >quintarex.ini
 
 # Thinking lines: depth, score, centiseconds, nodes, moves; the time is blanked.
-blank() { sed -E 's/^( ?[0-9]+ +-?[0-9]+ +)[0-9]+/\1T/; s/[0-9]+( ?ms)/N\1/g; s/(second:? *)[0-9.]+/\1N/g'; }
+blank() { sed -E 's/^( ?[0-9]+ +-?[0-9]+) +[0-9]+/\1 T/; s/[0-9]+( ?ms)/N\1/g; s/(second:? *)[0-9.]+/\1N/g'; }
 
 session() {  # name, then the lines to send
     local name=$1

@@ -5,10 +5,8 @@
 #include <cstdlib>
 
 #include "config/inireader.h"
+#include "config/options.h"
 #include "eval/pawnhash.h"
-#include "search/search.h"
-#include "search/searchlimits.h"
-#include "search/strength.h"
 #include "search/transposition.h"
 #include "shell/gamelog.h"
 #include "state/enginestate.h"
@@ -63,43 +61,60 @@ const char* settingsFile() {
     return chosen;
 }
 
+namespace {
+
+// The keys read by a rule of their own.
+void readOwnKey(const Option& o, const char* file) {
+    switch (o.id) {
+    case OptionId::Hash:
+        tableSize(o.key, o.fallback, hashEntriesFor, file, gs_info.hashSize, gs_info.hashEntries);
+        break;
+    case OptionId::PawnHash:
+        tableSize(o.key, o.fallback, pawnHashEntriesFor, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
+        break;
+    case OptionId::MaxTime: {
+        // The longest a game may last, which is also the clock and the move's limit until the
+        // interface sends its own.
+        const int32_t maxTime = iniGetInteger(o.section, o.key, o.fallback, file);
+        TimeControl.maxTime = maxTime;
+        TimeControl.time = maxTime;
+        TimeControl.moveTime = maxTime;
+        TimeControl.allocatedTime = maxTime;
+        break;
+    }
+    case OptionId::FastOpening: {
+        // A setting of 5 to 15 is kept seven times over; anything else gives 15 as it stands.
+        const int32_t fastOpening = iniGetInteger(o.section, o.key, o.fallback, file);
+        TimeControl.fastOpening = fastOpening >= o.low && fastOpening <= o.high ? fastOpening * 7 : o.fallback;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
 void loadIni(const char* file) {
-    gs_info.maxDepth = inRange(iniGetInteger("ENGINE", "MaxDepth", 64, file), 2, 64, 64);
-    gs_info.minDepth = inRange(iniGetInteger("ENGINE", "MinDepth", 1, file), 2, 64, 1);
-    int32_t maxTime = iniGetInteger("ENGINE", "MaxTime", 720000, file);
-    TimeControl.maxTime = maxTime;
-    TimeControl.time = maxTime;
-    TimeControl.moveTime = maxTime;
-    TimeControl.allocatedTime = maxTime;
-    gs_info.postThinking = iniGetBool("ENGINE", "PostThinking", 1, file);
-    tableSize("HashSize", 4096, hashEntriesFor, file, gs_info.hashSize, gs_info.hashEntries);
-    tableSize("PawnHashSize", 256, pawnHashEntriesFor, file, gs_info.pawnHashSize, gs_info.pawnHashEntries);
-    gs_info.safePly = inRange(iniGetInteger("ENGINE", "safePly", 10, file), 2, 64, 10);
-    gs_info.threads = inRange(iniGetInteger("ENGINE", "Threads", 1, file), 1, MAX_THREADS, 1);
-    gs_info.multiPv = inRange(iniGetInteger("ENGINE", "MultiPV", 1, file), 1, MAX_MULTI_PV, 1);
-    gs_info.limitStrength = iniGetBool("ENGINE", "LimitStrength", 0, file);
-    gs_info.elo = inRange(iniGetInteger("ENGINE", "Elo", DEFAULT_ELO, file), MIN_ELO, MAX_ELO, DEFAULT_ELO);
-
-    iniGetString("LOG", "LogFile", "quintarex.log", gs_info.logFile, sizeof gs_info.logFile, file);
-    gs_info.logGame = iniGetBool("LOG", "LogGame", 0, file);
+    for (const Option& o : Options) {
+        switch (o.ini) {
+        case IniKind::Number:
+            *o.number = inRange(iniGetInteger(o.section, o.key, o.fallback, file), o.low, o.high, o.fallback);
+            break;
+        case IniKind::Boolean:
+            *o.number = iniGetBool(o.section, o.key, o.fallback, file);
+            break;
+        case IniKind::Text:
+            iniGetString(o.section, o.key, o.textFallback, o.text, o.textSize, file);
+            break;
+        case IniKind::Own:
+            readOwnKey(o, file);
+            break;
+        case IniKind::None:
+            break;
+        }
+    }
     openGameLog();
-
-    iniGetString("BOOK", "BookFile", "book.bin", gs_info.bookFile, sizeof gs_info.bookFile, file);
-    gs_info.book = iniGetBool("BOOK", "Book", 1, file);
-    gs_info.randBook = iniGetBool("BOOK", "RandBook", 1, file);
-
-    gs_info.syzygy = iniGetBool("TABLEBASE", "Syzygy", 1, file);
-    iniGetString("TABLEBASE", "SyzygyPath", "", gs_info.syzygyPath, sizeof gs_info.syzygyPath, file);
-    gs_info.syzygyMen = inRange(iniGetInteger("TABLEBASE", "SyzygyMen", 5, file), 3, 7, 5);
-
-    TimeControl.suddenDeath = inRange(iniGetInteger("TIME", "SuddenDeath", 20, file), 20, 40, 20);
-    TimeControl.moreTime = inRange(iniGetInteger("TIME", "MoreTime", 5, file), 5, 15, 5);
-    TimeControl.lessTime = inRange(iniGetInteger("TIME", "LessTime", 5, file), 5, 15, 5);
-    TimeControl.fastGame = inRange(iniGetInteger("TIME", "FastGame", 5, file), 5, 15, 5);
-    int32_t fastOpening = iniGetInteger("TIME", "FastOpening", 15, file);
-    TimeControl.fastOpening = (fastOpening >= 5 && fastOpening <= 15) ? fastOpening * 7 : 15;
-    TimeControl.clockManager = iniGetBool("TIME", "TimeManager", 0, file);
-    TimeControl.moveOverheadMs = inRange(iniGetInteger("TIME", "MoveOverhead", 30, file), 0, 5000, 30);
 }
 
 void printParams() {

@@ -16,6 +16,7 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "book/book.h"
+#include "config/options.h"
 #include "clock/timebudget.h"
 #include "clock/timemanagement.h"
 #include "platform/clock.h"
@@ -33,8 +34,6 @@ namespace {
 
 // A whole game of moves fits on one "position" line.
 constexpr int UCI_LINE_SIZE = 16384;
-constexpr int MAX_HASH_MB = 4096;
-constexpr int MAX_OVERHEAD_MS = 5000;
 constexpr int BOOK_MOVES = 20;  // the book is asked while the engine has played at most this many
 constexpr long long MAX_GO_NUMBER = INT32_MAX / 2;
 
@@ -48,12 +47,8 @@ Relaxed<int32_t> searchRunning{0};
 ClockReading ponderClocks;
 Relaxed<int32_t> pondering{0};
 
-// The options the engine offers; setoption lines naming one of them that come during a search are
-// kept (the latest for each name) and applied once it has ended.
-constexpr const char* OPTION_NAMES[] = {
-    "Hash",          "Clear Hash", "Ponder",  "OwnBook",           "BookFile", "SyzygyPath", "SyzygyProbeLimit",
-    "Move Overhead", "Threads",    "MultiPV", "UCI_LimitStrength", "UCI_Elo"};
-constexpr int OPTION_COUNT = static_cast<int>(std::size(OPTION_NAMES));
+// Setoption lines naming one of the engine's options that come during a search are kept (the
+// latest for each option) and applied once it has ended.
 char pendingOptions[OPTION_COUNT][UCI_LINE_SIZE];  // "" where none waits
 
 const char* skipBlanks(const char* p) {
@@ -74,22 +69,35 @@ bool nextWord(const char** p, char* word, size_t size) {
 
 void info(const char* text) { std::printf("info string %s\n", text); }
 
+const char* checkText(int32_t value) { return value != 0 ? "true" : "false"; }
+
+// The largest hash offered: a larger one from the settings file stays on offer.
+int32_t hashHigh(const Option& o) { return gs_info.hashSize > o.uciHigh ? gs_info.hashSize.load() : o.uciHigh; }
+
+void sendOption(const Option& o) {
+    switch (o.uci) {
+    case UciType::Spin:
+        std::printf("option name %s type spin default %d min %d max %d\n", o.uciName, o.number->load(), o.uciLow,
+                    o.id == OptionId::Hash ? hashHigh(o) : o.uciHigh);
+        break;
+    case UciType::Check:
+        std::printf("option name %s type check default %s\n", o.uciName, checkText(*o.number));
+        break;
+    case UciType::Text:
+        // An empty path is shown as interfaces expect it; an empty book name cannot be set.
+        std::printf("option name %s type string default %s\n", o.uciName,
+                    o.id == OptionId::SyzygyPath && o.text[0] == '\0' ? "<empty>" : o.text);
+        break;
+    case UciType::Button:
+        std::printf("option name %s type button\n", o.uciName);
+        break;
+    case UciType::None:
+        break;
+    }
+}
+
 void sendOptions() {
-    std::printf("option name Hash type spin default %d min 1 max %d\n", gs_info.hashSize.load(),
-                gs_info.hashSize > MAX_HASH_MB ? gs_info.hashSize.load() : MAX_HASH_MB);
-    std::printf("option name Clear Hash type button\n");
-    std::printf("option name Ponder type check default %s\n", gs_info.ponder != 0 ? "true" : "false");
-    std::printf("option name OwnBook type check default %s\n", gs_info.book != 0 ? "true" : "false");
-    std::printf("option name BookFile type string default %s\n", gs_info.bookFile);
-    std::printf("option name SyzygyPath type string default %s\n",
-                gs_info.syzygyPath[0] != '\0' ? gs_info.syzygyPath : "<empty>");
-    std::printf("option name SyzygyProbeLimit type spin default %d min 0 max 7\n", gs_info.syzygyMen.load());
-    std::printf("option name Move Overhead type spin default %d min 0 max %d\n", TimeControl.moveOverheadMs.load(),
-                MAX_OVERHEAD_MS);
-    std::printf("option name Threads type spin default %d min 1 max %d\n", gs_info.threads.load(), MAX_THREADS);
-    std::printf("option name MultiPV type spin default %d min 1 max %d\n", gs_info.multiPv.load(), MAX_MULTI_PV);
-    std::printf("option name UCI_LimitStrength type check default %s\n", gs_info.limitStrength != 0 ? "true" : "false");
-    std::printf("option name UCI_Elo type spin default %d min %d max %d\n", gs_info.elo.load(), MIN_ELO, MAX_ELO);
+    for (const Option& o : Options) sendOption(o);
 }
 
 // The search thread: the book or the search, then exactly one bestmove, held while the interface
@@ -314,8 +322,6 @@ void setPosition(const char* line) {
     TimeControl.engineMoves = moveNumber - 1;
 }
 
-bool optionNamed(const char* name, const char* wanted) { return strcasecmp(name, wanted) == 0; }
-
 bool checkValue(const char* value, bool* on) {
     if (strcasecmp(value, "true") == 0)
         *on = true;
@@ -345,64 +351,74 @@ bool parseOption(const char* line, char* name, size_t size, const char** value) 
     return true;
 }
 
+// What setting the option takes besides the value itself.
+void applyOption(const Option& o, const char* value) {
+    switch (o.id) {
+    case OptionId::Hash:
+        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(gs_info.hashSize));
+        allocateHashTable();
+        break;
+    case OptionId::ClearHash:
+        clearHashTable();
+        break;
+    case OptionId::SyzygyPath:
+        useTablebasePath(*value == '\0' || isLine(value, "<empty>") ? "" : value);
+        break;
+    default:
+        break;
+    }
+}
+
+// The value checked against the option's type and range, and set; a refusal names what is needed.
+void setOptionValue(const Option& o, const char* value) {
+    char why[64];
+    switch (o.uci) {
+    case UciType::Spin: {
+        int n = 0;
+        char spin[COMMAND_SIZE + 8];
+        std::snprintf(spin, sizeof spin, "v %s", value);
+        if (!readNumber(spin, "v", o.uciLow, o.id == OptionId::Hash ? hashHigh(o) : o.uciHigh, &n)) {
+            // Written from the range itself, so the message moves with it.
+            uciRangeText(o, why, sizeof why);
+            return refuse(o.uciName, why);
+        }
+        *o.number = n;
+        break;
+    }
+    case UciType::Check: {
+        bool on = false;
+        if (!checkValue(value, &on)) return refuse(o.uciName, "true or false is needed");
+        *o.number = on ? 1 : 0;
+        break;
+    }
+    case UciType::Text: {
+        const size_t length = std::strlen(value);
+        if (o.id == OptionId::SyzygyPath) {
+            // The path is the tablebases' business: it is set as they are found.
+            if (length >= static_cast<size_t>(o.textSize)) return refuse(o.uciName, "the path is too long");
+            break;
+        }
+        if (length == 0 || length >= static_cast<size_t>(o.textSize)) {
+            std::snprintf(why, sizeof why, "a file name of 1 to %d characters is needed", o.textSize - 1);
+            return refuse(o.uciName, why);
+        }
+        std::snprintf(o.text, static_cast<size_t>(o.textSize), "%s", value);
+        break;
+    }
+    case UciType::Button:
+    case UciType::None:
+        break;
+    }
+    applyOption(o, value);
+}
+
 void setOption(const char* line) {
     char name[COMMAND_SIZE] = "";
     const char* value = "";
     if (!parseOption(line, name, sizeof name, &value)) return;
-    int n = 0;
-    bool on = false;
-    char spin[COMMAND_SIZE + 8];
-    std::snprintf(spin, sizeof spin, "v %s", value);
-    if (optionNamed(name, "Hash")) {
-        if (!readNumber(spin, "v", 1, gs_info.hashSize > MAX_HASH_MB ? gs_info.hashSize.load() : MAX_HASH_MB, &n))
-            return refuse(name, "a size in MB from 1 to 4096 is needed");
-        gs_info.hashSize = n;
-        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(n));
-        allocateHashTable();
-    } else if (optionNamed(name, "Clear Hash")) {
-        clearHashTable();
-    } else if (optionNamed(name, "Ponder")) {
-        if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
-        gs_info.ponder = on ? 1 : 0;
-    } else if (optionNamed(name, "OwnBook")) {
-        if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
-        gs_info.book = on ? 1 : 0;
-    } else if (optionNamed(name, "BookFile")) {
-        if (std::strlen(value) == 0 || std::strlen(value) >= sizeof gs_info.bookFile)
-            return refuse(name, "a file name of 1 to 99 characters is needed");
-        std::snprintf(gs_info.bookFile, sizeof gs_info.bookFile, "%s", value);
-    } else if (optionNamed(name, "SyzygyPath")) {
-        if (std::strlen(value) >= sizeof gs_info.syzygyPath) return refuse(name, "the path is too long");
-        useTablebasePath(*value == '\0' || isLine(value, "<empty>") ? "" : value);
-    } else if (optionNamed(name, "SyzygyProbeLimit")) {
-        if (!readNumber(spin, "v", 0, 7, &n)) return refuse(name, "a number of men from 0 to 7 is needed");
-        gs_info.syzygyMen = n;
-    } else if (optionNamed(name, "Move Overhead")) {
-        if (!readNumber(spin, "v", 0, MAX_OVERHEAD_MS, &n))
-            return refuse(name, "milliseconds from 0 to 5000 are needed");
-        TimeControl.moveOverheadMs = n;
-    } else if (optionNamed(name, "Threads")) {
-        if (!readNumber(spin, "v", 1, MAX_THREADS, &n))
-            return refuse(name, "a number of threads from 1 to 256 is needed");
-        gs_info.threads = n;
-    } else if (optionNamed(name, "MultiPV")) {
-        if (!readNumber(spin, "v", 1, MAX_MULTI_PV, &n))
-            return refuse(name, "a number of lines from 1 to 256 is needed");
-        gs_info.multiPv = n;
-    } else if (optionNamed(name, "UCI_LimitStrength")) {
-        if (!checkValue(value, &on)) return refuse(name, "true or false is needed");
-        gs_info.limitStrength = on ? 1 : 0;
-    } else if (optionNamed(name, "UCI_Elo")) {
-        if (!readNumber(spin, "v", MIN_ELO, MAX_ELO, &n)) {
-            // Written from the range itself, so the message moves with the calibration.
-            char why[48];
-            std::snprintf(why, sizeof why, "a level from %d to %d is needed", MIN_ELO, MAX_ELO);
-            return refuse(name, why);
-        }
-        gs_info.elo = n;
-    } else {
-        refuse(name, "no such option");
-    }
+    const Option* o = uciOption(name);
+    if (o == nullptr) return refuse(name, "no such option");
+    setOptionValue(*o, value);
 }
 
 // Joins a finished search and applies the options that came while it ran.
@@ -425,12 +441,10 @@ void deferOption(const char* line) {
     char name[COMMAND_SIZE] = "";
     const char* value = "";
     if (!parseOption(line, name, sizeof name, &value)) return;
-    for (int i = 0; i < OPTION_COUNT; ++i) {
-        if (!optionNamed(name, OPTION_NAMES[i])) continue;
-        std::snprintf(pendingOptions[i], sizeof pendingOptions[i], "%s", line);
-        return;
-    }
-    refuse(name, "no such option");
+    const Option* o = uciOption(name);
+    if (o == nullptr) return refuse(name, "no such option");
+    char* pending = pendingOptions[o - Options];
+    std::snprintf(pending, UCI_LINE_SIZE, "%s", line);
 }
 
 void stopSearch() {
