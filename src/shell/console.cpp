@@ -20,6 +20,7 @@
 #include "platform/lineinput.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
+#include "shell/commoncommands.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
@@ -31,7 +32,6 @@ namespace {
 
 constexpr uint8_t NO_SIDE = 99;
 constexpr int MAX_DEPTH_LIMIT = 64;
-constexpr int MAX_MEMORY_MB = 4096;
 
 enum class Next { NextPass, EngineTurn, Quit };
 
@@ -126,17 +126,6 @@ void setMoveTime(const char* line) {
     std::printf("Error: insert a number > 0 \n");
 }
 
-void setMemory(const char* line) {
-    int n = 0;
-    if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
-        gs_info.hashSize = n;
-        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(n));
-        allocateHashTable();
-        return;
-    }
-    std::printf("Error: insert a number between 4 and %d \n", MAX_MEMORY_MB);
-}
-
 void setBoard(const char* line) {
     if (setUpPosition(textFrom(line, 9))) currentPosition().key = computeHashKey();
     printBoard();
@@ -162,7 +151,9 @@ void analyse() {
 void showDrawTest() { std::printf("%s", sufficientMaterial() ? "Gioca!" : "Materiale insufficiente!"); }
 
 Next dispatch(const char* line) {
-    if (isLine(line, "help")) {
+    if (answerCommonCommand(line)) {
+        // time, otim, hard, easy, "."
+    } else if (isLine(line, "help")) {
         printHelp();
     } else if (isLine(line, "new")) {
         gs_info.engineSide = BLACK;
@@ -170,11 +161,6 @@ Next dispatch(const char* line) {
         gs_info.stop = 0;
         gs_info.ponder = 0;
         resetToStartPosition();
-    } else if (startsWith(line, "time")) {
-        readClock(line, TimeControl.time, "time");
-    } else if (startsWith(line, "otim")) {
-        readClock(line, TimeControl.otim, "otim");
-        if (TimeControl.otim <= 1000) gs_info.ponder = 0;
     } else if (isLine(line, "post")) {
         gs_info.postThinking = 1;
     } else if (runFixedPosition(line)) {
@@ -195,16 +181,8 @@ Next dispatch(const char* line) {
         setMoveTime(line);
     } else if (startsWith(line, "setboard")) {
         setBoard(line);
-    } else if (startsWith(line, "hard")) {
-        std::printf("#DEBUG Pondering ON\n");
-        gs_info.ponder = 1;
-    } else if (startsWith(line, "easy")) {
-        std::printf("#DEBUG Pondering OFF\n");
-        gs_info.ponder = 0;
     } else if (startsWith(line, "memory")) {
-        setMemory(line);
-    } else if (isLine(line, ".")) {
-        std::printf("#DEBUG stat\n");
+        setHashFromCommand(line);
     } else if (isLine(line, "analyze")) {
         analyse();
     } else if (isLine(line, "init")) {

@@ -16,6 +16,7 @@
 #include "platform/lineinput.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
+#include "shell/commoncommands.h"
 #include "shell/gameend.h"
 #include "shell/gamelog.h"
 #include "shell/gamesearch.h"
@@ -339,14 +340,7 @@ void setMoveTime(const char* line) {
 }
 
 void setMemory(const char* line) {
-    int n = 0;
-    if (readNumber(line, "memory", 4, MAX_MEMORY_MB, &n)) {
-        gs_info.hashSize = n;
-        gs_info.hashEntries = static_cast<int32_t>(hashEntriesFor(n));
-        allocateHashTable();
-        return;
-    }
-    std::printf("Error: insert a number between 4 and %d \n", MAX_MEMORY_MB);
+    if (setHashFromCommand(line)) return;
     std::printf("tellusererror Error (size out of bound): Insert size between 4 and %d\n", MAX_MEMORY_MB);
 }
 
@@ -411,6 +405,7 @@ bool isQuietNotice(const char* line) {
 }
 
 Next dispatch(const char* line) {
+    if (answerCommonCommand(line)) return Next::NextPass;
     if (isLine(line, "protover 2")) {
         sendOptionFeatures();
         sendFeatures();
@@ -469,10 +464,6 @@ Next dispatch(const char* line) {
         std::printf("#DEBUG force command\n");
         return Next::NextPass;
     }
-    if (isLine(line, ".")) {
-        std::printf("#DEBUG stat\n");
-        return Next::NextPass;
-    }
     if (isLine(line, "analyze")) {
         analysing = true;
         sideChosen = true;
@@ -512,27 +503,8 @@ Next dispatch(const char* line) {
         gs_info.threads = threads;
         return Next::NextPass;
     }
-    if (startsWith(line, "hard")) {
-        gs_info.ponder = 1;
-        std::printf("#DEBUG Pondering ON\n");
-        return Next::NextPass;
-    }
-    if (startsWith(line, "easy")) {
-        gs_info.ponder = 0;
-        std::printf("#DEBUG Pondering OFF\n");
-        return Next::NextPass;
-    }
     if (startsWith(line, "level")) {
         setLevel(line);
-        return Next::NextPass;
-    }
-    if (startsWith(line, "time")) {
-        readClock(line, TimeControl.time, "time");
-        return Next::NextPass;
-    }
-    if (startsWith(line, "otim")) {
-        readClock(line, TimeControl.otim, "otim");
-        if (TimeControl.otim <= 1000) gs_info.ponder = 0;
         return Next::NextPass;
     }
     if (startsWith(line, "ping")) {
