@@ -8,7 +8,7 @@
 #include "config/inireader.h"
 #include "config/settings.h"
 #include "fuzz_files.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "state/enginestate.h"
 
 // The settings load opens the game log its input names: keep such files in a scratch directory.

@@ -11,7 +11,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "state/enginestate.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "config/options.h"
 #include "eval/pawnhash.h"
 #include "search/transposition.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "state/enginestate.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "board/hashkey.h"
 #include "platform/fastremainder.h"
 #include "platform/memory.h"
-#include "shell/notice.h"
+#include "output/notice.h"
 #include "state/enginestate.h"
 
 namespace {

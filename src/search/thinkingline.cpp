@@ -8,7 +8,7 @@
 #include "search/nodecount.h"
 #include "search/progress.h"
 #include "search/scores.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "state/searchinfo.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "board/position.h"
 #include "platform/fastremainder.h"
 #include "platform/memory.h"
-#include "shell/notice.h"
+#include "output/notice.h"
 
 namespace {
 

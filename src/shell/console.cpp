@@ -23,7 +23,7 @@
 #include "shell/commoncommands.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "shell/gamesearch.h"
 #include "shell/tables.h"
 #include "state/enginestate.h"

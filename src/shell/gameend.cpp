@@ -5,7 +5,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "eval/pawnhash.h"
 #include "search/transposition.h"
-#include "shell/notice.h"
+#include "output/notice.h"
 #include "state/enginestate.h"
 #include "tablebase/tablebase.h"
 #include "tablebase/tbregistry.h"

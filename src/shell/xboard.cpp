@@ -18,7 +18,7 @@
 #include "shell/commandtext.h"
 #include "shell/commoncommands.h"
 #include "shell/gameend.h"
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 #include "shell/gamesearch.h"
 #include "shell/pondering.h"
 #include "shell/tables.h"

@@ -7,7 +7,7 @@
 #include "config/options.h"
 #include "platform/lineinput.h"
 #include "shell/commandtext.h"
-#include "shell/notice.h"
+#include "output/notice.h"
 #include "state/enginestate.h"
 #include "shell/tables.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/notice.h"
+#include "output/notice.h"
 
 namespace {
 

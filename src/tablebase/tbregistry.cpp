@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "shell/notice.h"
+#include "output/notice.h"
 #include "tablebase/tablebase.h"
 #include "tablebase/tbdtzcache.h"
 #include "tablebase/tbfiles.h"

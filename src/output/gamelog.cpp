@@ -1,4 +1,4 @@
-#include "shell/gamelog.h"
+#include "output/gamelog.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "shell/notice.h"
+#include "output/notice.h"
 
 #include <cstdarg>
 #include <cstdio>
