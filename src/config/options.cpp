@@ -74,8 +74,8 @@ constexpr Option Options[OPTION_COUNT] = {
     xboard(uci(text(row(BookFile, nullptr), gs_info.bookFile, sizeof gs_info.bookFile, "BOOK", "BookFile", "book.bin"),
                "BookFile", UciType::Text),
            "Book File", XboardControl::File),
-    xboard(uci(text(row(SyzygyPath, nullptr), gs_info.syzygyPath, sizeof gs_info.syzygyPath, "TABLEBASE",
-                    "SyzygyPath", ""),
+    xboard(uci(text(row(SyzygyPath, nullptr), gs_info.syzygyPath, sizeof gs_info.syzygyPath, "TABLEBASE", "SyzygyPath",
+                    ""),
                "SyzygyPath", UciType::Text),
            "Syzygy Path", XboardControl::Path),
     uci(ini(row(SyzygyMen, &gs_info.syzygyMen), "TABLEBASE", "SyzygyMen", Number, 5, 3, 7), "SyzygyProbeLimit",
@@ -127,7 +127,8 @@ const Option* uciOption(const char* name) {
 
 const Option* xboardOption(const char* name, size_t length) {
     for (const Option& o : Options)
-        if (o.xboardName != nullptr && std::strlen(o.xboardName) == length && std::strncmp(o.xboardName, name, length) == 0)
+        if (o.xboardName != nullptr && std::strlen(o.xboardName) == length &&
+            std::strncmp(o.xboardName, name, length) == 0)
             return &o;
     return nullptr;
 }

@@ -9,9 +9,34 @@
 #include "platform/relaxed.h"
 
 enum class OptionId {
-    Hash, ClearHash, Ponder, Book, BookFile, SyzygyPath, SyzygyMen, MoveOverhead, Threads, MultiPv,
-    LimitStrength, Elo, MaxDepth, MinDepth, MaxTime, PostThinking, PawnHash, SafePly, LogFile, LogGame,
-    RandBook, Syzygy, SuddenDeath, MoreTime, LessTime, FastGame, FastOpening, TimeManager,
+    Hash,
+    ClearHash,
+    Ponder,
+    Book,
+    BookFile,
+    SyzygyPath,
+    SyzygyMen,
+    MoveOverhead,
+    Threads,
+    MultiPv,
+    LimitStrength,
+    Elo,
+    MaxDepth,
+    MinDepth,
+    MaxTime,
+    PostThinking,
+    PawnHash,
+    SafePly,
+    LogFile,
+    LogGame,
+    RandBook,
+    Syzygy,
+    SuddenDeath,
+    MoreTime,
+    LessTime,
+    FastGame,
+    FastOpening,
+    TimeManager,
 };
 
 // How a key of the settings file is read: a number in [low, high] (else the default), a

@@ -7,8 +7,8 @@
 #include "config/inireader.h"
 #include "config/options.h"
 #include "eval/pawnhash.h"
-#include "search/transposition.h"
 #include "output/gamelog.h"
+#include "search/transposition.h"
 #include "state/enginestate.h"
 
 namespace {
@@ -88,8 +88,7 @@ void readOwnKey(const Option& o, const char* file) {
         TimeControl.fastOpening = fastOpening >= o.low && fastOpening <= o.high ? fastOpening * 7 : o.fallback;
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -101,17 +100,10 @@ void loadIni(const char* file) {
         case IniKind::Number:
             *o.number = inRange(iniGetInteger(o.section, o.key, o.fallback, file), o.low, o.high, o.fallback);
             break;
-        case IniKind::Boolean:
-            *o.number = iniGetBool(o.section, o.key, o.fallback, file);
-            break;
-        case IniKind::Text:
-            iniGetString(o.section, o.key, o.textFallback, o.text, o.textSize, file);
-            break;
-        case IniKind::Own:
-            readOwnKey(o, file);
-            break;
-        case IniKind::None:
-            break;
+        case IniKind::Boolean: *o.number = iniGetBool(o.section, o.key, o.fallback, file); break;
+        case IniKind::Text: iniGetString(o.section, o.key, o.textFallback, o.text, o.textSize, file); break;
+        case IniKind::Own: readOwnKey(o, file); break;
+        case IniKind::None: break;
         }
     }
     openGameLog();

