@@ -209,8 +209,6 @@ void doMove(Move m) {
 
 }  // namespace
 
-int taperedKing(int k, int n) { return (KingMiddlegameTable[k] * n + KingEndgameTable[k] * (32 - n)) >> 5; }
-
 void makeMove(Move m) { doMove<true>(m); }
 
 void makeMoveLight(Move m) { doMove<false>(m); }

@@ -9,5 +9,3 @@ void makeMoveLight(Move m);
 void takeBack();
 // The search's null move: passes the turn. Taken back with takeBack().
 void makeNullMove();
-// King table value for a king on square k with n men on the board.
-int taperedKing(int k, int n);

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "board/bitboard.h"
-#include "board/makemove.h"
 #include "board/position.h"
 
 namespace {

@@ -16,3 +16,5 @@ extern const SquareTable KingEndgameTable;
 
 // Material and piece-square score of the current position for the side to move, from scratch.
 int computeMaterialScore();
+// King table value for a king on square k with n men on the board.
+inline int taperedKing(int k, int n) { return (KingMiddlegameTable[k] * n + KingEndgameTable[k] * (32 - n)) >> 5; }
