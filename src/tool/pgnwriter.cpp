@@ -62,6 +62,13 @@ bool leadHasNumber(const std::string& lead) {
     return false;
 }
 
+// Blanks and at most a move number: words the wrapping may move.
+bool isPlainNumber(const std::string& lead) {
+    for (const char c : lead)
+        if (c != ' ' && c != '\n' && c != '\t' && c != '.' && (c < '0' || c > '9')) return false;
+    return true;
+}
+
 // Comments may not hold a closing brace.
 std::string commentSafe(std::string text) {
     for (char& c : text)
@@ -126,12 +133,16 @@ std::string annotatedPgn(const PgnGame& game, const GameJudgement& judged, const
         if (i == 0) {
             while (!lead.empty() && (lead[0] == ' ' || lead[0] == '\n')) lead.erase(0, 1);
         }
-        text.verbatim(lead);
-        if (j && !leadHasNumber(move.lead)) {
-            text.words(std::to_string(j->moveNumber) + (j->white ? "." : "..."));
-            text.verbatim(" ");
+        if (isPlainNumber(lead)) {
+            for (char& c : lead)
+                if (c == '\n' || c == '\t') c = ' ';
+            text.words(lead);
         }
-        text.verbatim(move.token);
+        else {
+            text.verbatim(lead);
+        }
+        if (j && !leadHasNumber(move.lead)) text.words(std::to_string(j->moveNumber) + (j->white ? "." : "..."));
+        text.words(move.token);
         if (!j) {
             text.verbatim(move.trail);
             continue;
