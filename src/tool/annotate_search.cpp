@@ -118,7 +118,7 @@ bool readThinkingLine(const char* text, int colour, int* depth, AnalysisLine* li
     return !line->moves.empty();
 }
 
-void parseThinking(const std::string& output, int colour, PositionVerdict& verdict) {
+void parseThinking(const std::string& output, int colour, int wanted, PositionVerdict& verdict) {
     std::vector<AnalysisLine> lines;
     int lastDepth = -1;
     size_t start = 0;
@@ -135,6 +135,8 @@ void parseThinking(const std::string& output, int colour, PositionVerdict& verdi
         lastDepth = depth;
         lines.push_back(std::move(line));
     }
+    // A depth searched again after its score left the window shows a line each time: the last ones hold.
+    if (static_cast<int>(lines.size()) > wanted) lines.erase(lines.begin(), lines.end() - wanted);
     verdict.lines = std::move(lines);
     verdict.depth = lastDepth > 0 ? lastDepth : 0;
 }
@@ -221,7 +223,7 @@ PositionVerdict analysePosition(const AnalysisSettings& settings) {
         verdict.stopped = true;
         return verdict;
     }
-    parseThinking(output, colour, verdict);
+    parseThinking(output, colour, std::max(1, settings.multiPv), verdict);
     if (verdict.lines.empty() || verdict.lines[0].moves.empty() || verdict.lines[0].moves[0] != best) {
         // No line printed for the move played (a search stopped before its first iteration ended).
         AnalysisLine line;
