@@ -187,7 +187,9 @@ int annotateCommand(int argc, char** argv) {
     }
     std::string tables;
     if (!prepareAnalysis(o.settings.analysis, &tables)) return 2;
-    if (!tables.empty() && isatty(STDERR_FILENO)) std::fprintf(stderr, "%s\n", tables.c_str());
+    // Of what the set-up says, only the tablebases found matter to a person watching.
+    if (const size_t found = tables.find("Found "); found != std::string::npos && isatty(STDERR_FILENO))
+        std::fprintf(stderr, "%s\n", tables.substr(found, tables.find('\n', found) - found).c_str());
     if (!o.settings.analysis.syzygyPath.empty() && tablebaseMen() == 0)
         std::fprintf(stderr, "quintarex-tool annotate: no tablebases found in %s\n", o.settings.analysis.syzygyPath.c_str());
 
