@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "support/test_support.h"
+#include "tool/annotation.h"
 #include "tool/pgnreader.h"
 
 namespace {
@@ -114,4 +115,17 @@ TEST(Annotate, ReportsUnreadableGamesAndSaysSoInItsStatus) {
         EXPECT_EQ(refused.status, 2) << arguments << "\n" << refused.output;
         EXPECT_FALSE(refused.output.empty()) << arguments;
     }
+}
+
+// The README's examples of the curve: what a drop costs depends on where it starts.
+TEST(Annotate, MarksFollowTheExpectedScoreNotTheCentipawns) {
+    const auto markFor = [](int before, int after) {
+        return markForDrop(expectedScore(WhiteScore{before, 0}) - expectedScore(WhiteScore{after, 0}));
+    };
+    EXPECT_EQ(markFor(0, -200), Mark::Blunder);
+    EXPECT_EQ(markFor(800, 500), Mark::Inaccuracy);
+    EXPECT_EQ(markFor(0, -100), Mark::Mistake);
+    EXPECT_EQ(markFor(1500, 900), Mark::None);
+    EXPECT_NEAR(expectedScore(WhiteScore{100, 0}), 0.59, 0.005);
+    EXPECT_EQ(expectedScore(WhiteScore{-3000, 2}), 1.0);  // a mate outweighs any count of material
 }
