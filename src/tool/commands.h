@@ -10,6 +10,7 @@ int searchCommand(int argc, char** argv);
 int evalCommand(int argc, char** argv);
 int bookCommand(int argc, char** argv);
 int probeCommand(int argc, char** argv);
+int annotateCommand(int argc, char** argv);
 
 // Sets the current position from a FEN (four to six fields) or reports a clear error; false on failure.
 bool setupToolPosition(const char* fen);

@@ -20,6 +20,9 @@ constexpr Subcommand Subcommands[] = {
     {"eval", evalCommand, "eval \"<FEN>\""},
     {"book", bookCommand, "book <file> \"<FEN>\""},
     {"probe", probeCommand, "probe \"<FEN>\" [--path DIR]"},
+    {"annotate", annotateCommand,
+     "annotate [--movetime MS | --depth N | --nodes N] [--threads N] [--hash MB] [--multipv N]\n"
+     "                   [--syzygy PATH] [--book FILE] [--report DIR] [-o FILE] FILE.pgn"},
 };
 
 void printUsage() {
