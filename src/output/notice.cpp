@@ -7,14 +7,30 @@
 
 namespace {
 
+NoticeCapture* capture = nullptr;
+std::string* captured = nullptr;
+
 void printPrefixed(const char* prefix, const char* format, va_list args) {
     char text[512];
-    const int length = std::snprintf(text, sizeof text, "%s", prefix);
+    const int length = std::snprintf(text, sizeof text, "%s", captured != nullptr ? "" : prefix);
     std::vsnprintf(text + length, sizeof text - static_cast<size_t>(length), format, args);
-    std::fputs(text, stdout);
+    if (captured != nullptr)
+        captured->append(text);
+    else
+        std::fputs(text, stdout);
 }
 
 }  // namespace
+
+NoticeCapture::NoticeCapture() : outer_(capture) {
+    capture = this;
+    captured = &text_;
+}
+
+NoticeCapture::~NoticeCapture() {
+    capture = outer_;
+    captured = outer_ != nullptr ? &outer_->text_ : nullptr;
+}
 
 void printNotice(const char* format, ...) {
     va_list args;

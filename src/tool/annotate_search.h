@@ -1,7 +1,6 @@
 #pragma once
 // Everything the annotation asks of the search, in one place: the verdict on the current position
-// of the position stack. Today this drives the engine's search through its process-wide settings;
-// nothing else in the annotation touches them.
+// of the position stack, from the search called as a library (limits in, result out).
 #include <cstdint>
 #include <string>
 #include <vector>
