@@ -83,6 +83,28 @@ if [ -d "$root/usr/lib/quintarex" ]; then
     done
 fi
 
+# The launcher itself, in a tree of stand-ins that print their level and arguments: it starts the
+# level asked for, else the highest this processor has, passing the arguments on.
+if [ -x "$build/quintarex-launcher" ]; then
+    mkdir -p "$scratch/tree/games" "$scratch/tree/lib/quintarex"
+    cp "$build/quintarex-launcher" "$scratch/tree/games/quintarex-tool"
+    for level in x86-64 x86-64-v2 x86-64-v3; do
+        printf '#!/bin/sh\necho %s "$@"\n' "$level" >"$scratch/tree/lib/quintarex/quintarex-tool-$level"
+        chmod 755 "$scratch/tree/lib/quintarex/quintarex-tool-$level"
+        started=$(QX_CPU_LEVEL=$level "$scratch/tree/games/quintarex-tool" bench "a b")
+        [ "$started" = "$level bench a b" ] || fail "QX_CPU_LEVEL=$level started '$started'"
+    done
+    highest=x86-64
+    flags=$(grep -m1 '^flags' /proc/cpuinfo)
+    has() { for f in "$@"; do grep -qw "$f" <<<"$flags" || return 1; done; }
+    has popcnt sse4_2 ssse3 cx16 && highest=x86-64-v2
+    has avx2 bmi1 bmi2 fma movbe f16c xsave && [ $highest = x86-64-v2 ] && highest=x86-64-v3  # lzcnt: not always listed
+    [ "$(env -u QX_CPU_LEVEL "$scratch/tree/games/quintarex-tool")" = "$highest" ] ||
+        fail "the launcher did not start $highest here"
+    QX_CPU_LEVEL=x86-64-v9 "$scratch/tree/games/quintarex-tool" 2>/dev/null
+    [ $? -eq 127 ] || fail "an unknown QX_CPU_LEVEL is not refused"
+fi
+
 if command -v lintian >/dev/null; then
     lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "$deb" || fail "lintian reports errors"
 else
