@@ -48,16 +48,30 @@ bool userSettingsPath(char* path, size_t size) {
     return length > 0 && static_cast<size_t>(length) < size;
 }
 
+// The system-wide file, where the package installs it; QX_SYSTEM_INI replaces it so that tests can
+// run an unpacked package, or keep a machine's file out of their way.
+const char* systemSettingsPath() {
+    const char* replaced = std::getenv("QX_SYSTEM_INI");
+    return replaced != nullptr ? replaced : SYSTEM_INI_FILE;
+}
+
 }  // namespace
+
+void chooseSettingsFile(char* chosen, size_t size) {
+    char user[4096];
+    if (readable(INI_FILE_NAME))
+        std::snprintf(chosen, size, "%s", INI_FILE_NAME);
+    else if (userSettingsPath(user, sizeof user) && readable(user))
+        std::snprintf(chosen, size, "%s", user);
+    else if (readable(systemSettingsPath()))
+        std::snprintf(chosen, size, "%s", systemSettingsPath());
+    else
+        std::snprintf(chosen, size, "%s", INI_FILE_NAME);
+}
 
 const char* settingsFile() {
     static char chosen[4096] = "";
-    if (chosen[0] != '\0') return chosen;
-    char user[sizeof chosen];
-    if (!readable(INI_FILE_NAME) && userSettingsPath(user, sizeof user) && readable(user))
-        std::snprintf(chosen, sizeof chosen, "%s", user);
-    else
-        std::snprintf(chosen, sizeof chosen, "%s", INI_FILE_NAME);
+    if (chosen[0] == '\0') chooseSettingsFile(chosen, sizeof chosen);
     return chosen;
 }
 

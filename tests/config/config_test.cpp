@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "state/enginestate.h"
@@ -102,4 +104,34 @@ TEST_F(SettingsTest, HashSizesNeverWrapTheEntryCount) {
                   expected)
             << text;
     }
+}
+
+// The working directory's file wins over the user's, the user's over the system's; with none the
+// name alone is left (so the defaults apply).
+TEST(SettingsFile, WorkingDirectoryThenUserThenSystem) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path + "/work");
+    std::filesystem::create_directories(dir.path + "/config/quintarex");
+    const std::string user = dir.write("config/quintarex/quintarex.ini", "");
+    const std::string system = dir.write("quintarex.ini", "");
+    const std::string work = dir.write("work/quintarex.ini", "");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path + "/work");
+    setenv("XDG_CONFIG_HOME", (dir.path + "/config").c_str(), 1);
+    setenv("QX_SYSTEM_INI", system.c_str(), 1);
+    const auto chosen = [] {
+        char path[4096];
+        chooseSettingsFile(path, sizeof path);
+        return std::string(path);
+    };
+    EXPECT_EQ(chosen(), "quintarex.ini");
+    std::filesystem::remove(work);
+    EXPECT_EQ(chosen(), user);
+    std::filesystem::remove(user);
+    EXPECT_EQ(chosen(), system);
+    std::filesystem::remove(system);
+    EXPECT_EQ(chosen(), "quintarex.ini");
+    std::filesystem::current_path(before);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("QX_SYSTEM_INI");
 }

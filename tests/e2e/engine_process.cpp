@@ -55,6 +55,7 @@ EngineProcess::EngineProcess(const std::string& iniText, const std::string& user
         dup2(out[1], 1);
         dup2(open((dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
+        setenv("QX_SYSTEM_INI", (dir_ + "/no-system.ini").c_str(), 1);  // a machine's own file stays out
         if (chdir(dir_.c_str()) == 0) execl(QX_ENGINE_PATH, QX_ENGINE_PATH, static_cast<char*>(nullptr));
         _exit(127);
     }
