@@ -36,11 +36,9 @@ constexpr CastlingSide makeSide(int king, int rook, bool kingside) {
     const int kingTo = kingside ? 6 : 2, rookTo = kingside ? 5 : 3;
     const TBB men = squareBit(king) | squareBit(rook);
     side.mustBeEmpty = (rankSpan(king, kingTo) | rankSpan(rook, rookTo)) & ~men;
+    // The destination too: whatever attacks it before the move still does after it, or already
+    // gives check (a ray along the rank that the arriving rook would block runs on to the king).
     side.mustBeSafe = rankSpan(king, kingTo);
-    // From b1 the king lands on c1, which the rook arriving on d1 can shield from a rook or queen
-    // further along the rank: that square is left to the test after the move. Everywhere else a
-    // destination attacked before the move stays attacked after it, so it is refused here at once.
-    if (king == 1 && !kingside) side.mustBeSafe &= ~squareBit(kingTo);
     side.knightSquares = eachSquare(side.mustBeSafe, knightTargets);
     side.pawnSquares = northEast(side.mustBeSafe) | northWest(side.mustBeSafe);
     side.kingSquares = eachSquare(side.mustBeSafe, kingTargets);

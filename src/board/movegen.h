@@ -48,6 +48,6 @@ inline bool needsLegalityTest(Move m, TBB exposing) {
 }
 // The first legal move of the side to move (captures first), 0 when there is none.
 Move firstLegalMove();
-// Whether the side to move may castle now: right held, path empty, king not in check and its path
-// not attacked. Where the rook can shield the king's destination, the test after the move decides.
+// Whether the side to move may castle now: right held, path empty, king not in check, and no
+// square it passes or lands on attacked.
 bool castlingAllowed(bool kingside);
