@@ -83,7 +83,7 @@ void doMove(Move m) {
         p.repetitions = 0;
         if constexpr (Full) score = pst[PAWN][to] - pst[PAWN][from];
         break;
-    case MT_ROOK:
+    case MT_ROOK:  // a castling rook leaving its square loses its right
         p.castling &= Castling.rightsKept[from];
         [[fallthrough]];
     case MT_KNIGHT:
@@ -115,6 +115,7 @@ void doMove(Move m) {
         clearSquare(p, T);
         p.own ^= FT;
         togglePiece(p, mover, FT);
+        // A castling rook that captures, or is captured, loses its right.
         p.castling &= Castling.rightsKept[from] & Castling.rightsKept[to];
         if (type == MT_KING_CAPTURE) p.castling &= ~(OWN_LONG | OWN_SHORT);
         p.fifty = 0;
