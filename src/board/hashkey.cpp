@@ -1,5 +1,6 @@
 #include "board/hashkey.h"
 
+#include "board/castling.h"
 #include "board/position.h"
 
 namespace {
@@ -99,10 +100,15 @@ void updateHashKey(Move move, int moverCode, int capturedCode, int promotionCode
     int type = moveType(move);
     uint64_t key = p.key;
 
-    key ^= pieceNumber(moverCode, from) ^ pieceNumber(moverCode, to);
-    int rookCode = ROOK + (moverColour == WHITE ? 8 : 0);
-    if (type == MT_CASTLE_KINGSIDE) key ^= pieceNumber(rookCode, 7 ^ mirror) ^ pieceNumber(rookCode, 5 ^ mirror);
-    if (type == MT_CASTLE_QUEENSIDE) key ^= pieceNumber(rookCode, 0 ^ mirror) ^ pieceNumber(rookCode, 3 ^ mirror);
+    if (type == MT_CASTLE_KINGSIDE || type == MT_CASTLE_QUEENSIDE) {
+        // The move word need not name the king's destination (in Chess960 it names the rook).
+        const CastlingSide& side = castlingSide(moverColour, type == MT_CASTLE_KINGSIDE);
+        const int rookCode = ROOK + (moverColour == WHITE ? 8 : 0);
+        key ^= pieceNumber(moverCode, side.king ^ mirror) ^ pieceNumber(moverCode, side.kingTo ^ mirror) ^
+               pieceNumber(rookCode, side.rook ^ mirror) ^ pieceNumber(rookCode, side.rookTo ^ mirror);
+    } else {
+        key ^= pieceNumber(moverCode, from) ^ pieceNumber(moverCode, to);
+    }
     if (capturedCode) key ^= pieceNumber(capturedCode, to);
     if (enPassant) {
         int victim = (moveTo(move) - 8) ^ mirror;

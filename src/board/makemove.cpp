@@ -1,5 +1,6 @@
 #include "board/makemove.h"
 
+#include "board/castling.h"
 #include "board/hashkey.h"
 #include "board/position.h"
 #include "eval/material.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr uint8_t OWN_LONG = 0x01, OWN_SHORT = 0x02, OTHER_LONG = 0x10, OTHER_SHORT = 0x20;
+constexpr uint8_t OWN_LONG = 0x01, OWN_SHORT = 0x02;
 
 // Planes that carry a bit of each piece type's code.
 constexpr TBB planeMask(int type, int plane) { return (type >> plane) & 1 ? ~TBB{0} : 0; }
@@ -40,17 +41,6 @@ int retaperKings(const Position& before, int n, bool ownKingMoves) {
     return delta;
 }
 
-// Opponent rook corners: a capture landing there removes that castling right.
-void clearCornerRights(Position& p, int to) {
-    if (to == 63) p.castling &= ~OTHER_SHORT;
-    if (to == 56) p.castling &= ~OTHER_LONG;
-}
-
-void clearRookRights(Position& p, int from) {
-    if (from == 7) p.castling &= ~OWN_SHORT;
-    if (from == 0) p.castling &= ~OWN_LONG;
-}
-
 // Pawns of one colour that appeared or vanished (squares from the mover's view) change the pawn
 // key of both views: the mover's, and the flipped one where each square is mirrored.
 void togglePawnKeys(Position& p, TBB changed, int base) {
@@ -73,7 +63,7 @@ void doMove(Move m) {
     int moverCode = 0, capturedCode = 0, promotionCode = 0;
     if constexpr (Full) {
         moverCode = before.pieceType(from) + colourBonus;
-        if (before.occupied() & T) capturedCode = before.pieceType(to) + (8 - colourBonus);
+        if (before.opponent() & T) capturedCode = before.pieceType(to) + (8 - colourBonus);
         if (promotion) promotionCode = promotion + colourBonus;
     }
 
@@ -93,14 +83,15 @@ void doMove(Move m) {
         p.repetitions = 0;
         if constexpr (Full) score = pst[PAWN][to] - pst[PAWN][from];
         break;
+    case MT_ROOK:  // a castling rook leaving its square loses its right
+        p.castling &= Castling.rightsKept[from];
+        [[fallthrough]];
     case MT_KNIGHT:
     case MT_BISHOP:
-    case MT_ROOK:
     case MT_QUEEN:
         p.own ^= FT;
         togglePiece(p, type, FT);
         incrementFifty(p);
-        if (type == MT_ROOK) clearRookRights(p, from);
         if constexpr (Full) score = pst[type][to] - pst[type][from];
         reversible = true;
         break;
@@ -124,8 +115,8 @@ void doMove(Move m) {
         clearSquare(p, T);
         p.own ^= FT;
         togglePiece(p, mover, FT);
-        clearCornerRights(p, to);
-        if (type == MT_ROOK_CAPTURE) clearRookRights(p, from);
+        // A castling rook that captures, or is captured, loses its right.
+        p.castling &= Castling.rightsKept[from] & Castling.rightsKept[to];
         if (type == MT_KING_CAPTURE) p.castling &= ~(OWN_LONG | OWN_SHORT);
         p.fifty = 0;
         p.repetitions = 0;
@@ -152,7 +143,7 @@ void doMove(Move m) {
         p.P1 ^= F;
         togglePiece(p, promotion, T);
         p.own ^= FT;
-        clearCornerRights(p, to);
+        p.castling &= Castling.rightsKept[to];
         p.fifty = 0;
         p.repetitions = 0;
         if constexpr (Full)
@@ -161,23 +152,21 @@ void doMove(Move m) {
         break;
     }
     case MT_CASTLE_KINGSIDE:
-        p.own ^= FT | squareBit(5) | squareBit(7);
-        p.P2 ^= FT;
-        p.P3 ^= FT | squareBit(5) | squareBit(7);
+    case MT_CASTLE_QUEENSIDE: {
+        // King and rook go to g1 and f1 or c1 and d1 from wherever they start, even when one of
+        // them stays where it is or they swap squares: the changes are laid down per game.
+        const CastlingSide& side = castlingSide(static_cast<int>(before.colour), type == MT_CASTLE_KINGSIDE);
+        p.own ^= side.menChange;
+        p.P2 ^= side.kingChange;
+        p.P3 ^= side.menChange;
         p.castling &= ~(OWN_LONG | OWN_SHORT);
         incrementFifty(p);
-        if constexpr (Full) score = taperedKing(6, n) - taperedKing(4, n) + pst[ROOK][5] - pst[ROOK][7];
+        if constexpr (Full)
+            score = taperedKing(side.kingTo, n) - taperedKing(side.king, n) + pst[ROOK][side.rookTo] -
+                    pst[ROOK][side.rook];
         reversible = true;
         break;
-    case MT_CASTLE_QUEENSIDE:
-        p.own ^= FT | squareBit(0) | squareBit(3);
-        p.P2 ^= FT;
-        p.P3 ^= FT | squareBit(0) | squareBit(3);
-        p.castling &= ~(OWN_LONG | OWN_SHORT);
-        incrementFifty(p);
-        if constexpr (Full) score = taperedKing(2, n) - taperedKing(4, n) + pst[ROOK][3] - pst[ROOK][0];
-        reversible = true;
-        break;
+    }
     case MT_EN_PASSANT:
         p.own ^= FT;
         p.P1 ^= FT ^ (T >> 8);

@@ -2,6 +2,7 @@
 
 #include "board/attacks.h"
 #include "board/bitboard.h"
+#include "board/castling.h"
 #include "board/makemove.h"
 #include "board/position.h"
 
@@ -31,18 +32,8 @@ void addQuiets(QuietList* list, int type, int from, TBB targets) {
     while (targets) addQuiet(list, makeMoveWord(type, from, popLowest(targets)));
 }
 
-// Squares an opponent knight, pawn or king must stand on to attack the castling path.
-struct CastlingPath {
-    TBB mustBeEmpty;
-    TBB mustBeSafe;
-    TBB knightSquares;
-    TBB pawnSquares;
-    TBB kingSquares;
-};
-constexpr CastlingPath QueensidePath{0x0EULL, 0x1CULL, 0x3E7700ULL, 0x3E00ULL, squareBit(9) | squareBit(10)};
-constexpr CastlingPath KingsidePath{0x60ULL, 0x70ULL, 0xF8DC00ULL, 0xF800ULL, squareBit(14)};
-
-bool pathAttacked(const Position& p, const CastlingPath& path) {
+// Whether an opponent man attacks a square of the king's castling path.
+bool pathAttacked(const Position& p, const CastlingSide& path) {
     TBB other = p.opponent();
     if (other & p.knights() & path.knightSquares) return true;
     if (other & p.pawns() & path.pawnSquares) return true;
@@ -58,8 +49,8 @@ bool pathAttacked(const Position& p, const CastlingPath& path) {
 
 bool castlingAllowed(bool kingside) {
     const Position& p = currentPosition();
-    const CastlingPath& path = kingside ? KingsidePath : QueensidePath;
     if (!(p.castling & (kingside ? 0x02 : 0x01))) return false;
+    const CastlingSide& path = castlingSide(static_cast<int>(p.colour), kingside);
     if (p.occupied() & path.mustBeEmpty) return false;
     return !pathAttacked(p, path);
 }
@@ -118,8 +109,8 @@ void generateQuiets(QuietList* list) {
     list->count = 0;
 
     if (p.castling & 0x03) {
-        if (castlingAllowed(false)) addQuiet(list, CASTLE_QUEENSIDE_MOVE);
-        if (castlingAllowed(true)) addQuiet(list, CASTLE_KINGSIDE_MOVE);
+        if (castlingAllowed(false)) addQuiet(list, castlingSide(static_cast<int>(p.colour), false).move);
+        if (castlingAllowed(true)) addQuiet(list, castlingSide(static_cast<int>(p.colour), true).move);
     }
     for (TBB b = p.own & p.kings(); b;) {
         int from = popLowest(b);

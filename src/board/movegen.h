@@ -48,5 +48,6 @@ inline bool needsLegalityTest(Move m, TBB exposing) {
 }
 // The first legal move of the side to move (captures first), 0 when there is none.
 Move firstLegalMove();
-// Whether the side to move may castle now (right held, path empty, king's path not attacked).
+// Whether the side to move may castle now: right held, path empty, king not in check, and no
+// square it passes or lands on attacked.
 bool castlingAllowed(bool kingside);

@@ -1,6 +1,9 @@
 #include "board/movetext.h"
 
+#include <cstdio>
+
 #include "board/attacks.h"
+#include "board/castling.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "state/enginestate.h"
@@ -34,9 +37,7 @@ int moveTypeFor(const Position& p, int from, int to, bool promotionGiven) {
     case KING:
         if (KingAttacks[from] & empty & T) return MT_KING;
         if (KingAttacks[from] & other & T) return MT_KING_CAPTURE;
-        if (from == 4 && to == 6 && castlingAllowed(true)) return MT_CASTLE_KINGSIDE;
-        if (from == 4 && to == 2 && castlingAllowed(false)) return MT_CASTLE_QUEENSIDE;
-        return 0;
+        return 0;  // castling is looked for apart: its word need not hold these squares
     case QUEEN:
         if (queenAttacks(from, occ) & T & ~p.own) return (T & empty) ? MT_QUEEN : MT_QUEEN_CAPTURE;
         return 0;
@@ -70,12 +71,32 @@ bool promotionConsistent(int type, int to, bool promotionGiven) {
     return !promotionGiven;
 }
 
+// The castling move a king's move from `from` to `to` stands for when castling that way is allowed,
+// else 0. A stored word must be the castling word itself; typed text may also give the king
+// taking its own rook (Chess960's form, taken first) or the king going to its destination (the
+// standard form, where that is not an ordinary king move).
+Move castlingFor(const Position& p, int from, int to, bool typed) {
+    const int colour = static_cast<int>(p.colour);
+    for (bool kingside : {false, true}) {
+        const CastlingSide& side = castlingSide(colour, kingside);
+        if (side.king == from && to == (typed ? side.rook : moveTo(side.move)) && castlingAllowed(kingside))
+            return side.move;
+    }
+    if (!typed) return 0;
+    for (bool kingside : {false, true}) {
+        const CastlingSide& side = castlingSide(colour, kingside);
+        if (side.king == from && to == side.kingTo && to != from && castlingAllowed(kingside)) return side.move;
+    }
+    return 0;
+}
+
 // The move of the side to move's piece on `from` to `to` (side-relative squares), checked as
 // typed text is; 0 when there is no such piece, it cannot go there, or the promotion does not fit.
-Move checkedMove(const Position& p, int from, int to, int promotion) {
+Move checkedMove(const Position& p, int from, int to, int promotion, bool typed) {
     if (!(p.own & squareBit(from))) return 0;
     const int type = moveTypeFor(p, from, to, promotion != 0);
-    if (type == 0 || !promotionConsistent(type, to, promotion != 0)) return 0;
+    if (type == 0) return promotion == 0 && p.pieceType(from) == KING ? castlingFor(p, from, to, typed) : 0;
+    if (!promotionConsistent(type, to, promotion != 0)) return 0;
     const int promotionType = (type == MT_PROMOTION || type == MT_PROMOTION_CAPTURE) ? promotion : 0;
     return makeMoveWord(type, from, to, promotionType);
 }
@@ -90,9 +111,29 @@ bool makeIfLegal(Move m) {
     return true;
 }
 
+// "O-O" or "O-O-O" (also with zeros), ended by the end of the text, a blank or a check sign:
+// 1 kingside, 0 queenside, -1 for anything else.
+int castlingSideOfText(const char* text) {
+    const char o = text[0];
+    if ((o != 'O' && o != '0') || text[1] != '-' || text[2] != o) return -1;
+    const bool queenside = text[3] == '-' && text[4] == o;
+    const char end = text[queenside ? 5 : 3];
+    if (end != '\0' && end != ' ' && end != '\n' && end != '\r' && end != '+' && end != '#') return -1;
+    return queenside ? 0 : 1;
+}
+
+int makeCastlingFromText(const char* text) {
+    const int kingside = castlingSideOfText(text);
+    if (kingside < 0 || !castlingAllowed(kingside == 1)) return 0;
+    const Move m = castlingSide(static_cast<int>(currentPosition().colour), kingside == 1).move;
+    gs_info.lastMove = m;
+    return makeIfLegal(m) ? 1 : 0;
+}
+
 }  // namespace
 
 int makeMoveFromText(const char* text) {
+    if (text && !stackNearlyFull() && (text[0] == 'O' || text[0] == '0')) return makeCastlingFromText(text);
     if (!text || !isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3])) return 0;
     int promotion = promotionFromLetter(text[4]);
     if (promotion < 0) return 0;
@@ -105,7 +146,7 @@ int makeMoveFromText(const char* text) {
         from ^= 56;
         to ^= 56;
     }
-    const Move m = checkedMove(p, from, to, promotion);
+    const Move m = checkedMove(p, from, to, promotion, true);
     if (m == 0) return 0;
     gs_info.lastMove = m;
     return makeIfLegal(m) ? 1 : 0;
@@ -115,12 +156,15 @@ int makeStoredMove(Move stored) {
     const int from = moveFrom(stored), to = moveTo(stored), promotion = movePromotion(stored);
     // What the move's text would hold: squares on the board, a promotion letter only for a piece type.
     if (from > 63 || to > 63 || stackNearlyFull()) return 0;
-    const Move m = checkedMove(currentPosition(), from, to, promotion >= KNIGHT && promotion <= QUEEN ? promotion : 0);
+    const Move m =
+        checkedMove(currentPosition(), from, to, promotion >= KNIGHT && promotion <= QUEEN ? promotion : 0, false);
     return m != 0 && makeIfLegal(m) ? 1 : 0;
 }
 
 void moveToTextForColour(char* buffer, Move m, int colour) {
     int from = moveFrom(m), to = moveTo(m);
+    // Chess960 writes castling as the king taking its own rook, in the standard geometry too.
+    if (isCastling(m) && chess960()) to = castlingSide(colour, moveType(m) == MT_CASTLE_KINGSIDE).rook;
     int mirror = colour ? 7 : 0;
     buffer[0] = static_cast<char>('a' + (from & 7));
     buffer[1] = static_cast<char>('1' + ((from >> 3) ^ mirror));
@@ -133,4 +177,10 @@ void moveToTextForColour(char* buffer, Move m, int colour) {
 
 void moveToText(char* buffer, Move m, const Position* p) {
     moveToTextForColour(buffer, m, static_cast<int>(p->colour));
+}
+
+bool castlingToText(char* buffer, Move m) {
+    if (!isCastling(m)) return false;
+    std::snprintf(buffer, 6, "%s", moveType(m) == MT_CASTLE_KINGSIDE ? "O-O" : "O-O-O");
+    return true;
 }

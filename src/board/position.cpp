@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "board/castling.h"
 #include "board/hashkey.h"
 #include "state/enginestate.h"
 
@@ -19,6 +20,7 @@ void resetToStartPosition() {
     p.P2 = START_P2;
     p.P3 = START_P3;
     p.castling = 0x33;
+    setStandardCastling();
     p.epFile = NO_EP_FILE;
     p.fifty = 0;
     p.repetitions = 0;

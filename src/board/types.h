@@ -33,6 +33,8 @@ enum MoveType : int {
     MT_EN_PASSANT = 41,
 };
 
+// Castling in the standard geometry. Elsewhere the word names the king's square and its rook's
+// (see board/castling.h): the king and rook squares come from the game's castling rules.
 constexpr Move CASTLE_KINGSIDE_MOVE = 0x00060416;
 constexpr Move CASTLE_QUEENSIDE_MOVE = 0x00020426;
 
@@ -44,6 +46,7 @@ constexpr int moveType(Move m) { return static_cast<int>(m & 0xFF); }
 constexpr int moveFrom(Move m) { return static_cast<int>((m >> 8) & 0xFF); }
 constexpr int moveTo(Move m) { return static_cast<int>((m >> 16) & 0xFF); }
 constexpr int movePromotion(Move m) { return static_cast<int>(m >> 24); }
+constexpr bool isCastling(Move m) { return moveType(m) == MT_CASTLE_KINGSIDE || moveType(m) == MT_CASTLE_QUEENSIDE; }
 
 // One move at the root: its tablebase rank and its latest search score.
 struct RootMove {

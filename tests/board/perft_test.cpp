@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <tuple>
 
 #include "board/attacks.h"
@@ -91,9 +94,9 @@ TEST(Perft, KnownCounts) {
 }
 
 // The tricky set up to five million leaves, the random set to depth three; the tricky set and a
-// twentieth of the random one also by the checked walk. The tricky set holds Chess960 positions
-// (castling with the king off the e-file) and one whose castling rights name a king not on its
-// home square: this engine plays standard chess and drops such rights, so those counts do not apply.
+// twentieth of the random one also by the checked walk. The tricky set's X-FEN positions (castling
+// with the king off the e-file) and the one whose black king stands on h8 with a queenside right
+// count as Chess960: standard chess drops those rights.
 TEST(Perft, SharedSets) {
     QX_REQUIRE_SHARED("testdata/perft-tricky.perft");
     QX_REQUIRE_SHARED("testdata/perft-random.perft");
@@ -102,13 +105,64 @@ TEST(Perft, SharedSets) {
     ASSERT_GT(tricky.size(), 10u);
     ASSERT_GT(random.size(), 2000u);
     for (const PerftCase& c : tricky) {
-        if (c.id.rfind("xfen", 0) == 0 || c.id == "asymmetrical-and-king-on-h") continue;
+        const bool chess960 = c.id.rfind("xfen", 0) == 0 || c.id == "asymmetrical-and-king-on-h";
+        std::optional<Chess960Game> game;
+        if (chess960) game.emplace();
         for (auto [depth, expected] : c.counts)
             if (expected <= 5'000'000) expectCount(c.id, c.fen, depth, expected, true);
     }
     for (size_t i = 0; i < random.size(); ++i)
         for (auto [depth, expected] : random[i].counts)
             if (depth <= 3) expectCount(random[i].id, random[i].fen, depth, expected, i % 20 == 0);
+}
+
+// An EPD file of perft counts: "<FEN> ;D1 20 ;D2 400 ...".
+std::vector<PerftCase> readPerftEpd(const std::string& relative) {
+    std::vector<PerftCase> cases;
+    std::ifstream in(sharedPath(relative));
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        PerftCase c;
+        std::getline(fields, c.fen, ';');
+        c.id = c.fen;
+        for (std::string depth; fields >> depth;) {
+            uint64_t count = 0;
+            fields >> count;
+            c.counts.emplace_back(std::stoi(depth.substr(1)), count);
+            fields.ignore(4, ';');
+        }
+        if (!c.counts.empty()) cases.push_back(c);
+    }
+    return cases;
+}
+
+// Chess960 counts from an independent library: all 960 start positions (Shredder-FEN) to depth
+// three, and 60 positions reached by play with castling rights left to depth three; a sixteenth of
+// the starts and every played position also by the checked walk at depth two. Depth four is slow.
+TEST(Perft, Chess960Sets) {
+    QX_REQUIRE_SHARED("testdata/perft960-starts.epd");
+    QX_REQUIRE_SHARED("testdata/perft960-positions.epd");
+    const Chess960Game game;
+    const std::vector<PerftCase> starts = readPerftEpd("testdata/perft960-starts.epd"),
+                                 played = readPerftEpd("testdata/perft960-positions.epd");
+    ASSERT_EQ(starts.size(), 960u);
+    ASSERT_EQ(played.size(), 60u);
+    for (size_t i = 0; i < starts.size(); ++i)
+        for (auto [depth, expected] : starts[i].counts)
+            if (depth <= 3) expectCount("start", starts[i].fen, depth, expected, depth == 2 && i % 16 == 0);
+    for (const PerftCase& c : played)
+        for (auto [depth, expected] : c.counts)
+            if (depth <= 3) expectCount("played", c.fen, depth, expected, depth == 2);
+}
+
+TEST(PerftSlow, Chess960SetsAtDepthFour) {
+    QX_REQUIRE_SHARED("testdata/perft960-starts.epd");
+    QX_REQUIRE_SHARED("testdata/perft960-positions.epd");
+    const Chess960Game game;
+    for (const char* file : {"testdata/perft960-starts.epd", "testdata/perft960-positions.epd"})
+        for (const PerftCase& c : readPerftEpd(file))
+            for (auto [depth, expected] : c.counts)
+                if (depth == 4) expectCount(file, c.fen, depth, expected, false);
 }
 
 // The long check (CTest's SlowSuites): every position of the random set at depth four, 1.37 billion leaves.

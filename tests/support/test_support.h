@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board/castling.h"
 #include "board/fen.h"
 #include "board/position.h"
 #include "board/types.h"
@@ -20,6 +21,15 @@ bool sharedAvailable(const std::string& relative);
 
 // Resets the stack and sets a FEN (4 to 6 fields); fails the test on rejection.
 void setPosition(const std::string& fen);
+
+// The game is Chess960 while one of these lives (FEN castling read as X-FEN, castling written
+// as the king taking its rook).
+struct Chess960Game {
+    Chess960Game() { setChess960(true); }
+    ~Chess960Game() { setChess960(false); }
+    Chess960Game(const Chess960Game&) = delete;
+    Chess960Game& operator=(const Chess960Game&) = delete;
+};
 
 // Runs f with standard output captured; returns what it printed.
 template <class F>

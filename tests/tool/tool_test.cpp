@@ -16,6 +16,9 @@ TEST(Tool, AnswersAndRefusals) {
         {"perft \"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\" 3", 0, "\n8902\n"},
         {kiwipete + " --divide", 0, "e1c1: 43\n"},
         {kiwipete + " --divide", 0, "\n2039\n"},
+        // Chess960 positions in Shredder-FEN and X-FEN; castling is written as the king taking its rook.
+        {"perft \"bbqnnrkr/pppppppp/8/8/8/8/PPPPPPPP/BBQNNRKR w HFhf - 0 1\" 4", 0, "201143\n"},
+        {"perft \"r1k1r2q/p1ppp1pp/8/8/8/8/P1PPP1PP/R1K1R2Q w KQkq -\" 2 --divide", 0, "\nc1e1: 22\nc1a1: 23\n522\n"},
         {"perft \"not a fen\" 3", 2, "invalid FEN"},
         {"perft \"8/8/8/8/8/8/8/8 w - - 0 1\" 3", 2, ""},
         {"perft \"4k3/8/8/8/8/8/8/4K3 w - - 0 1\" -1", 2, ""},
