@@ -8,6 +8,7 @@
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "book/book.h"
 #include "fuzz_files.h"
 #include "state/enginestate.h"

@@ -7,6 +7,7 @@
 
 #include "board/fen.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
 #include "search/exchange.h"

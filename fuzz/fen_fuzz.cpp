@@ -11,6 +11,7 @@
 #include "board/hashkey.h"
 #include "board/perft.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "eval/material.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "board/hashkey.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "eval/material.h"
 #include "eval/pawnhash.h"
 #include "fuzz_files.h"

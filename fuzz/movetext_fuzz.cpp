@@ -13,6 +13,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "eval/material.h"
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include "board/fen.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "tablebase/tablebase.h"
 #include "tablebase/tbprobe.h"
 

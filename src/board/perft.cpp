@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "platform/clock.h"
 
 FILE* moveGenLog = nullptr;

@@ -91,9 +91,6 @@ inline void flipPosition(Position& p) {
     p.pawnKeys[1] = view;
 }
 
-// Points the stack at record 0 and writes the start position there; resets the engine's move count.
-void resetToStartPosition();
-
 // Sets `repetitions` of the current record by looking back over the reversible stretch.
 void repetitionCount();
 

@@ -11,6 +11,7 @@
 #include "board/movetext.h"
 #include "board/perft.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "book/book.h"
 #include "clock/timemanagement.h"
 #include "config/settings.h"

@@ -14,6 +14,7 @@
 #include "board/movetext.h"
 #include "board/perft.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "eval/evaluate.h"
 #include "platform/process.h"
 #include "platform/terminal.h"

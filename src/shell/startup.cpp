@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/position.h"
+#include "board/startposition.h"
 #include "config/settings.h"
 #include "platform/lineinput.h"
 #include "platform/process.h"

@@ -15,6 +15,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "book/book.h"
 #include "config/options.h"
 #include "clock/timebudget.h"

@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "board/san.h"
 #include "book/book.h"
 

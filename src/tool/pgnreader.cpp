@@ -6,6 +6,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "board/san.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "board/castling.h"
 #include "board/fen.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "tool/commands.h"
 
 // A FEN whose castling only Chess960 explains is taken as a Chess960 position; every other as

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "board/hashkey.h"
+#include "board/startposition.h"
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "support/test_support.h"

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "board/hashkey.h"
+#include "board/startposition.h"
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "book_files.h"

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "board/position.h"
+#include "board/startposition.h"
 #include "engine_process.h"
 
 namespace {

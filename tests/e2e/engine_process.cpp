@@ -17,6 +17,7 @@
 #include "board/makemove.h"
 #include "board/movetext.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "tablebase/tbprobe.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "board/position.h"
+#include "board/startposition.h"
 #include "engine_process.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "board/fen.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "board/startposition.h"
 #include "engine_process.h"
 #include "search/strength.h"
 #include "shell/commandtext.h"

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "board/position.h"
+#include "board/startposition.h"
 #include "engine_process.h"
 #include "clock/timebudget.h"
 #include "support/test_support.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "board/makemove.h"
+#include "board/startposition.h"
 #include "board/movegen.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "board/makemove.h"
+#include "board/startposition.h"
 #include "board/movetext.h"
 #include "platform/clock.h"
 #include "search/alphabeta.h"

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "platform/fastremainder.h"
+#include "board/startposition.h"
 #include "search/exchange.h"
 #include "search/strength.h"
 #include "search_fixture.h"

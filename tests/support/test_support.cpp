@@ -1,4 +1,5 @@
 #include "support/test_support.h"
+#include "board/startposition.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

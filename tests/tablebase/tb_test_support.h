@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/movegen.h"
+#include "board/startposition.h"
 #include "support/test_support.h"
 #include "tablebase/tablebase.h"
 

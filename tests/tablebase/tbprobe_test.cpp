@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "board/makemove.h"
+#include "board/startposition.h"
 #include "board/movetext.h"
 #include "tablebase/tbprobe.h"
 #include "tb_test_support.h"
