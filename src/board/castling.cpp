@@ -65,7 +65,7 @@ constexpr CastlingRules makeRules(const CastlingFiles& files) {
                 rook < 0 ? makeSide(4, standardRook, kingside != 0) : makeSide(files.king[colour], rook, kingside != 0);
             if (rook < 0) continue;
             const uint8_t right = kingside ? KINGSIDE_RIGHT : QUEENSIDE_RIGHT;
-            rules.rightsKept[rook] &= static_cast<uint8_t>(~right);             // the mover's own rook
+            rules.rightsKept[rook] &= static_cast<uint8_t>(~right);              // the mover's own rook
             rules.rightsKept[56 + rook] &= static_cast<uint8_t>(~(right << 4));  // the opponent's
         }
     }
@@ -87,3 +87,12 @@ void setCastlingRules(const CastlingFiles& files) { Castling = makeRules(files);
 void setChess960(bool on) { chess960Game = on; }
 
 bool chess960() { return chess960Game; }
+
+bool standardCastlingSquares() {
+    for (int colour = 0; colour < 2; ++colour)
+        for (int kingside = 0; kingside < 2; ++kingside) {
+            const CastlingSide& side = castlingSide(colour, kingside != 0);
+            if (side.king != 4 || side.rook != (kingside != 0 ? 7 : 0)) return false;
+        }
+    return true;
+}

@@ -52,3 +52,5 @@ inline const CastlingSide& castlingSide(int colour, bool kingside) { return Cast
 // written e1g1. Set it before setting up the game's position.
 void setChess960(bool on);
 bool chess960();
+// Every castling of the game has the standard squares (as in the standard start, one of the 960).
+bool standardCastlingSquares();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "board/castling.h"
 #include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -45,6 +46,8 @@ int rawBookMoveText(char* text, uint16_t move) {
 }
 
 bool renameCastling(char* text) {
+    // Chess960 writes castling as the book does.
+    if (chess960()) return false;
     for (const CastlingName& c : CastlingNames) {
         if (std::strcmp(text, c.book) == 0) {
             std::memcpy(text, c.engine, 5);
@@ -124,6 +127,8 @@ bool isLegalMoveText(const char* text) {
 }
 
 int chooseBookMove(const char* bookFile, char* text) {
+    // A Chess960 game has no book but from the standard start.
+    if (chess960() && !standardCastlingSquares()) return 1;
     BookEntry entries[BOOK_MAX_MOVES];
     int count;
     uint64_t key;
@@ -149,6 +154,8 @@ int chooseBookMove(const char* bookFile, char* text) {
 }
 
 int listBookMoves(const char* bookFile) {
+    // A Chess960 game has no book but from the standard start.
+    if (chess960() && !standardCastlingSquares()) return 1;
     BookEntry entries[BOOK_MAX_MOVES];
     int count;
     uint64_t key;

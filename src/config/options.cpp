@@ -94,6 +94,8 @@ constexpr Option Options[OPTION_COUNT] = {
     xboard(uci(ini(row(Elo, &gs_info.elo), "ENGINE", "Elo", Number, DEFAULT_ELO, MIN_ELO, MAX_ELO), "UCI_Elo",
                UciType::Spin, MIN_ELO, MAX_ELO, "a level"),
            "Elo", XboardControl::Spin),
+    // Chess960 comes with a game in xboard (variant fischerandom) and from the interface in UCI.
+    uci(row(Chess960, &gs_info.chess960), "UCI_Chess960", UciType::Check),
     ini(row(MaxDepth, &gs_info.maxDepth), "ENGINE", "MaxDepth", Number, 64, 2, 64),
     ini(row(MinDepth, &gs_info.minDepth), "ENGINE", "MinDepth", Number, 1, 2, 64),
     ini(row(MaxTime, &TimeControl.maxTime), "ENGINE", "MaxTime", Own, 720000),

@@ -21,6 +21,7 @@ enum class OptionId {
     MultiPv,
     LimitStrength,
     Elo,
+    Chess960,
     MaxDepth,
     MinDepth,
     MaxTime,
@@ -69,7 +70,7 @@ struct Option {
     XboardControl xboard;
 };
 
-constexpr size_t OPTION_COUNT = 28;
+constexpr size_t OPTION_COUNT = 29;
 extern const Option Options[OPTION_COUNT];
 
 const Option& option(OptionId id);

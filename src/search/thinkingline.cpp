@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/movetext.h"
 #include "board/position.h"
 #include "clock/searchclock.h"
+#include "output/gamelog.h"
 #include "search/nodecount.h"
 #include "search/progress.h"
 #include "search/scores.h"
-#include "output/gamelog.h"
 #include "state/searchinfo.h"
 
 namespace {
@@ -46,24 +47,18 @@ int formatThinking(char* text, int size, int depth, int score) {
 }
 
 int formatLine(char* text, const PvLine* line) {
-    static constexpr char PromotionLetters[] = "  nbrq";
     int length = 0;
-    unsigned colour = currentPosition().colour;
+    int colour = static_cast<int>(currentPosition().colour);
     const int n = line->count < MAX_PV ? line->count : MAX_PV;
     for (int i = 0; i < n; ++i) {
         const Move m = line->argmove[i];
         if (m == 0) continue;
-        const int from = moveFrom(m);
-        const int to = moveTo(m);
-        const int flip = colour != 0 ? 7 : 0;
-        text[length++] = static_cast<char>('a' + (from & 7));
-        text[length++] = static_cast<char>('1' + ((from >> 3) ^ flip));
-        text[length++] = static_cast<char>('a' + (to & 7));
-        text[length++] = static_cast<char>('1' + ((to >> 3) ^ flip));
-        const int promotion = movePromotion(m);
-        if (promotion >= 2 && promotion <= 5) text[length++] = PromotionLetters[promotion];
+        char name[8];
+        moveToTextForColour(name, m, colour);
+        const int letters = name[4] != ' ' ? 5 : 4;
+        for (int k = 0; k < letters; ++k) text[length++] = name[k];
         text[length++] = ' ';
-        colour ^= 1u;
+        colour ^= 1;
     }
     text[length++] = '\n';
     text[length] = '\0';

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/castling.h"
 #include "board/display.h"
+#include "board/fen.h"
 #include "board/hashkey.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -17,6 +19,7 @@
 #include "config/settings.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
+#include "output/gamelog.h"
 #include "platform/clock.h"
 #include "platform/lineinput.h"
 #include "search/transposition.h"
@@ -24,7 +27,6 @@
 #include "shell/commoncommands.h"
 #include "shell/diagnostics.h"
 #include "shell/gameend.h"
-#include "output/gamelog.h"
 #include "shell/gamesearch.h"
 #include "shell/tables.h"
 #include "state/enginestate.h"
@@ -127,8 +129,16 @@ void setMoveTime(const char* line) {
     std::printf("Error: insert a number > 0 \n");
 }
 
+// A position whose castling only Chess960 explains makes the game Chess960 (shown and typed
+// as the king taking its own rook); any other is standard chess.
 void setBoard(const char* line) {
-    if (setUpPosition(textFrom(line, 9))) currentPosition().key = computeHashKey();
+    const char* fen = textFrom(line, 9);
+    const bool wasChess960 = chess960();
+    setChess960(fenNeedsChess960(fen));
+    if (setUpPosition(fen))
+        currentPosition().key = computeHashKey();
+    else
+        setChess960(wasChess960);
     printBoard();
 }
 
@@ -161,6 +171,7 @@ Next dispatch(const char* line) {
         gs_info.gameResult = 0;
         gs_info.stop = 0;
         gs_info.ponder = 0;
+        setChess960(false);
         resetToStartPosition();
     } else if (isLine(line, "post")) {
         gs_info.postThinking = 1;

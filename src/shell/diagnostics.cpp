@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "board/castling.h"
 #include "board/display.h"
 #include "board/fen.h"
 #include "board/hashkey.h"
@@ -108,8 +109,10 @@ bool setUpPosition(const char* fen) {
         return false;
     }
     Position loaded = currentPosition();
+    const CastlingRules rules = Castling;  // the position's castling, which the reset would make standard
     resetToStartPosition();
     currentPosition() = loaded;
+    Castling = rules;
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "board/castling.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -364,6 +365,10 @@ void applyOption(const Option& o, const char* value) {
         break;
     case OptionId::SyzygyPath:
         useTablebasePath(*value == '\0' || isLine(value, "<empty>") ? "" : value);
+        break;
+    case OptionId::Chess960:
+        // From the next position on: its castling rights are read by the rule chosen.
+        setChess960(gs_info.chess960 != 0);
         break;
     default:
         break;

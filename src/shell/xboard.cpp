@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/castling.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -13,13 +14,13 @@
 #include "book/book.h"
 #include "clock/timemanagement.h"
 #include "eval/pawnhash.h"
+#include "output/gamelog.h"
 #include "platform/clock.h"
 #include "platform/lineinput.h"
 #include "search/transposition.h"
 #include "shell/commandtext.h"
 #include "shell/commoncommands.h"
 #include "shell/gameend.h"
-#include "output/gamelog.h"
 #include "shell/gamesearch.h"
 #include "shell/pondering.h"
 #include "shell/tables.h"
@@ -89,6 +90,13 @@ void makeGameMove(Move m) {
 // Move text ends at its first blank: eboard takes "move e2e4 " for no move at all.
 int wordLength(const char* text) { return static_cast<int>(std::strcspn(text, " ")); }
 
+// xboard's text for a move of the current position: castling in fischerandom as O-O or O-O-O.
+void xboardMoveText(char* text, Move m) {
+    if (!(chess960() && castlingToText(text, m))) moveToText(text, m, &currentPosition());
+}
+
+bool isCastlingText(const char* text) { return startsWith(text, "O-O") || startsWith(text, "0-0"); }
+
 void sendMoveText(const char* text) {
     std::printf("move %.*s\n", wordLength(text), text);
     logPrintf("move %.*s\n", wordLength(text), text);
@@ -117,7 +125,7 @@ bool ponderOnExpectedReply() {
         std::printf("#DEBUG Errore ponderMove vuota (gs_lineH.argmove[1]) \n");
         return false;
     }
-    moveToText(gs_info.ponderMoveStr, gs_info.ponderMove, &currentPosition());
+    xboardMoveText(gs_info.ponderMoveStr, gs_info.ponderMove);
     if (!makeGameMoveFromText(gs_info.ponderMoveStr)) {
         std::printf("#DEBUG Errore sulla ponderMove dopo Thinking\n");
         gs_info.ponderMove = 0;
@@ -152,7 +160,7 @@ Move sendSearchedMove(Move best) {
     if (best == 0) return 0;
     gs_info.ponderOnBoard = 0;
     char text[8];
-    moveToText(text, best, &currentPosition());
+    xboardMoveText(text, best);
     sendMoveText(text);
     makeGameMove(best);
     rememberExpectedReply(best);
@@ -180,6 +188,7 @@ bool playBookMove() {
     char text[16] = "";
     if (chooseBookMove(gs_info.bookFile, text) != 0 || !makeGameMoveFromText(text)) return false;
     ++TimeControl.engineMoves;
+    if (chess960()) castlingToText(text, gs_info.lastMove);
     sendMoveText(text);
     expectedReply = 0;
     if (gs_info.ponder != 0) {
@@ -199,7 +208,7 @@ bool playPonderBest() {
     std::fflush(stdout);
     Move best = gs_info.ponderBest;
     char text[8];
-    moveToText(text, best, &currentPosition());
+    xboardMoveText(text, best);
     sendMoveText(text);
     makeGameMove(best);
     rememberExpectedReply(best);
@@ -256,7 +265,7 @@ void answerHint() {
     const Move hint = expected ? expectedReply : hintSearch();
     if (hint == 0) return;
     char text[8];
-    moveToText(text, hint, &currentPosition());
+    xboardMoveText(text, hint);
     sendHint(text);
 }
 
@@ -375,7 +384,7 @@ void setName(const char* line) {
 void userMove(const char* line) {
     const char* text = textFrom(line, 9);
     takeBackPonderMove("usermove");
-    if (!wellFormedMove(text) || !makeGameMoveFromText(text)) {
+    if (!(isCastlingText(text) || wellFormedMove(text)) || !makeGameMoveFromText(text)) {
         std::printf("Illegal move: %s\n", text);
         std::fflush(stdout);
         return;
@@ -396,6 +405,18 @@ void userMove(const char* line) {
     std::fflush(stdout);
 }
 
+// normal or fischerandom, the variants the engine offers; the position to come (setboard) is read
+// by its rules.
+void setVariant(const char* name) {
+    const bool fischerandom = isLine(name, "fischerandom");
+    if (!fischerandom && !isLine(name, "normal")) {
+        std::printf("Error (unsupported variant): %s\n", name);
+        return;
+    }
+    gs_info.chess960 = fischerandom ? 1 : 0;
+    setChess960(fischerandom);
+}
+
 // Replies and notices that need no answer and must not set the engine thinking.
 bool isQuietNotice(const char* line) {
     static constexpr const char* words[] = {"accepted", "rejected", "computer", "random", "draw",
@@ -409,6 +430,7 @@ Next dispatch(const char* line) {
     if (answerCommonCommand(line)) return Next::NextPass;
     if (isLine(line, "protover 2")) {
         sendOptionFeatures();
+        std::printf("feature variants=\"normal,fischerandom\"\n");
         sendFeatures();
         if (postWithProtocol2 >= 0) gs_info.postThinking = postWithProtocol2;
         postWithProtocol2 = -1;
@@ -423,6 +445,9 @@ Next dispatch(const char* line) {
         gs_info.stop = 0;
         gs_info.ponderOnBoard = 0;
         forgetPonderResult();
+        // A new game is standard chess until the interface names its variant.
+        gs_info.chess960 = 0;
+        setChess960(false);
         resetToStartPosition();
         clearHashTable();
         return Next::EngineTurn;
@@ -540,6 +565,10 @@ Next dispatch(const char* line) {
         // The interface ended the game: no more moves until new.
         gs_info.gameResult = 1;
         gs_info.stop = 1;
+        return Next::NextPass;
+    }
+    if (startsWith(line, "variant ")) {
+        setVariant(textFrom(line, 8));
         return Next::NextPass;
     }
     if (isQuietNotice(line)) return Next::NextPass;

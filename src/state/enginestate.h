@@ -45,6 +45,7 @@ struct EngineState {
     Relaxed<int32_t> multiPv{1};        // root moves a search shows, each with its line; read when a search starts
     Relaxed<int32_t> limitStrength{0};  // 1: the engine's moves are searched at the level `elo`
     Relaxed<int32_t> elo{2000};         // the level, on the calibration's scale
+    Relaxed<int32_t> chess960{0};       // UCI_Chess960: castling and its text by the Chess960 rules
 };
 extern EngineState gs_info;
 

@@ -12,10 +12,10 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "board/startposition.h"
+#include "clock/timebudget.h"
 #include "engine_process.h"
 #include "search/strength.h"
 #include "shell/commandtext.h"
-#include "clock/timebudget.h"
 #include "support/test_support.h"
 
 namespace {
@@ -42,7 +42,8 @@ TEST(UciThreads, Session) {
               "option name Threads type spin default 1 min 1 max 256\n"
               "option name MultiPV type spin default 1 min 1 max 256\n"
               "option name UCI_LimitStrength type check default false\n"
-              "option name UCI_Elo type spin default 1500 min 1350 max 1750\nuciok\n");
+              "option name UCI_Elo type spin default 1500 min 1350 max 1750\n"
+              "option name UCI_Chess960 type check default false\nuciok\n");
 
     // Good values are taken silently; a bad one is refused with a reason and changes nothing.
     for (const char* option :
@@ -272,7 +273,7 @@ bool parseInfo(const std::string& line, InfoFields* info) {
     std::istringstream in(line);
     std::string word;
     in >> word;
-    static const std::set<std::string> numeric = {"depth",  "seldepth", "time",     "nodes",         "nps",
+    static const std::set<std::string> numeric = {"depth",  "seldepth", "time",    "nodes",         "nps",
                                                   "tbhits", "hashfull", "multipv", "currmovenumber"};
     while (in >> word) {
         if (word == "string") return true;
@@ -340,7 +341,7 @@ TEST(UciAnalysis, MultiPvBoundsAndTablebaseScores) {
                 "<^readyok"});
     EXPECT_EQ(engine.linesWith("MultiPV not changed").size(), 1u);
     for (const std::string& fen : {std::string(MOVE_25), std::string("startpos"),
-                                  std::string("k7/8/7p/8/8/8/5PPP/KR6 b - - 0 1")}) {  // two legal moves
+                                   std::string("k7/8/7p/8/8/8/5PPP/KR6 b - - 0 1")}) {  // two legal moves
         const size_t from = engine.lineCount();
         engine.run({"position " + (fen == "startpos" ? fen : "fen " + fen), "go depth 6", "<^bestmove "});
         fen == "startpos" ? resetToStartPosition() : setPosition(fen);
@@ -422,8 +423,8 @@ TEST(UciStrength, LevelsPlayLegalMovesInTimeAndMateALoneKing) {
         std::string moves;
         bool mated = false;
         for (int move = 0; move < 60 && !mated; ++move) {
-            engine.run({"position fen " + start + (moves.empty() ? "" : " moves" + moves), "go movetime 150",
-                        "<^bestmove "});
+            engine.run(
+                {"position fen " + start + (moves.empty() ? "" : " moves" + moves), "go movetime 150", "<^bestmove "});
             const std::string played = bestOf(engine.lines().back());
             ASSERT_TRUE(playHere(played)) << start << moves;
             moves += " " + played;

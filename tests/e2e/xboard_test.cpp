@@ -7,8 +7,8 @@
 
 #include "board/position.h"
 #include "board/startposition.h"
-#include "engine_process.h"
 #include "clock/timebudget.h"
+#include "engine_process.h"
 #include "support/test_support.h"
 
 // What the engine answers, byte for byte, to each group of commands (sent after new and force):
@@ -104,15 +104,15 @@ TEST(Xboard, RepliesOnTheWire) {
     EXPECT_NE(engine.linesWith("^ 6 ", from)[0].find(" 17811 "), std::string::npos);
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
-    EXPECT_EQ(
-        engine.linesWith("^feature "),
-        (std::vector<std::string>{"feature option=\"Book -check 1\"", "feature option=\"Book File -file missing.bin\"",
-                                  "feature option=\"Syzygy Path -path \"", "feature option=\"Threads -spin 1 1 256\"",
-                                  "feature option=\"MultiPV -spin 1 1 256\"",
-                                  "feature option=\"Limit Strength -check 0\"", "feature option=\"Elo -spin 1500 1350 1750\"",
-                                  "feature egt=\"syzygy\"",
-                                  "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
-                                  "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"}));
+    EXPECT_EQ(engine.linesWith("^feature "),
+              (std::vector<std::string>{
+                  "feature option=\"Book -check 1\"", "feature option=\"Book File -file missing.bin\"",
+                  "feature option=\"Syzygy Path -path \"", "feature option=\"Threads -spin 1 1 256\"",
+                  "feature option=\"MultiPV -spin 1 1 256\"", "feature option=\"Limit Strength -check 0\"",
+                  "feature option=\"Elo -spin 1500 1350 1750\"", "feature egt=\"syzygy\"",
+                  "feature variants=\"normal,fischerandom\"",
+                  "feature ping=1 setboard=1 debug=1 playother=1 analyze=1 colors=0 usermove=1 "
+                  "memory=1 smp=1 time=1 reuse=0 myname=\"quintarex 0.10\" name=1 done=1"}));
     EXPECT_EQ(engine.linesWith("No such file").size(), 0u);
     EXPECT_EQ(engine.readFile("stderr.txt"), "no/such/dir/game.log: No such file or directory\n");
 }
@@ -257,8 +257,9 @@ TEST(Xboard, EngineSettingsKeepWhatWorks) {
     }
     // MultiPV 2 from the option row: two lines per depth.
     const size_t from = engine.lineCount();
-    engine.run({"option MultiPV=2", "new", "setboard r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 25",
-                "post", "go", "<^move "});
+    engine.run({"option MultiPV=2", "new",
+                "setboard r2q1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 25", "post", "go",
+                "<^move "});
     std::vector<int> depths;
     for (size_t i = from; i < engine.lineCount(); ++i) {
         int depth = 0, score = 0;
