@@ -38,193 +38,255 @@ void copyLine(PvLine* line, Move move, const PvLine* child) {
     line->count = n + 1;
 }
 
-int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
-                    bool checkExtended, bool inReduction) {
-    const int iteration = w.iteration;
-    const Position& position = currentPosition();
-    const int men = popCount(position.occupied());
-    PvLine line;
-    line.count = 0;
+namespace {
 
+// One node's search: what its steps share.
+struct Node {
+    Worker& w;
+    int depth;  // as reduced at depth 3
+    int alpha, beta;
+    PvLine* pv;
+    int mateScore;
+    bool checkExtended, inReduction;
+    bool checked;
+    int men;
     TTEntry entry;
-    const int answer = probeHash(&entry, iteration, depth, alpha, beta);
-    if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
-    if (answer == HASH_NO_ANSWER && entry.move != 0) prefetchHash(approximateKeyAfter(entry.move));
+    int answer;  // the table's: a score, HASH_NO_ANSWER (its move may help) or HASH_MISS
+    int best;
+    bool noLegalMove = true;
+    Move lastTried = 0;
+    Move hashMove = 0;
+    PvLine line;
+};
 
-    const bool checked = inCheck() != 0;
-    if (position.repetitions >= 2) return 0;
-    if (position.fifty > 100) return 0;
-    if (position.fifty == 100 && !checked) return 0;
-
-    if (searchStopped()) return 1;
-    if (iteration > 2 && mustStop(w)) return 1;
-
+// A result that ends the node before any move: a draw by rule, a stop, a full stack, the tables.
+[[gnu::always_inline]] inline bool settledWithoutMoves(Node& n, int* score) {
+    const Position& position = currentPosition();
+    if (position.repetitions >= 2 || position.fifty > 100 || (position.fifty == 100 && !n.checked)) {
+        *score = 0;
+        return true;
+    }
+    if (searchStopped() || (n.w.iteration > 2 && mustStop(n.w))) {
+        *score = 1;
+        return true;
+    }
     // No room for another move on the position stack: the static evaluation has to do.
-    if (stackNearlyFull()) return evaluate();
-
-    if (men <= w.probeMen) {
+    if (stackNearlyFull()) {
+        *score = evaluate();
+        return true;
+    }
+    if (n.men <= n.w.probeMen) {
         int success = 0;
         const int wdl = tbProbeWdl(&success);
         if (success != 0) {
             noteTablebaseHit();
-            pv->count = 0;
-            return wdl < -1 ? -TB_WIN_SCORE : wdl > 1 ? TB_WIN_SCORE : 0;
+            n.pv->count = 0;
+            *score = wdl < -1 ? -TB_WIN_SCORE : wdl > 1 ? TB_WIN_SCORE : 0;
+            return true;
         }
     }
+    return false;
+}
 
-    const float scale = 18.0f / static_cast<float>(men);
-    const int depthReceived = depth;
-    const bool slotExact = entry.bound == BOUND_EXACT;
-    bool prune = false;
-    int staticScore = 0;
-    if (depth == 0) {
-        pv->count = 0;
-        return quiescenceSearch(w, alpha, beta, mateScore);
-    } else if (depth == 1 || depth == 2) {
-        const int margin = depth == 1 ? FUTILITY_MARGIN_DEPTH1 : FUTILITY_MARGIN_DEPTH2;
-        if (!checked && !slotExact && !checkExtended && iteration > depth + 1) {
-            staticScore = position.score;
-            prune = staticScore <= alpha - scaledMargin(margin, scale);
+// Near the leaves a position far below alpha is pruned after its captures (depths 1 and 2) or
+// searched a ply less (depth 3); higher up a null move that still fails high ends the node.
+// Returns true with *score when the null move cut off; *prune and *staticScore for the pruning.
+[[gnu::always_inline]] inline bool pruneOrReduce(Node& n, bool nullAllowed, bool* prune, int* staticScore, int* score) {
+    const Position& position = currentPosition();
+    const int iteration = n.w.iteration;
+    const float scale = 18.0f / static_cast<float>(n.men);
+    const bool slotExact = n.entry.bound == BOUND_EXACT;
+    const bool quietNode = !n.checked && !slotExact && !n.checkExtended;
+    if (n.depth == 1 || n.depth == 2) {
+        const int margin = n.depth == 1 ? FUTILITY_MARGIN_DEPTH1 : FUTILITY_MARGIN_DEPTH2;
+        if (quietNode && iteration > n.depth + 1) {
+            *staticScore = position.score;
+            *prune = *staticScore <= n.alpha - scaledMargin(margin, scale);
         }
-    } else if (depth == 3) {
-        if (!checked && !slotExact && !checkExtended && iteration > 4 &&
-            position.score <= alpha - scaledMargin(REDUCTION_MARGIN_DEPTH3, scale))
-            depth = 2;
-    } else if (nullAllowed && !checkExtended && !checked && !slotExact &&
-               (position.occupied() & ~(position.pawns() | position.kings())) != 0) {
+    } else if (n.depth == 3) {
+        if (quietNode && iteration > 4 && position.score <= n.alpha - scaledMargin(REDUCTION_MARGIN_DEPTH3, scale))
+            n.depth = 2;
+    } else if (nullAllowed && quietNode && (position.occupied() & ~(position.pawns() | position.kings())) != 0) {
         makeNullMove();
-        const int score = -alphaBetaSearch(w, depth - 1 - NULL_MOVE_REDUCTION, -beta, -beta + 1, &line, mateScore - 1,
-                                           false, false, inReduction);
+        *score = -alphaBetaSearch(n.w, n.depth - 1 - NULL_MOVE_REDUCTION, -n.beta, -n.beta + 1, &n.line,
+                                  n.mateScore - 1, false, false, n.inReduction);
         takeBack();
-        if (score >= beta) return score;
+        if (*score >= n.beta) return true;
     }
+    return false;
+}
 
-    int best = alpha;
-    bool noLegalMove = true;
-    Move lastTried = 0;
-    Move hashMove = 0;
-    if (answer == HASH_NO_ANSWER && !prune && entry.move != 0) {
-        hashMove = entry.move;
-        if (makeStoredMove(hashMove)) {
-            int score;
-            line.count = 0;
-            if (slotExact && !checkExtended && inCheck()) {
-                score =
-                    -alphaBetaSearch(w, depthReceived, -beta, -alpha, &line, mateScore - 1, false, true, inReduction);
-                checkExtended = true;
-            } else {
-                score = -alphaBetaSearch(w, depth - 1, -beta, -alpha, &line, mateScore - 1, false, checkExtended,
-                                         inReduction);
-            }
-            takeBack();
-            if (score >= beta) {
-                storeHash(iteration, depth, score, BOUND_LOWER, hashMove);
-                return beta;
-            }
-            if (score > alpha) {
-                copyLine(pv, hashMove, &line);
-                best = score;
-            }
-            noLegalMove = false;
-        }
+// A fail high: the table keeps the move, the node returns beta.
+[[gnu::always_inline]] inline int cutOff(Node& n, int score, Move move) {
+    storeHash(n.w.iteration, n.depth, score, BOUND_LOWER, move);
+    return n.beta;
+}
+
+// The table's move first, checked before it is made; an exact entry's check is extended.
+[[gnu::always_inline]] inline bool searchHashMove(Node& n, int depthReceived, int* result) {
+    n.hashMove = n.entry.move;
+    if (!makeStoredMove(n.hashMove)) return false;
+    int score;
+    n.line.count = 0;
+    if (n.entry.bound == BOUND_EXACT && !n.checkExtended && inCheck()) {
+        score = -alphaBetaSearch(n.w, depthReceived, -n.beta, -n.alpha, &n.line, n.mateScore - 1, false, true,
+                                 n.inReduction);
+        n.checkExtended = true;
+    } else {
+        score = -alphaBetaSearch(n.w, n.depth - 1, -n.beta, -n.alpha, &n.line, n.mateScore - 1, false, n.checkExtended,
+                                 n.inReduction);
     }
+    takeBack();
+    if (score >= n.beta) {
+        *result = cutOff(n, score, n.hashMove);
+        return true;
+    }
+    if (score > n.alpha) {
+        copyLine(n.pv, n.hashMove, &n.line);
+        n.best = score;
+    }
+    n.noLegalMove = false;
+    return false;
+}
 
-    const TBB exposing = exposingSquares(checked);
+// The captures, best first. True with *result on a fail high.
+[[gnu::always_inline]] inline bool searchCaptures(Node& n, TBB exposing, int* result) {
     CaptureList captures;
     generateCaptures(&captures);
-    if (hashMove != 0) removeFromCaptures(hashMove, &captures);
+    if (n.hashMove != 0) removeFromCaptures(n.hashMove, &captures);
     prefetchChildren(captures);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         --captures.count;
         makeMove(move);
-        lastTried = move;
+        n.lastTried = move;
         if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
             continue;
         }
-        line.count = 0;
-        const int score =
-            -alphaBetaSearch(w, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended, inReduction);
+        n.line.count = 0;
+        const int score = -alphaBetaSearch(n.w, n.depth - 1, -n.beta, -n.best, &n.line, n.mateScore - 1, true,
+                                           n.checkExtended, n.inReduction);
         takeBack();
-        noLegalMove = false;
-        if (score >= beta) {
-            storeHash(iteration, depth, score, BOUND_LOWER, move);
-            return beta;
+        n.noLegalMove = false;
+        if (score >= n.beta) {
+            *result = cutOff(n, score, move);
+            return true;
         }
-        if (score > best) {
-            copyLine(pv, move, &line);
-            best = score;
+        if (score > n.best) {
+            copyLine(n.pv, move, &n.line);
+            n.best = score;
         }
     }
+    return false;
+}
 
-    if (prune) {
-        pv->count = 0;
-        return staticScore;
-    }
+// How much a late quiet move is reduced; the node then stays in reduction until one such move
+// raises the score.
+[[gnu::always_inline]] inline int quietReduction(Node& n, Move move, int legalQuiets) {
+    if (n.checkExtended || n.men <= REDUCTION_MIN_MEN || n.depth <= 2 || legalQuiets <= FULL_DEPTH_MOVES ||
+        inCheck() != 0)
+        return 0;
+    n.inReduction = true;
+    if (n.depth == 3) return 2;
+    return historyValue(n.w, move) < 10 * n.w.iteration * n.w.iteration ? 3 : 2;
+}
 
+// The quiet moves, killers first, then by history; late ones reduced. True with *result on a
+// fail high.
+[[gnu::always_inline]] inline bool searchQuiets(Node& n, TBB exposing, int* result) {
     QuietList quiets;
     generateQuiets(&quiets);
-    if (hashMove != 0) removeFromQuiets(hashMove, &quiets);
+    if (n.hashMove != 0) removeFromQuiets(n.hashMove, &quiets);
     prefetchChildren(quiets);
     int legalQuiets = 0;
     KillerScan killerScan;
     while (quiets.count != 0) {
-        if (!pickKiller(w, depth, &quiets, &killerScan)) pickHistory(w, &quiets);
+        if (!pickKiller(n.w, n.depth, &quiets, &killerScan)) pickHistory(n.w, &quiets);
         const Move move = quiets.moves[--quiets.count];
         quiets.moves[quiets.count] = 0;
-        lastTried = move;
+        n.lastTried = move;
         makeMove(move);
         if (needsLegalityTest(move, exposing) && opponentInCheck()) {
             takeBack();
             continue;
         }
         ++legalQuiets;
-        int reduction = 0;
-        if (!checkExtended && men > REDUCTION_MIN_MEN && depth > 2 && legalQuiets > FULL_DEPTH_MOVES &&
-            inCheck() == 0) {
-            if (depth == 3)
-                reduction = 2;
-            else
-                reduction = historyValue(w, move) < 10 * iteration * iteration ? 3 : 2;
-            inReduction = true;
-        }
+        const int reduction = quietReduction(n, move, legalQuiets);
         int score = 0;
-        if (inReduction) {
-            line.count = 0;
-            score = -alphaBetaSearch(w, depth - 1 - reduction, -beta, -best, &line, mateScore - 1, false, checkExtended,
-                                     true);
-            if (score > best && reduction > 0) inReduction = false;
+        if (n.inReduction) {
+            n.line.count = 0;
+            score = -alphaBetaSearch(n.w, n.depth - 1 - reduction, -n.beta, -n.best, &n.line, n.mateScore - 1, false,
+                                     n.checkExtended, true);
+            if (score > n.best && reduction > 0) n.inReduction = false;
         }
-        if (!inReduction) {
-            line.count = 0;
-            score = -alphaBetaSearch(w, depth - 1, -beta, -best, &line, mateScore - 1, true, checkExtended, false);
+        if (!n.inReduction) {
+            n.line.count = 0;
+            score = -alphaBetaSearch(n.w, n.depth - 1, -n.beta, -n.best, &n.line, n.mateScore - 1, true,
+                                     n.checkExtended, false);
         }
         takeBack();
-        noLegalMove = false;
-        if (score >= beta) {
-            addHistory(w, move, depth * depth);
-            updateKillers(w, depth, move);
-            storeHash(iteration, depth, score, BOUND_LOWER, move);
-            return beta;
+        n.noLegalMove = false;
+        if (score >= n.beta) {
+            addHistory(n.w, move, n.depth * n.depth);
+            updateKillers(n.w, n.depth, move);
+            *result = cutOff(n, score, move);
+            return true;
         }
-        if (score > best) {
-            copyLine(pv, move, &line);
-            best = score;
+        if (score > n.best) {
+            copyLine(n.pv, move, &n.line);
+            n.best = score;
         }
     }
+    return false;
+}
 
-    if (noLegalMove) {
-        best = 0;
-        if (checked) {
-            pv->count = 0;
-            return -mateScore;
+// After every move: mate or stalemate without one, else the best score with its bound.
+[[gnu::always_inline]] inline int finish(Node& n) {
+    if (n.noLegalMove) {
+        n.best = 0;
+        if (n.checked) {
+            n.pv->count = 0;
+            return -n.mateScore;
         }
     }
-    if (best > alpha) {
-        storeHash(iteration, depth, best, BOUND_EXACT, pv->count > 0 ? pv->argmove[0] : 0);
-        return best;
+    if (n.best > n.alpha) {
+        storeHash(n.w.iteration, n.depth, n.best, BOUND_EXACT, n.pv->count > 0 ? n.pv->argmove[0] : 0);
+        return n.best;
     }
-    storeHash(iteration, depth, best, BOUND_UPPER, lastTried);
-    return best;
+    storeHash(n.w.iteration, n.depth, n.best, BOUND_UPPER, n.lastTried);
+    return n.best;
+}
+
+}  // namespace
+
+int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
+                    bool checkExtended, bool inReduction) {
+    Node n{w, depth, alpha, beta, pv, mateScore, checkExtended, inReduction, false, 0, {}, 0, alpha, true, 0, 0, {}};
+    n.line.count = 0;
+    n.men = popCount(currentPosition().occupied());
+    n.answer = probeHash(&n.entry, w.iteration, depth, alpha, beta);
+    if (n.answer != HASH_MISS && n.answer != HASH_NO_ANSWER) return n.answer;
+    if (n.answer == HASH_NO_ANSWER && n.entry.move != 0) prefetchHash(approximateKeyAfter(n.entry.move));
+    n.checked = inCheck() != 0;
+
+    int result = 0;
+    if (settledWithoutMoves(n, &result)) return result;
+    if (depth == 0) {
+        pv->count = 0;
+        return quiescenceSearch(w, alpha, beta, mateScore);
+    }
+    bool prune = false;
+    int staticScore = 0;
+    if (pruneOrReduce(n, nullAllowed, &prune, &staticScore, &result)) return result;
+
+    if (n.answer == HASH_NO_ANSWER && !prune && n.entry.move != 0 && searchHashMove(n, depth, &result)) return result;
+    const TBB exposing = exposingSquares(n.checked);
+    if (searchCaptures(n, exposing, &result)) return result;
+    if (prune) {
+        pv->count = 0;
+        return staticScore;
+    }
+    if (searchQuiets(n, exposing, &result)) return result;
+    return finish(n);
 }
