@@ -99,12 +99,15 @@ std::string page(const std::string& title, const std::string& body) {
            escaped(title) + "</title>" + Style + "</head><body><main>" + body + "</main></body></html>\n";
 }
 
+// "1 blunder", "2 blunders".
+std::string counted(int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
+
 std::string sideCard(const char* side, const std::string& name, const GameJudgement& j, int s) {
     return "<div class='card'>" + std::string(side) + ": <b>" + escaped(name) + "</b><br>average loss <b>" +
            std::to_string(j.averageLoss[s]) + "</b> cp a move<br><span class='key inaccuracy'></span>" +
-           std::to_string(j.marks[s][0]) + " inaccuracies <span class='key mistake'></span>" +
-           std::to_string(j.marks[s][1]) + " mistakes <span class='key blunder'></span>" +
-           std::to_string(j.marks[s][2]) + " blunders</div>";
+           counted(j.marks[s][0], "inaccuracy", "inaccuracies") + " <span class='key mistake'></span>" +
+           counted(j.marks[s][1], "mistake", "mistakes") + " <span class='key blunder'></span>" +
+           counted(j.marks[s][2], "blunder", "blunders") + "</div>";
 }
 
 std::string momentSection(const MoveJudgement& j) {
