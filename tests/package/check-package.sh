@@ -55,7 +55,7 @@ dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/quintarex/q
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
-printf 'plugin spec 0.0\nquintarex\nchess\n' | cmp -s - "$root/usr/share/games/plugins/xboard/quintarex.eng" ||
+printf 'plugin spec 0.0\nquintarex\nchess,fischerandom\n' | cmp -s - "$root/usr/share/games/plugins/xboard/quintarex.eng" ||
     fail "quintarex.eng: $(cat "$root/usr/share/games/plugins/xboard/quintarex.eng")"
 size=$(identify -format '%wx%h' "$root/usr/share/games/plugins/logos/quintarex.png" 2>/dev/null)
 [ "$size" = 100x50 ] || fail "the logo is '$size', not 100x50"
