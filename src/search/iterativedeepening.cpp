@@ -111,11 +111,7 @@ void completeIteration(Worker& w, MainDeepening& main, int depth, int score, Win
         extendLine(&result.line, depth);
     }
     if (lineMove(result.line, 0) != 0) main.move = result.line.argmove[0];
-    result.completed = true;
-    result.best = lineMove(result.line, 0);
-    result.reply = lineMove(result.line, 1);
-    result.score = score;
-    result.depth = depth;
+    recordLine(result, result.line, score, depth);
     if (w.limits->output != SearchOutput::None && w.limits->showThinking && gs_info.stop == 0)
         showIteration(w, main, depth, score, window);
 }
@@ -215,6 +211,15 @@ void deepen(Worker& w, MainDeepening* main) {
         window = around(score);
         ++depth;
     }
+}
+
+void recordLine(SearchResult& result, const PvLine& line, int score, int depth) {
+    result.line = line;
+    result.completed = true;
+    result.best = lineMove(line, 0);
+    result.reply = lineMove(line, 1);
+    result.score = score;
+    result.depth = depth;
 }
 
 void extendLine(PvLine* line, int length) {

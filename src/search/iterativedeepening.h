@@ -23,6 +23,9 @@ struct MainDeepening {
 // its deepest result completed inside the window in w.completed*; the main search fills main.
 void deepen(Worker& w, MainDeepening* main);
 
+// The result takes this line as the search's answer: its move, the reply it expects, its score and depth.
+void recordLine(SearchResult& result, const PvLine& line, int score, int depth);
+
 // The line of a completed iteration carried on with the table's moves to `length` moves (each
 // checked before it is made), for a search whose line ends early at an exact entry. The moves
 // made here are not counted as searched.

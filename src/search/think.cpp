@@ -74,13 +74,7 @@ void takeDeeperResult(const Worker& w, MainDeepening& main, bool showAfterStop) 
     int depth = 0;
     if (main.linesWanted > 1 || !deeperHelperResult(w.completedDepth, &line, &score, &depth)) return;
     extendLine(&line, depth);
-    SearchResult& result = *main.result;
-    result.line = line;
-    result.completed = true;
-    result.best = line.argmove[0];
-    result.reply = lineMove(line, 1);
-    result.score = score;
-    result.depth = depth;
+    recordLine(*main.result, line, score, depth);
     main.move = line.argmove[0];
     const SearchLimits& limits = *w.limits;
     if (limits.output != SearchOutput::None && limits.showThinking && (showAfterStop || gs_info.stop == 0))
@@ -96,10 +90,7 @@ void chooseLevelLine(const Worker& w, MainDeepening& main, int marginCp) {
     for (int k = 0; k < main.linesWanted; ++k) scores[k] = result.lines[k].score;
     const int k = chooseCandidate(scores, main.linesWanted, marginCp, strengthRandom());
     if (k == 0 || result.lines[k].line.count == 0) return;
-    result.line = result.lines[k].line;
-    result.best = result.line.argmove[0];
-    result.reply = lineMove(result.line, 1);
-    result.score = result.lines[k].score;
+    recordLine(result, result.lines[k].line, result.lines[k].score, result.depth);
     main.move = result.line.argmove[0];
 }
 

@@ -86,13 +86,6 @@ std::string signedEval(const PositionVerdict& v) {
     return e;
 }
 
-double whiteExpected(const PositionVerdict& v) {
-    if (v.checkmate) return v.score.cp > 0 ? 1.0 : 0.0;
-    if (v.noMove) return 0.5;
-    if (v.tablebase) return v.tablebaseWdl > 0 ? 1.0 : v.tablebaseWdl < 0 ? 0.0 : 0.5;
-    return expectedScore(v.score);
-}
-
 std::string page(const std::string& title, const std::string& body) {
     return "<!DOCTYPE html>\n<html lang='en'><head><meta charset='utf-8'><meta name='viewport' "
            "content='width=device-width,initial-scale=1'><title>" +
@@ -100,7 +93,9 @@ std::string page(const std::string& title, const std::string& body) {
 }
 
 // "1 blunder", "2 blunders".
-std::string counted(int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
 std::string sideCard(const char* side, const std::string& name, const GameJudgement& j, int s) {
     return "<div class='card'>" + std::string(side) + ": <b>" + escaped(name) + "</b><br>average loss <b>" +
@@ -120,11 +115,16 @@ std::string momentSection(const MoveJudgement& j) {
     s += "<p>Evaluation " + signedEval(j.before) + " before, " + signedEval(j.after) + " after (White's view); " +
          (j.white ? "White" : "Black") + " gave away " + std::to_string(static_cast<int>(j.drop * 100 + 0.5)) +
          " % of expected score.</p>";
-    if (!j.mateNote.empty()) s += "<p><b>" + escaped(j.mateNote.substr(0, 1) == "m" ? "M" + j.mateNote.substr(1) : "A" + j.mateNote.substr(1)) + ".</b></p>";
+    if (!j.mateNote.empty())
+        s += "<p><b>" +
+             escaped(j.mateNote.substr(0, 1) == "m" ? "M" + j.mateNote.substr(1) : "A" + j.mateNote.substr(1)) +
+             ".</b></p>";
     s += "<p><span class='key' style='background:" + std::string(PlayedArrow) + "'></span>played " + escaped(j.san);
-    if (j.better) s += " &nbsp; <span class='key' style='background:" + std::string(BetterArrow) + "'></span>better " +
-                       escaped(j.bestSan) + "</p><p class='line'>" + escaped(j.bestLine) + "</p>";
-    else s += "</p>";
+    if (j.better)
+        s += " &nbsp; <span class='key' style='background:" + std::string(BetterArrow) + "'></span>better " +
+             escaped(j.bestSan) + "</p><p class='line'>" + escaped(j.bestLine) + "</p>";
+    else
+        s += "</p>";
     return s + "</div></section>";
 }
 
@@ -149,9 +149,9 @@ std::string gamePage(const ReportGame& report, int number, int count) {
 
     // The graph: White's expected score after every ply.
     std::vector<GraphPoint> points;
-    points.push_back(GraphPoint{whiteExpected(j.start), nullptr, "start", ""});
+    points.push_back(GraphPoint{whiteExpectation(j.start), nullptr, "start", ""});
     for (const MoveJudgement& m : j.moves)
-        points.push_back(GraphPoint{whiteExpected(m.after), MarkColours[static_cast<int>(m.mark)],
+        points.push_back(GraphPoint{whiteExpectation(m.after), MarkColours[static_cast<int>(m.mark)],
                                     escaped(moveLabel(m) + " " + signedEval(m.after)),
                                     m.mark != Mark::None ? "#m" + std::to_string(m.ply) : ""});
     const bool whiteStarts = j.moves.empty() || j.moves[0].white;
@@ -166,8 +166,8 @@ std::string gamePage(const ReportGame& report, int number, int count) {
         if (m.white || &m == &j.moves[0])
             body += "<span class='num'>" + std::to_string(m.moveNumber) + (m.white ? "." : "...") + "</span> ";
         const std::string text = escaped(m.san + markSymbol(m.mark));
-        const std::string tip = " title='" + signedEval(m.after) + (m.book ? " book" : "") +
-                                (m.after.tablebase ? " tablebase" : "") + "'";
+        const std::string tip =
+            " title='" + signedEval(m.after) + (m.book ? " book" : "") + (m.after.tablebase ? " tablebase" : "") + "'";
         if (m.mark != Mark::None)
             body += "<a class='mv " + std::string(markClass(m.mark)) + "' href='#m" + std::to_string(m.ply) + "'" +
                     tip + ">" + text + "</a> ";
@@ -190,9 +190,10 @@ std::string gamePage(const ReportGame& report, int number, int count) {
 std::string indexPage(const std::string& source, const std::vector<ReportGame>& games) {
     std::string body = "<h1>Annotated games</h1><p class='sub'>" + escaped(source) + " · " +
                        std::to_string(games.size()) + " game" + (games.size() == 1 ? "" : "s") + "</p>";
-    body += "<table><tr><th>#</th><th>White</th><th>Black</th><th>Result</th><th>Event</th><th>Date</th>"
-            "<th class='n'>Moves</th><th class='n'>Loss W</th><th class='n'>Loss B</th>"
-            "<th class='n'>?! ? ?? White</th><th class='n'>?! ? ?? Black</th></tr>";
+    body +=
+        "<table><tr><th>#</th><th>White</th><th>Black</th><th>Result</th><th>Event</th><th>Date</th>"
+        "<th class='n'>Moves</th><th class='n'>Loss W</th><th class='n'>Loss B</th>"
+        "<th class='n'>?! ? ?? White</th><th class='n'>?! ? ?? Black</th></tr>";
     for (size_t i = 0; i < games.size(); ++i) {
         const PgnGame& g = games[i].game;
         const GameJudgement& j = games[i].judged;
@@ -208,8 +209,9 @@ std::string indexPage(const std::string& source, const std::vector<ReportGame>& 
                 std::to_string(j.averageLoss[0]) + "</td><td class='n'>" + std::to_string(j.averageLoss[1]) +
                 "</td><td class='n'>" + counts(0) + "</td><td class='n'>" + counts(1) + "</td></tr>";
     }
-    body += "</table><p class='sub'>Loss: average centipawns lost a move out of book. Marks by the drop in "
-            "expected score: ?! from 5 %, ? from 9 %, ?? from 15 %.</p>";
+    body +=
+        "</table><p class='sub'>Loss: average centipawns lost a move out of book. Marks by the drop in "
+        "expected score: ?! from 5 %, ? from 9 %, ?? from 15 %.</p>";
     return page("Annotated games", body);
 }
 

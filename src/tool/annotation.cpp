@@ -11,8 +11,8 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/position.h"
-#include "board/startposition.h"
 #include "board/san.h"
+#include "board/startposition.h"
 #include "book/book.h"
 
 namespace {
@@ -40,14 +40,6 @@ std::string boardOfCurrentPosition() {
         board[boardSquare(s, static_cast<int>(p.colour))] = letter;
     }
     return board;
-}
-
-// White's expected score in a judged position: mates and tablebase results are certain.
-double whiteExpectation(const PositionVerdict& v) {
-    if (v.checkmate) return v.score.cp > 0 ? 1.0 : 0.0;
-    if (v.noMove) return 0.5;
-    if (v.tablebase) return v.tablebaseWdl > 0 ? 1.0 : v.tablebaseWdl < 0 ? 0.0 : 0.5;
-    return expectedScore(v.score);
 }
 
 int moveNumberOfFen(const std::string& fen) {
@@ -79,11 +71,20 @@ std::string mateNoteFor(const PositionVerdict& before, const PositionVerdict& af
     const int faces = white ? after.score.mate : -after.score.mate;
     std::string note;
     if (had > 0 && faces <= 0) note = "missed mate in " + std::to_string(had);
-    if (had >= 0 && faces < 0) note += std::string(note.empty() ? "allows" : " and allows") + " mate in " + std::to_string(-faces);
+    if (had >= 0 && faces < 0)
+        note += std::string(note.empty() ? "allows" : " and allows") + " mate in " + std::to_string(-faces);
     return note;
 }
 
 }  // namespace
+
+// White's expected score in a judged position: mates and tablebase results are certain.
+double whiteExpectation(const PositionVerdict& v) {
+    if (v.checkmate) return v.score.cp > 0 ? 1.0 : 0.0;
+    if (v.noMove) return 0.5;
+    if (v.tablebase) return v.tablebaseWdl > 0 ? 1.0 : v.tablebaseWdl < 0 ? 0.0 : 0.5;
+    return expectedScore(v.score);
+}
 
 double expectedScore(const WhiteScore& score) {
     if (score.mate != 0) return score.mate > 0 ? 1.0 : 0.0;
@@ -110,8 +111,10 @@ std::string lineToSan(const std::vector<Move>& line, int moveNumber, bool whiteT
         char san[SAN_SIZE];
         moveToSan(san, m);
         if (!text.empty()) text += ' ';
-        if (whiteToMove) text += std::to_string(moveNumber) + ". ";
-        else if (made == 0) text += std::to_string(moveNumber) + "... ";
+        if (whiteToMove)
+            text += std::to_string(moveNumber) + ". ";
+        else if (made == 0)
+            text += std::to_string(moveNumber) + "... ";
         text += san;
         makeMoveLight(m);
         ++made;
@@ -134,7 +137,10 @@ const char* markNag(Mark mark) {
     return mark == Mark::Blunder ? "$4" : mark == Mark::Mistake ? "$2" : mark == Mark::Inaccuracy ? "$6" : "";
 }
 const char* markName(Mark mark) {
-    return mark == Mark::Blunder ? "Blunder" : mark == Mark::Mistake ? "Mistake" : mark == Mark::Inaccuracy ? "Inaccuracy" : "";
+    return mark == Mark::Blunder      ? "Blunder"
+           : mark == Mark::Mistake    ? "Mistake"
+           : mark == Mark::Inaccuracy ? "Inaccuracy"
+                                      : "";
 }
 const char* markSymbol(Mark mark) {
     return mark == Mark::Blunder ? "??" : mark == Mark::Mistake ? "?" : mark == Mark::Inaccuracy ? "?!" : "";

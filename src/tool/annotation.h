@@ -57,6 +57,8 @@ struct AnnotationSettings {
 GameJudgement judgeGame(const PgnGame& game, const AnnotationSettings& settings,
                         const std::function<void(int)>& progress);
 
+// White's expected score in a judged position: mates and tablebase results are certain.
+double whiteExpectation(const PositionVerdict& v);
 // SAN of a line from the current position, numbered from the given move ("12. Nf3 Nc6 13. d4",
 // "12... Nc6 13. d4"), at most `maxMoves` moves.
 std::string lineToSan(const std::vector<Move>& line, int moveNumber, bool whiteToMove, int maxMoves);

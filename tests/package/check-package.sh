@@ -55,8 +55,10 @@ dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/quintarex/q
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
-printf 'plugin spec 0.0\nquintarex\nchess,fischerandom\n' | cmp -s - "$root/usr/share/games/plugins/xboard/quintarex.eng" ||
-    fail "quintarex.eng: $(cat "$root/usr/share/games/plugins/xboard/quintarex.eng")"
+# xboard's plugin file: its format's header line as the project's file has it, the command, the variants.
+eng="$root/usr/share/games/plugins/xboard/quintarex.eng"
+cmp -s "$source_dir/packaging/quintarex.eng" "$eng" && [ "$(sed -n 2,3p "$eng" | tr '\n' ' ')" = "quintarex chess,fischerandom " ] &&
+    [ "$(wc -l <"$eng")" -eq 3 ] || fail "quintarex.eng: $(cat "$eng")"
 size=$(identify -format '%wx%h' "$root/usr/share/games/plugins/logos/quintarex.png" 2>/dev/null)
 [ "$size" = 100x50 ] || fail "the logo is '$size', not 100x50"
 
