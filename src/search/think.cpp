@@ -126,9 +126,7 @@ SearchResult think(const SearchLimits& limits) {
     deepen(w, &main);
     // No result is used before every helper has ended.
     stopHelpers();
-    // A forced mate is the answer the search stopped on: a helper's deeper line, searched with
-    // its own pruning, does not replace it.
-    if (!result.mate) takeDeeperResult(w, main, !limits.quietAfterStop);
+    takeDeeperResult(w, main, !limits.quietAfterStop);
     if (playingLevel) chooseLevelLine(w, main, plan.marginCp);
     result.move = fallbackMove(main.move, w, result.line);
     result.tablebaseRoot = main.tablebaseRoot;
