@@ -13,13 +13,13 @@ constexpr uint8_t OWN_LONG = 0x01, OWN_SHORT = 0x02;
 // Planes that carry a bit of each piece type's code.
 constexpr TBB planeMask(int type, int plane) { return (type >> plane) & 1 ? ~TBB{0} : 0; }
 
-void togglePiece(Position& p, int type, TBB squares) {
+[[gnu::always_inline]] inline void togglePiece(Position& p, int type, TBB squares) {
     p.P1 ^= squares & planeMask(type, 0);
     p.P2 ^= squares & planeMask(type, 1);
     p.P3 ^= squares & planeMask(type, 2);
 }
 
-void clearSquare(Position& p, TBB square) {
+[[gnu::always_inline]] inline void clearSquare(Position& p, TBB square) {
     p.P1 &= ~square;
     p.P2 &= ~square;
     p.P3 &= ~square;
