@@ -12,6 +12,7 @@ usage: scripts/match.py FIRST SECOND --games N [options]
   --ponder             pondering on (off by default: one engine thinks at a time)
   --draw-moves N, --loss-threshold CP   xboard's adjudication (defaults 200 moves, none)
   --openings FILE      PGN of openings (scripts/make-openings.py); each is played twice, colours reversed
+  --variant NAME       xboard's -variant (e.g. fischerandom, with scripts/make-chess960-openings.py)
   --concurrency K      xboard instances at once (default 1)
   --out DIR            where folders, PGN files and debug logs go
 """
@@ -70,6 +71,8 @@ def play(args, index, games, openings):
            "-sgf", pgn, "-debug", "-nameOfDebugFile", debug]
     # xboard takes any increment, even 0, for an incremental clock that replaces the move count.
     cmd += ["-mps", str(args.mps)] if args.mps > 0 else ["-inc", str(args.inc)]
+    if args.variant:
+        cmd += ["-variant", args.variant]
     if args.first_uci:
         cmd += ["-fUCI"]
     if args.second_uci:
@@ -143,6 +146,7 @@ def main():
     p.add_argument("--loss-threshold", type=int, default=0,
                    help="centipawns: a game both engines score beyond this for 6 plies is adjudicated (0: never)")
     p.add_argument("--openings")
+    p.add_argument("--variant")
     p.add_argument("--concurrency", type=int, default=1)
     p.add_argument("--out", default=None)
     args = p.parse_args()

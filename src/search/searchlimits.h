@@ -50,6 +50,9 @@ struct SearchLimits {
     // A first depth above the last is lowered to it, so that the search still runs (else the
     // move is the first legal one, unsearched: the xboard loop's rule).
     bool clampFirstDepth = true;
+    // The table keeps what the last search stored (a caller analysing the positions of one game in
+    // order); the caller first moves its mate scores to the new root with shiftMateScores.
+    bool keepTable = false;
     // Called after every completed iteration (console analysis reads a line there); may stop the search.
     void (*afterIteration)() = nullptr;
 };

@@ -106,7 +106,7 @@ SearchResult think(const SearchLimits& limits) {
     if (!limits.timeInForce) useTimePlan(limits.time);
     SearchInfo.depth = 0;
     startNodeCount();
-    clearHash();
+    if (!limits.keepTable) clearHash();
     startProgress(w);
     generateRootMoves(w.rootMoves, &w.rootCount);
     keepSearchMoves(w, limits);

@@ -10,6 +10,7 @@
 #include "platform/fastremainder.h"
 #include "platform/memory.h"
 #include "output/notice.h"
+#include "search/scores.h"
 
 namespace {
 
@@ -92,6 +93,29 @@ void clearHash() {
     ++currentStamp;
     // After 2^32 clears old stamps would come back to life: empty the table for real.
     if (currentStamp == 0) std::memset(static_cast<void*>(table), 0, tableBytes);
+}
+
+void shiftMateScores(int plies) {
+    if (table == nullptr || plies == 0) return;
+    for (uint64_t i = 0; i < tableEntries; ++i) {
+        TTSlot& slot = table[i];
+        const uint64_t check = slot.check.load(std::memory_order_relaxed);
+        const SlotWords words = dataOf(slot);
+        if (static_cast<uint32_t>(words.moveStamp >> 32) != currentStamp) continue;
+        TTEntry entry = decode(check, words);
+        if (entry.score <= MATE_THRESHOLD && entry.score >= -MATE_THRESHOLD) continue;
+        // A mate nearer than the new root can reach belongs to a position before it: dropped.
+        const int shifted = entry.score > 0 ? entry.score + plies : entry.score - plies;
+        const bool reachable = shifted <= MATE_SCORE && shifted >= -MATE_SCORE;
+        entry.score = shifted;
+        if (!reachable) entry.stamp = currentStamp - 1;
+        SlotWords changed;
+        std::memcpy(&changed.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
+        std::memcpy(&changed.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
+        slot.data.store(changed.data, std::memory_order_relaxed);
+        slot.moveStamp.store(changed.moveStamp, std::memory_order_relaxed);
+        slot.check.store(entry.key ^ changed.data ^ changed.moveStamp, std::memory_order_relaxed);
+    }
 }
 
 void prefetchHash(uint64_t key) {

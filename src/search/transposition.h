@@ -8,6 +8,9 @@
 void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
 void clearHash();
+// The next search starts `plies` plies further down the game than the last: its mate scores,
+// counted from the last root, are made to count from the new one, so that the table can be kept.
+void shiftMateScores(int plies);
 
 // One cached search result as a probe hands it out. A slot that was never written in the current
 // search reads as all zero. The table itself keeps it as three words (see transposition.cpp).

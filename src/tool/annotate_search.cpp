@@ -88,7 +88,7 @@ bool prepareAnalysis(const AnalysisSettings& settings, std::string* report) {
     return true;
 }
 
-PositionVerdict analysePosition(const AnalysisSettings& settings) {
+PositionVerdict analysePosition(const AnalysisSettings& settings, bool oneMoveOn) {
     PositionVerdict verdict;
     const int colour = static_cast<int>(currentPosition().colour);
     setTablebaseVerdict(verdict);
@@ -111,6 +111,8 @@ PositionVerdict analysePosition(const AnalysisSettings& settings) {
     limits.multiPv = settings.multiPv;
     limits.useTablebases = gs_info.syzygy != 0;
     limits.tablebaseMen = gs_info.syzygyMen;
+    limits.keepTable = oneMoveOn;
+    if (oneMoveOn) shiftMateScores(1);
     gs_info.stop = 0;
     gs_info.startTime = currentTimeMs();
     const SearchResult result = think(limits);

@@ -47,8 +47,10 @@ struct PositionVerdict {
 // Tables, threads and limits before the first analysis; false (with a message on standard
 // error) when the settings cannot be used. Says on `report` how many tablebases were found.
 bool prepareAnalysis(const AnalysisSettings& settings, std::string* report);
-// Analyses the current position (the game's history below it counts for repetitions).
-PositionVerdict analysePosition(const AnalysisSettings& settings);
+// Analyses the current position (the game's history below it counts for repetitions). When it
+// follows the last position analysed by one move, the table is kept: what the last search
+// learnt about the positions ahead serves this one.
+PositionVerdict analysePosition(const AnalysisSettings& settings, bool oneMoveOn);
 // From a signal handler: ends the running analysis and refuses the later ones.
 void stopAnalysis();
 bool analysisStopped();

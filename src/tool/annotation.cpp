@@ -154,7 +154,7 @@ GameJudgement judgeGame(const PgnGame& game, const AnnotationSettings& settings,
     int moveNumber = game.fen.empty() ? 1 : moveNumberOfFen(game.fen);
     FILE* book = settings.bookFile.empty() ? nullptr : std::fopen(settings.bookFile.c_str(), "rb");
 
-    judged.start = analysePosition(settings.analysis);
+    judged.start = analysePosition(settings.analysis, false);
     int analysed = 1;
     if (progress) progress(analysed);
     const PositionVerdict* previous = &judged.start;
@@ -188,7 +188,7 @@ GameJudgement judgeGame(const PgnGame& game, const AnnotationSettings& settings,
 
         ensureGameRoom();
         makeMove(m);
-        j.after = analysePosition(settings.analysis);
+        j.after = analysePosition(settings.analysis, true);
         if (j.after.stopped) break;
         if (progress) progress(++analysed);
 

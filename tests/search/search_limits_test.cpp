@@ -133,6 +133,23 @@ TEST_F(SearchLimitsTest, SearchMovesAndMultiPvLines) {
     }
 }
 
+// A kept table serves the position one move on: its mate scores, moved to the new root, give the
+// exact distance at once, which a fresh search that shallow cannot see.
+TEST_F(SearchLimitsTest, KeptTableCarriesMatesToTheNextPosition) {
+    setPosition("r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1");
+    ASSERT_EQ(makeMoveFromText("f8c5"), 1);
+    EXPECT_GT(run(quiet(1)).score, -MATE_THRESHOLD) << "one ply from scratch sees no mate";
+    takeBack();
+    const SearchResult first = run(quiet(6));
+    ASSERT_EQ(first.score, MATE_SCORE - 5) << "Black mates in 3";
+    makeMove(first.move);
+    shiftMateScores(1);
+    SearchLimits kept = quiet(1);
+    kept.keepTable = true;
+    EXPECT_EQ(run(kept).score, -(MATE_SCORE - 4)) << "White is mated in 2";
+    takeBack();
+}
+
 // The time manager's plan: no less than the soft budget, no more than the hard limit (a loaded
 // machine may answer a little late); a stop from outside ends a search without a limit.
 TEST_F(SearchLimitsTest, TimePlansAreKept) {
