@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "tool/annotate_jobs.h"
 #include "tool/annotate_report.h"
 #include "tool/annotate_search.h"
 #include "tool/annotation.h"
@@ -21,11 +23,13 @@ namespace {
 
 constexpr const char* Usage =
     "usage: quintarex-tool annotate [--movetime MS | --depth N | --nodes N] [--threads N] [--hash MB]\n"
-    "         [--multipv N] [--syzygy PATH] [--book FILE] [--report DIR] [-o FILE] FILE.pgn\n";
+    "         [--jobs N] [--multipv N] [--syzygy PATH] [--book FILE] [--report DIR] [-o FILE] FILE.pgn\n";
 // Without a limit each position gets this long.
 constexpr int DEFAULT_MOVETIME_MS = 1000;
-// Exit status when some games could not be read, and when an interrupt cut the work short.
+// Exit status when some games could not be read, when a worker failed, and when an interrupt cut
+// the work short.
 constexpr int STATUS_SKIPPED = 1;
+constexpr int STATUS_WORKER_FAILED = 3;
 constexpr int STATUS_INTERRUPTED = 130;
 
 extern "C" void onInterrupt(int) { stopAnalysis(); }
@@ -41,6 +45,7 @@ bool parseNumber(const char* text, long low, long high, long* value) {
 struct Options {
     AnnotationSettings settings;
     std::string input, output, reportDir;
+    int jobs = 1;
 };
 
 // 0 when read; otherwise the exit status.
@@ -77,6 +82,9 @@ int parseOptions(int argc, char** argv, Options& o) {
             } else if (name == "--threads") {
                 if (!number(1, 256)) return 2;
                 a.threads = static_cast<int>(n);
+            } else if (name == "--jobs") {
+                if (!number(1, 256)) return 2;
+                o.jobs = static_cast<int>(n);
             } else if (name == "--hash") {
                 if (!number(1, 49151)) return 2;
                 a.hashMb = static_cast<int>(n);
@@ -198,28 +206,46 @@ int annotateCommand(int argc, char** argv) {
     for (const PgnGame& g : games) positions += static_cast<long>(g.moves.size()) + 1;
     Progress progress(static_cast<int>(games.size()), positions);
     const std::string annotator = annotatorName(o.settings.analysis);
+    // Games are written in the file's order as soon as every one before them is done.
+    std::vector<std::optional<GameJudgement>> finished(games.size());
+    std::vector<int> analysedOf(games.size(), 0);
     std::vector<ReportGame> reported;
     long done = 0;
-    size_t written = 0;
+    size_t written = 0, nextToWrite = 0;
     bool interrupted = false;
-    for (size_t i = 0; i < games.size(); ++i) {
-        const PgnGame& game = games[i];
-        const long before = done;
-        progress.update(static_cast<int>(i + 1), game, done);
-        GameJudgement judged = judgeGame(game, o.settings, [&](int analysed) {
-            done = before + analysed;
-            progress.update(static_cast<int>(i + 1), game, done);
-        });
-        if (!judged.complete) {
-            interrupted = true;
-            break;
-        }
-        const std::string pgn = annotatedPgn(game, judged, annotator);
+    const auto write = [&](size_t i) {
+        const std::string pgn = annotatedPgn(games[i], *finished[i], annotator);
         std::fwrite(pgn.data(), 1, pgn.size(), out);
         std::fflush(out);
         ++written;
-        if (!o.reportDir.empty()) reported.push_back(ReportGame{game, std::move(judged)});
+        if (!o.reportDir.empty()) reported.push_back(ReportGame{games[i], std::move(*finished[i])});
+        finished[i].reset();
+    };
+    const auto onProgress = [&](size_t i, int analysed) {
+        done += analysed - analysedOf[i];
+        analysedOf[i] = analysed;
+        progress.update(static_cast<int>(i + 1), games[i], done);
+    };
+    const auto onJudged = [&](size_t i, GameJudgement&& judged) {
+        if (!judged.complete) {
+            interrupted = true;
+            return;
+        }
+        finished[i] = std::move(judged);
+        for (; nextToWrite < games.size() && finished[nextToWrite]; ++nextToWrite) write(nextToWrite);
+    };
+    bool workersWell = true;
+    if (o.jobs > 1 && games.size() > 1) {
+        workersWell = judgeGamesInWorkers(games, o.settings, o.jobs, JobReports{onProgress, onJudged});
+    } else {
+        for (size_t i = 0; i < games.size() && !interrupted; ++i) {
+            progress.update(static_cast<int>(i + 1), games[i], done);
+            onJudged(i, judgeGame(games[i], o.settings, [&](int analysed) { onProgress(i, analysed); }));
+        }
     }
+    // After an interrupt, the games finished beyond one left unfinished.
+    for (size_t i = nextToWrite; i < games.size(); ++i)
+        if (finished[i]) write(i);
     progress.end();
     std::signal(SIGINT, SIG_DFL);
     if (out != stdout) std::fclose(out);
@@ -227,6 +253,10 @@ int annotateCommand(int argc, char** argv) {
     if (interrupted) {
         std::fprintf(stderr, "quintarex-tool annotate: interrupted; %zu of %zu games written\n", written, games.size());
         return STATUS_INTERRUPTED;
+    }
+    if (!workersWell) {
+        std::fprintf(stderr, "quintarex-tool annotate: %zu of %zu games written\n", written, games.size());
+        return STATUS_WORKER_FAILED;
     }
     if (skipped > 0) {
         std::fprintf(stderr, "quintarex-tool annotate: %d game%s skipped\n", skipped, skipped == 1 ? "" : "s");

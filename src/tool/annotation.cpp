@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/castling.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -149,10 +150,13 @@ const char* markSymbol(Mark mark) {
 GameJudgement judgeGame(const PgnGame& game, const AnnotationSettings& settings,
                         const std::function<void(int)>& progress) {
     GameJudgement judged;
+    setChess960(game.chess960);
     resetToStartPosition();
     if (!game.fen.empty() && !setupFromFen(game.fen.c_str())) return judged;
     int moveNumber = game.fen.empty() ? 1 : moveNumberOfFen(game.fen);
-    FILE* book = settings.bookFile.empty() ? nullptr : std::fopen(settings.bookFile.c_str(), "rb");
+    // A book knows the standard start and the games from it only.
+    const bool bookGame = !settings.bookFile.empty() && standardCastlingSquares();
+    FILE* book = bookGame ? std::fopen(settings.bookFile.c_str(), "rb") : nullptr;
 
     judged.start = analysePosition(settings.analysis, false);
     int analysed = 1;

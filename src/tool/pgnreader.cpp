@@ -1,8 +1,10 @@
 #include "tool/pgnreader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
+#include "board/castling.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/position.h"
@@ -134,10 +136,16 @@ bool PgnReader::readTags(PgnGame& game, PgnError& error) {
 
 bool PgnReader::startPosition(PgnGame& game, PgnError& error) {
     const std::string* variant = game.tag("Variant");
-    if (variant && !variant->empty() && *variant != "Standard" && *variant != "standard" && *variant != "chess") {
-        error = PgnError{game.line, "variant '" + *variant + "' is not standard chess"};
+    std::string name = variant ? *variant : "";
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // The names GUIs, servers and databases write for Fischer Random chess.
+    game.chess960 = name == "chess960" || name == "chess 960" || name == "fischerandom" || name == "fischer random" ||
+                    name == "960";
+    if (!name.empty() && !game.chess960 && name != "standard" && name != "chess" && name != "normal") {
+        error = PgnError{game.line, "variant '" + *variant + "' is not standard chess or Chess960"};
         return false;
     }
+    setChess960(game.chess960);
     resetToStartPosition();
     const std::string* fen = game.tag("FEN");
     const std::string* setUp = game.tag("SetUp");

@@ -29,6 +29,7 @@ struct PgnMove {
 struct PgnGame {
     std::vector<PgnTag> tags;
     std::string fen;  // the start position when the game has one of its own, else empty
+    bool chess960 = false;  // its Variant tag says Chess960: castling by that rule, FEN in X-FEN
     std::vector<PgnMove> moves;
     std::string ending;  // comments after the last move's trail, before the result (often empty)
     std::string result;  // "1-0", "0-1", "1/2-1/2", "*", or empty when the file gave none

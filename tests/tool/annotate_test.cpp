@@ -117,6 +117,43 @@ TEST(Annotate, ReportsUnreadableGamesAndSaysSoInItsStatus) {
     }
 }
 
+// Several workers write what one does, byte for byte (each game is judged from a cleared table);
+// a Chess960 game is read and castles by its rule; another variant is refused.
+TEST(Annotate, JobsWriteWhatOneProcessWritesAndChess960IsRead) {
+    TempDir dir;
+    const std::string input = dir.write(
+        "games.pgn", std::string(Games) +
+                         "\n[Event \"960\"]\n[Variant \"fischerandom\"]\n[SetUp \"1\"]\n"
+                         "[FEN \"bqnnrkrb/pppppppp/8/8/8/8/PPPPPPPP/BQNNRKRB w KQkq - 0 1\"]\n\n"
+                         "1. O-O Nd6 2. Ne3 O-O *\n\n[Event \"Crazy\"]\n[Variant \"crazyhouse\"]\n\n1. e4 *\n"
+                         "\n[Event \"Standard again\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 *\n");
+    std::string outputs[2];
+    for (int jobs : {1, 3}) {
+        const std::string out = dir.path + "/out" + std::to_string(jobs);
+        const ProgramResult run = runProgram(std::string(QX_TOOL_PATH) + " annotate --depth 5 --jobs " +
+                                             std::to_string(jobs) + " --report " + out + " -o " + out + ".pgn " +
+                                             input + " 2>&1");
+        EXPECT_EQ(run.status, 1) << run.output;
+        EXPECT_NE(run.output.find(":24: variant 'crazyhouse' is not standard chess or Chess960; game skipped"),
+                  std::string::npos)
+            << run.output;
+        outputs[jobs == 1 ? 0 : 1] = slurp(out + ".pgn");
+        for (const char* page : {"/index.html", "/game-001.html", "/game-003.html", "/game-004.html"})
+            outputs[jobs == 1 ? 0 : 1] += slurp(out + page);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    const std::vector<PgnGame> games = readGames(slurp(dir.path + "/out3.pgn"));
+    ASSERT_EQ(games.size(), 4u);
+    const PgnGame& fischer = games[2];
+    EXPECT_TRUE(fischer.chess960);
+    ASSERT_EQ(fischer.moves.size(), 4u);
+    EXPECT_EQ(fischer.moves[0].token, "O-O");
+    EXPECT_EQ(fischer.moves[3].token, "O-O");
+    for (const PgnMove& m : fischer.moves) EXPECT_NE(flat(m.trail).find("[%eval "), std::string::npos) << m.token;
+    EXPECT_FALSE(games[3].chess960);
+    EXPECT_EQ(games[3].moves.size(), 5u);
+}
+
 // The README's examples of the curve: what a drop costs depends on where it starts.
 TEST(Annotate, MarksFollowTheExpectedScoreNotTheCentipawns) {
     const auto markFor = [](int before, int after) {

@@ -85,7 +85,7 @@ TEST(PgnReader, ReadsHardCasesKeepsTheirTextAndSkipsBrokenGames) {
 
 TEST(PgnReader, RefusesWhatCannotBeAnnotated) {
     for (const char* text : {
-             "[Variant \"chess960\"]\n\n1. e4 *\n",
+             "[Variant \"crazyhouse\"]\n\n1. e4 *\n",
              "[FEN \"not a position\"]\n\n1. e4 *\n",
              "1. e4 e5 2. Nf3 Nf6 3. Nc3 Nc6 4. Nd5 Nd4 5. Ne5 Ne4 6. Nd3 Nd6 7. N3f4 Nf5 8. Nd5 *",  // 8. Nd5 ambiguous
              "1. e4 ) e5 *",
