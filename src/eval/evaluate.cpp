@@ -7,6 +7,7 @@
 #include "board/attacks.h"
 #include "board/position.h"
 #include "eval/attackmap.h"
+#include "eval/bareking.h"
 #include "eval/evalmasks.h"
 #include "eval/kingsafety.h"
 #include "eval/material.h"
@@ -165,8 +166,9 @@ int sufficientMaterial() {
     return 0;
 }
 
-int evaluate() {
-    if (!sufficientMaterial()) return 0;
+namespace {
+
+int evaluateMaterialAndPosition() {
     // Both passes work on copies, so the position stack is never touched.
     const Position us = currentPosition();
     // A record without exactly one king per side (a hand-made setup) gets no positional terms:
@@ -209,4 +211,11 @@ int evaluate() {
     t -= kingDanger(us, maps[us.colour], maps[them.colour]);
     t += kingDanger(them, maps[them.colour], maps[us.colour]);
     return us.score + t;
+}
+
+}  // namespace
+
+int evaluate() {
+    if (!sufficientMaterial()) return 0;
+    return evaluateMaterialAndPosition() + bareKingScore(currentPosition());
 }

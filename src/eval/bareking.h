@@ -1,0 +1,9 @@
+#pragma once
+#include "board/position.h"
+
+// A side left with its king alone: the other side, when it has the men to mate, gains for driving
+// that king to the edge (to the corner its bishop can reach, with bishop and knight) and for
+// bringing its own king near. Without it a won ending gives the search nothing to follow until a
+// mate lies within its horizon, and at short times it wanders until the position repeats.
+// Answers the term for the side to move; 0 unless exactly one side has a bare king.
+int bareKingScore(const Position& p);
