@@ -45,7 +45,8 @@ def random_position(ending, strong_white, strong_to_move, rng):
     while True:
         squares = rng.sample([(f, r) for f in range(8) for r in range(8)], 2 + len(pieces))
         strong_king, bare_king, men = squares[0], squares[1], squares[2:]
-        if max(abs(strong_king[0] - bare_king[0]), abs(strong_king[1] - bare_king[1])) <= 1:
+        # Kings apart, and no man where the bare king could take it: the ending stays what it says.
+        if any(max(abs(s[0] - bare_king[0]), abs(s[1] - bare_king[1])) <= 1 for s in [strong_king] + men):
             continue
         if "B" in pieces and pieces.count("B") == 2 and (sum(men[0]) - sum(men[1])) % 2 == 0:
             continue  # two bishops on one colour cannot mate
