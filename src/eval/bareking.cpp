@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int EDGE_WEIGHT = 20;      // per step of the bare king away from the centre
-constexpr int CORNER_WEIGHT = 12;    // per step nearer the bishop's corner (bishop and knight)
+constexpr int CORNER_WEIGHT = 25;    // per step nearer the bishop's corner (bishop and knight)
 constexpr int APPROACH_WEIGHT = 10;  // per step the strong king comes nearer
 constexpr TBB DARK_SQUARES = 0xAA55AA55AA55AA55ULL;
 
