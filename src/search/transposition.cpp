@@ -46,6 +46,16 @@ SlotWords dataOf(const TTSlot& slot) {
     return {slot.data.load(std::memory_order_relaxed), slot.moveStamp.load(std::memory_order_relaxed)};
 }
 
+// Writes an entry's data words, then the key word that checks them (see TTSlot).
+void writeSlot(TTSlot& slot, uint64_t key, const TTEntry& entry) {
+    SlotWords words;
+    std::memcpy(&words.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
+    std::memcpy(&words.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
+    slot.data.store(words.data, std::memory_order_relaxed);
+    slot.moveStamp.store(words.moveStamp, std::memory_order_relaxed);
+    slot.check.store(key ^ words.data ^ words.moveStamp, std::memory_order_relaxed);
+}
+
 TTSlot* table = nullptr;
 uint64_t tableEntries = 0;
 size_t tableBytes = 0;
@@ -109,12 +119,7 @@ void shiftMateScores(int plies) {
         const bool reachable = shifted <= MATE_SCORE && shifted >= -MATE_SCORE;
         entry.score = shifted;
         if (!reachable) entry.stamp = currentStamp - 1;
-        SlotWords changed;
-        std::memcpy(&changed.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
-        std::memcpy(&changed.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
-        slot.data.store(changed.data, std::memory_order_relaxed);
-        slot.moveStamp.store(changed.moveStamp, std::memory_order_relaxed);
-        slot.check.store(entry.key ^ changed.data ^ changed.moveStamp, std::memory_order_relaxed);
+        writeSlot(slot, entry.key, entry);
     }
 }
 
@@ -194,10 +199,5 @@ void storeHash(int iteration, int depth, int score, int bound, Move move) {
     entry.score = score;
     entry.move = move;
     entry.stamp = currentStamp;
-    SlotWords words;
-    std::memcpy(&words.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
-    std::memcpy(&words.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
-    slot.data.store(words.data, std::memory_order_relaxed);
-    slot.moveStamp.store(words.moveStamp, std::memory_order_relaxed);
-    slot.check.store(p.key ^ words.data ^ words.moveStamp, std::memory_order_relaxed);
+    writeSlot(slot, p.key, entry);
 }
