@@ -38,7 +38,7 @@ int64_t countIfLegal(Move m, int depth, TBB exposing) {
     makeMoveLight(m);
     int64_t n = -1;
     if (!needsLegalityTest(m, exposing) || !opponentInCheck())
-        n = depth == 1 ? 1 : static_cast<int64_t>(perft(depth - 1));
+        n = static_cast<int64_t>(perft(depth - 1));
     takeBack();
     return n;
 }
@@ -59,10 +59,42 @@ int nodesPerSecond(uint64_t nodes, double seconds) {
 
 }  // namespace
 
+namespace {
+
+// The last ply is counted, not played: a move that cannot expose its king is legal as generated,
+// so only king moves, en passant and moves of pinned pieces (all moves in check) are made.
+template <typename Moves>
+uint64_t legalCount(const Moves& moves, uint32_t count, TBB exposing) {
+    uint64_t n = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const Move m = moves(i);
+        if (!needsLegalityTest(m, exposing)) {
+            ++n;
+            continue;
+        }
+        makeMoveLight(m);
+        if (!opponentInCheck()) ++n;
+        takeBack();
+    }
+    return n;
+}
+
+uint64_t legalMoveCount(TBB exposing) {
+    CaptureList captures;
+    generateCaptures(&captures);
+    QuietList quiets;
+    generateQuiets(&quiets);
+    return legalCount([&](uint32_t i) { return captures.entries[i].move; }, captures.count, exposing) +
+           legalCount([&](uint32_t i) { return quiets.moves[i]; }, quiets.count, exposing);
+}
+
+}  // namespace
+
 // A node without a legal move counts 0 at any remaining depth, as the published counts do.
 uint64_t perft(int depth) {
     uint64_t total = 0;
     const TBB exposing = exposingSquares(inCheck() != 0);
+    if (depth == 1) return legalMoveCount(exposing);
     CaptureList captures;
     generateCaptures(&captures);
     // A sum does not depend on the order: the captures go in the order generated (the logged
