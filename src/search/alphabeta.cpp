@@ -40,18 +40,25 @@ void copyLine(PvLine* line, Move move, const PvLine* child) {
 
 namespace {
 
-// One node's search: what its steps share.
+// One node's search: what its steps share. The constructor leaves the child line's moves
+// unwritten: only its count is read before a child fills it.
 struct Node {
+    Node(Worker& worker, int depth_, int alpha_, int beta_, PvLine* pv_, int mateScore_, bool checkExtended_,
+         bool inReduction_)
+        : w(worker), depth(depth_), alpha(alpha_), beta(beta_), pv(pv_), mateScore(mateScore_),
+          checkExtended(checkExtended_), inReduction(inReduction_), best(alpha_) {
+        line.count = 0;
+    }
     Worker& w;
     int depth;  // as reduced at depth 3
     int alpha, beta;
     PvLine* pv;
     int mateScore;
     bool checkExtended, inReduction;
-    bool checked;
-    int men;
-    TTEntry entry;
-    int answer;  // the table's: a score, HASH_NO_ANSWER (its move may help) or HASH_MISS
+    bool checked = false;
+    int men = 0;
+    TTEntry entry{};
+    int answer = 0;  // the table's: a score, HASH_NO_ANSWER (its move may help) or HASH_MISS
     int best;
     bool noLegalMove = true;
     Move lastTried = 0;
@@ -262,8 +269,7 @@ struct Node {
 
 int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int mateScore, bool nullAllowed,
                     bool checkExtended, bool inReduction) {
-    Node n{w, depth, alpha, beta, pv, mateScore, checkExtended, inReduction, false, 0, {}, 0, alpha, true, 0, 0, {}};
-    n.line.count = 0;
+    Node n(w, depth, alpha, beta, pv, mateScore, checkExtended, inReduction);
     n.men = popCount(currentPosition().occupied());
     n.answer = probeHash(&n.entry, w.iteration, depth, alpha, beta);
     if (n.answer != HASH_MISS && n.answer != HASH_NO_ANSWER) return n.answer;

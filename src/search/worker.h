@@ -29,6 +29,7 @@ struct Worker {
     int rootMovesBefore = 0;
     Move failHighMove = 0;
     int32_t progressDueMs = INT32_MAX;
+    int clockCheckIn = 0;  // calls of mustStop left before it reads the clock again
     // The root moves, in the order the next iteration tries them.
     RootMove rootMoves[MAX_ROOT_MOVES];
     int rootCount = 0;
