@@ -6,7 +6,7 @@ needed to the nodes of 1, and each count's nodes/second.
 Run it on an idle machine: other load changes the figures.
 
 usage: scripts/time-to-depth.py [--engine build/quintarex] [--tool build/quintarex-tool]
-                                [--threads 1 2] [--depth 10] [--hash 128] [--epd FILE]
+                                [--threads 1 2] [--depth 10] [--hash 128] [--epd FILE [--epd-only]]
 """
 import argparse
 import os
@@ -19,9 +19,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_EPD = os.path.join(HERE, "..", "..", "shared", "testdata", "bratko-kopec.epd")
 
 
-def positions(tool, epd):
-    out = subprocess.run([tool, "bench", "search", "1"], capture_output=True, text=True, check=True).stdout
-    fens = re.findall(r"^(\S+ [wb] \S+ \S+ \d+ \d+)", out, re.MULTILINE)
+def positions(tool, epd, bench):
+    fens = []
+    if bench:
+        out = subprocess.run([tool, "bench", "search", "1"], capture_output=True, text=True, check=True).stdout
+        fens = re.findall(r"^(\S+ [wb] \S+ \S+ \d+ \d+)", out, re.MULTILINE)
     if os.path.exists(epd):
         with open(epd) as f:
             fens += [" ".join(line.split()[:4]) + " 0 1" for line in f if line.strip()]
@@ -74,8 +76,9 @@ def main():
     parser.add_argument("--depth", type=int, default=10)
     parser.add_argument("--hash", type=int, default=128)
     parser.add_argument("--epd", default=DEFAULT_EPD)
+    parser.add_argument("--epd-only", action="store_true", help="the EPD file's positions without the bench ones")
     args = parser.parse_args()
-    fens = positions(args.tool, args.epd)
+    fens = positions(args.tool, args.epd, not args.epd_only)
     runs = {t: search_all(args.engine, t, args.depth, args.hash, fens) for t in args.threads}
     base = args.threads[0]
     for t in args.threads:

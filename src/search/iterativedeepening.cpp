@@ -8,6 +8,7 @@
 #include "board/position.h"
 #include "clock/searchclock.h"
 #include "search/helperdepth.h"
+#include "search/helperresult.h"
 #include "search/nodecount.h"
 #include "search/ordering.h"
 #include "search/progress.h"
@@ -184,11 +185,22 @@ void deepen(Worker& w, MainDeepening* main) {
             line->count = 0;
             enterDepth(depth);
         }
-        const int score = searchIteration(w, main, depth, window, line);
+        int score = searchIteration(w, main, depth, window, line);
         if (main == nullptr) {
             leaveDepth(depth);
             if (searchStopped()) break;
         } else {
+            if (iterationAbandoned) {
+                // A helper has completed this depth or a deeper one: its result is the iteration's.
+                iterationAbandoned = false;
+                if (gs_info.stop == 1) return;
+                const HelperResult taken = deepestHelperResult();
+                depth = taken.depth;
+                score = taken.score;
+                *line = taken.line;
+                window = Window{};
+                SearchInfo.depth = depth;
+            }
             if (limits.afterIteration != nullptr) limits.afterIteration();
             if (gs_info.stop == 1) return;
             completeIteration(w, *main, depth, score, window);
@@ -207,6 +219,7 @@ void deepen(Worker& w, MainDeepening* main) {
             w.completedDepth = depth;
             w.completedScore = score;
             w.completedLine = *line;
+            publishHelperResult(depth, score, *line);
         }
         window = around(score);
         ++depth;

@@ -1,11 +1,13 @@
 #include "search/stopping.h"
 
 #include "clock/searchclock.h"
+#include "search/helperresult.h"
 #include "search/nodecount.h"
 #include "search/progress.h"
 #include "state/searchinfo.h"
 
 Relaxed<int32_t> helpersStop{0};
+thread_local constinit bool iterationAbandoned = false;
 
 namespace {
 
@@ -26,7 +28,12 @@ bool mainSearchMustStop(Worker& w) {
 }  // namespace
 
 bool mustStop(Worker& w) {
-    if (!w.main || !mainSearchMustStop(w)) return false;
+    if (!w.main) return false;
+    if (helperResultAhead(w.iteration)) {
+        iterationAbandoned = true;
+        return true;
+    }
+    if (!mainSearchMustStop(w)) return false;
     gs_info.stop = 1;
     return true;
 }

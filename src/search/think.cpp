@@ -5,6 +5,7 @@
 
 #include "board/bitboard.h"
 #include "board/position.h"
+#include "search/helperresult.h"
 #include "search/iterativedeepening.h"
 #include "search/nodecount.h"
 #include "search/ordering.h"
@@ -122,6 +123,7 @@ SearchResult think(const SearchLimits& limits) {
     const int lines = std::max(limits.multiPv, playingLevel ? plan.candidates : 1);
     main.linesWanted = std::clamp(lines, 1, std::max(w.rootCount, 1));
     // Every search starts its own helpers, none when there is nothing to search.
+    startHelperResults(main.linesWanted == 1);
     main.helpers = startHelpers(w, !(main.tablebaseRoot && w.rootCount == 1) && w.rootCount > 0) > 0;
     deepen(w, &main);
     // No result is used before every helper has ended.
