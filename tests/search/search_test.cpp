@@ -52,6 +52,19 @@ int lastScore(const std::string& output) {
     return last;
 }
 
+// Thinking lines come in order of depth: a bound and then the exact score of one depth may
+// repeat it, an iteration taken over from a helper may skip ahead, but none goes back.
+bool depthsNeverDecrease(const std::string& output) {
+    std::istringstream in(output);
+    int depth = 0, score = 0, last = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (std::sscanf(line.c_str(), "%d %d", &depth, &score) != 2) continue;
+        if (depth < last) return false;
+        last = depth;
+    }
+    return true;
+}
+
 // n > 0: mate in n; n < 0: mated in -n.
 constexpr std::pair<const char*, int> Mates[] = {
     {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1},
@@ -188,7 +201,7 @@ bool linesAreLegal(const std::string& output) {
 class SearchThreads : public SearchTest {};
 
 // Every Bratko-Kopec position with 1, 2 and 4 threads: a legal move, every thinking line legal
-// move after move, a score in range and the stack as found; and with 4
+// move after move and in order of depth, a score in range and the stack as found; and with 4
 // threads the shortest mates, exactly scored.
 TEST_F(SearchThreads, LegalMovesSoundLinesAndExactMates) {
     QX_REQUIRE_SHARED("testdata/bratko-kopec.epd");
@@ -203,6 +216,7 @@ TEST_F(SearchThreads, LegalMovesSoundLinesAndExactMates) {
             std::string output;
             EXPECT_TRUE(isLegal(searchTo(threads == 1 ? 4 : 6, &output)));
             EXPECT_TRUE(linesAreLegal(output)) << output;
+            EXPECT_TRUE(depthsNeverDecrease(output)) << output;
             EXPECT_TRUE(samePosition(before));
             EXPECT_LE(std::abs(lastScore(output)), MATE_SCORE);
         }
