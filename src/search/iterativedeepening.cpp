@@ -191,15 +191,15 @@ void deepen(Worker& w, MainDeepening* main) {
             if (searchStopped()) break;
         } else {
             if (iterationAbandoned) {
-                // A helper has completed this depth or a deeper one: its result is the iteration's.
+                // A helper has completed this depth or a deeper one: its result is this iteration's.
+                // It is shown at this depth, so that every depth is shown once; when the helper is
+                // further ahead, the next iterations take it over again at once.
                 iterationAbandoned = false;
                 if (gs_info.stop == 1) return;
                 const HelperResult taken = deepestHelperResult();
-                depth = taken.depth;
                 score = taken.score;
                 *line = taken.line;
                 window = Window{};
-                SearchInfo.depth = depth;
             }
             if (limits.afterIteration != nullptr) limits.afterIteration();
             if (gs_info.stop == 1) return;

@@ -53,7 +53,7 @@ int lastScore(const std::string& output) {
 }
 
 // Thinking lines come in order of depth: a bound and then the exact score of one depth may
-// repeat it, an iteration taken over from a helper may skip ahead, but none goes back.
+// repeat it, but none goes back.
 bool depthsNeverDecrease(const std::string& output) {
     std::istringstream in(output);
     int depth = 0, score = 0, last = 0;
