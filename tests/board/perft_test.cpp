@@ -51,14 +51,21 @@ bool pawnKeysMatch(const Position& p) {
 }
 
 // Full make-move below every node: the incremental keys and score must equal the scratch values,
-// and taking the move back must restore the record byte for byte.
+// and taking the move back must restore the record byte for byte. The keys the search fetches
+// table slots by before a move: both forms agree, and they are the real key unless the move
+// changes a castling right or an en-passant number.
 uint64_t checkedPerft(int depth, int& mismatches) {
     uint64_t total = 0;
     for (Move m : legalMoves()) {
         const Position before = currentPosition();
+        const uint64_t approximate = approximateKeyAfter(m);
+        const bool epBefore = epNumberInKey();
+        if (approximateKeyAfterGenerated(m) != approximate) ++mismatches;
         makeMove(m);
         const Position& p = currentPosition();
         if (p.key != computeHashKey() || p.score != computeMaterialScore() || !pawnKeysMatch(p)) ++mismatches;
+        const bool rightsKept = ((p.castling << 4 | p.castling >> 4) & 0xFF) == before.castling;
+        if (rightsKept && !epBefore && !epNumberInKey() && !isCastling(m) && p.key != approximate) ++mismatches;
         total += depth == 1 ? 1 : checkedPerft(depth - 1, mismatches);
         takeBack();
         if (std::memcmp(&before, &currentPosition(), sizeof before) != 0) ++mismatches;
