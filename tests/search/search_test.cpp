@@ -318,6 +318,25 @@ TEST_F(TablebaseSearchTest, SelfPlayMatesTheWonEndingAndHoldsTheDrawn) {
     }
 }
 
+// Against a bare king the tables still decide: the root is the tables' (their score, only moves
+// that keep the win), whatever the bare-king term of the evaluation would prefer.
+TEST_F(TablebaseSearchTest, TablesDecideBareKingEndingsFirst) {
+    for (const char* fen : {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", "8/8/8/3k4/8/8/2B5/1N2K3 w - - 0 1",
+                            "7k/8/8/8/8/8/8/2B1KB2 w - - 0 1"}) {
+        SCOPED_TRACE(fen);
+        setPosition(fen);
+        ASSERT_EQ(tbtest::wdl(), 2);
+        std::string output;
+        const Move m = searchTo(6, &output);
+        EXPECT_TRUE(lastResult.tablebaseRoot) << output;
+        EXPECT_GT(lastScore(output), 0) << output;
+        ASSERT_TRUE(isLegal(m));
+        makeMove(m);
+        EXPECT_EQ(tbtest::wdl(), -2) << "the move keeps the win";
+        takeBack();
+    }
+}
+
 // The static exchange estimate on positions worked out by hand.
 TEST(Exchange, EstimatesOfKnownCaptures) {
     const std::pair<const char*, int> cases[] = {
