@@ -186,6 +186,7 @@ void deepen(Worker& w, MainDeepening* main) {
             enterDepth(depth);
         }
         int score = searchIteration(w, main, depth, window, line);
+        int resultDepth = depth;  // the depth the result comes from: deeper when taken from a helper
         if (main == nullptr) {
             leaveDepth(depth);
             if (searchStopped()) break;
@@ -197,6 +198,7 @@ void deepen(Worker& w, MainDeepening* main) {
                 iterationAbandoned = false;
                 if (gs_info.stop == 1) return;
                 const HelperResult taken = deepestHelperResult();
+                resultDepth = taken.depth;
                 score = taken.score;
                 *line = taken.line;
                 window = Window{};
@@ -204,6 +206,8 @@ void deepen(Worker& w, MainDeepening* main) {
             if (limits.afterIteration != nullptr) limits.afterIteration();
             if (gs_info.stop == 1) return;
             completeIteration(w, *main, depth, score, window);
+            // A helper's line is replaced at the end only by a deeper one than the line taken over.
+            w.completedDepth = resultDepth;
             if (mateEndsSearch(w, *main, score)) return;
             if (main->linesWanted > 1) {  // every line had the full window
                 ++depth;
