@@ -57,10 +57,6 @@ int nodesPerSecond(uint64_t nodes, double seconds) {
     return static_cast<int>(static_cast<double>(nodes) / seconds);
 }
 
-}  // namespace
-
-namespace {
-
 // The last ply is counted, not played: a move that cannot expose its king is legal as generated,
 // so only king moves, en passant and moves of pinned pieces (all moves in check) are made.
 template <typename Moves>

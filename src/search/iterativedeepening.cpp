@@ -219,12 +219,7 @@ void deepen(Worker& w, MainDeepening* main) {
             window = Window{};
             continue;
         }
-        if (main == nullptr && line->count > 0) {
-            w.completedDepth = depth;
-            w.completedScore = score;
-            w.completedLine = *line;
-            publishHelperResult(depth, score, *line);
-        }
+        if (main == nullptr && line->count > 0) publishHelperResult(depth, score, *line);
         window = around(score);
         ++depth;
     }

@@ -73,7 +73,6 @@ int startHelpers(const Worker& main, bool search) {
         w.probeMen = main.probeMen;
         w.rootCount = main.rootCount;
         std::copy(main.rootMoves, main.rootMoves + main.rootCount, w.rootMoves);
-        w.completedDepth = 0;
         if (!startThread(h.thread, [&h] { helperSearch(h); })) break;
         counters[started++] = &h.nodes;
     }
@@ -88,18 +87,4 @@ void stopHelpers() {
     for (int i = 0; i < running; ++i) helpers[static_cast<size_t>(i)]->thread.join();
     running = 0;
     helpersStop = 0;
-}
-
-bool deeperHelperResult(int depth, PvLine* line, int* score, int* completedDepth) {
-    const Worker* deepest = nullptr;
-    for (int i = 0; i < started; ++i) {
-        const Worker& w = helpers[static_cast<size_t>(i)]->worker;
-        if (w.completedDepth > depth && (deepest == nullptr || w.completedDepth > deepest->completedDepth))
-            deepest = &w;
-    }
-    if (deepest == nullptr) return false;
-    *line = deepest->completedLine;
-    *score = deepest->completedScore;
-    *completedDepth = deepest->completedDepth;
-    return true;
 }

@@ -4,7 +4,7 @@
 // on its own copy of the position stack with its own worker (history, killers), pawn hash and
 // node counter, and all of them share the transposition table: what one finds, the others read
 // there. The main search keeps the clock, the output and the decision; helpers only fill the
-// table and keep their deepest completed result.
+// table and publish their completed iterations (search/helperresult).
 #include "search/searchlimits.h"
 #include "search/worker.h"
 
@@ -17,7 +17,3 @@ constexpr int HELPER_PAWN_HASH_MB = 4;
 int startHelpers(const Worker& main, bool search);
 // Stops the helpers and waits until every one has ended; nothing to do when none runs.
 void stopHelpers();
-
-// The deepest iteration a helper of the last search completed inside its window, when it is
-// deeper than `depth`: its line and score. False otherwise. Only after stopHelpers.
-bool deeperHelperResult(int depth, PvLine* line, int* score, int* completedDepth);

@@ -70,10 +70,12 @@ void filterByTablebases(Worker& w, MainDeepening& main) {
 // same search, one or more plies deeper. Its line replaces the main one, and is shown when the
 // main search's output would still be read.
 void takeDeeperResult(const Worker& w, MainDeepening& main, bool showAfterStop) {
-    PvLine line;
-    int score = 0;
-    int depth = 0;
-    if (main.linesWanted > 1 || !deeperHelperResult(w.completedDepth, &line, &score, &depth)) return;
+    if (main.linesWanted > 1) return;
+    HelperResult deepest = deepestHelperResult();
+    if (deepest.depth <= w.completedDepth) return;
+    PvLine& line = deepest.line;
+    const int score = deepest.score;
+    const int depth = deepest.depth;
     extendLine(&line, depth);
     recordLine(*main.result, line, score, depth);
     main.move = line.argmove[0];

@@ -33,8 +33,6 @@ struct Worker {
     // The root moves, in the order the next iteration tries them.
     RootMove rootMoves[MAX_ROOT_MOVES];
     int rootCount = 0;
-    // The deepest iteration completed inside its window (helpers) or at all (the main search).
+    // The main search's deepest completed iteration (helpers publish theirs: search/helperresult).
     int completedDepth = 0;
-    int completedScore = 0;
-    PvLine completedLine{};
 };
