@@ -119,7 +119,7 @@ void initSliders(Magic (&magics)[64], TBB* table, int tableSize, const uint64_t 
         m.attacks = attacks;
         TBB subset = 0;
         do {  // every subset of the mask (carry-rippler)
-            attacks[(subset * m.multiplier) >> m.shift] = slidingAttacks(s, subset, steps);
+            attacks[sliderIndex(m, subset)] = slidingAttacks(s, subset, steps);
             subset = (subset - m.mask) & m.mask;
         } while (subset);
         offset += 1 << popCount(m.mask);

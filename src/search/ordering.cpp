@@ -42,15 +42,23 @@ bool pickKiller(const Worker& w, int depth, QuietList* list, KillerScan* scan) {
 
 void pickHistory(const Worker& w, QuietList* list) {
     // The threshold follows the entry swapped in from the end, not the one sent there: this is
-    // the order the search has always used, and cheap.
-    int32_t threshold = 1;
+    // the order the search has always used, and cheap. The scan keeps the last entry in a
+    // register and chooses without branches: which entries pass is unpredictable.
     const uint32_t last = list->count - 1;
-    for (uint32_t i = 0; i < list->count; ++i) {
-        if (historyValue(w, list->moves[i]) > threshold) {
-            std::swap(list->moves[i], list->moves[last]);
-            threshold = historyValue(w, list->moves[i]);
-        }
+    Move* moves = list->moves;
+    Move tail = moves[last];
+    int32_t tailValue = historyValue(w, tail);
+    int32_t threshold = 1;
+    for (uint32_t i = 0; i < last; ++i) {
+        const Move m = moves[i];
+        const int32_t value = historyValue(w, m);
+        const bool swap = value > threshold;
+        moves[i] = swap ? tail : m;
+        threshold = swap ? tailValue : threshold;
+        tail = swap ? m : tail;
+        tailValue = swap ? value : tailValue;
     }
+    moves[last] = tail;  // the last entry passing swaps with itself
 }
 
 bool removeFromQuiets(Move m, QuietList* list) {
