@@ -61,8 +61,8 @@ constexpr uint64_t RookMultipliers[64] = {
 
 constexpr int BISHOP_TABLE_SIZE = 5248;
 constexpr int ROOK_TABLE_SIZE = 102400;
-TBB BishopTable[BISHOP_TABLE_SIZE];
-TBB RookTable[ROOK_TABLE_SIZE];
+SliderEntry BishopTable[BISHOP_TABLE_SIZE];
+SliderEntry RookTable[ROOK_TABLE_SIZE];
 
 struct Step {
     int rank;
@@ -107,7 +107,7 @@ TBB stepTargets(int s, const Step* steps, int count) {
     return targets;
 }
 
-void initSliders(Magic (&magics)[64], TBB* table, int tableSize, const uint64_t (&multipliers)[64],
+void initSliders(Magic (&magics)[64], SliderEntry* table, int tableSize, const uint64_t (&multipliers)[64],
                  const Step (&steps)[4]) {
     int offset = 0;
     for (int s = 0; s < 64; ++s) {
@@ -115,11 +115,16 @@ void initSliders(Magic (&magics)[64], TBB* table, int tableSize, const uint64_t 
         m.mask = relevantMask(s, steps);
         m.multiplier = multipliers[s];
         m.shift = static_cast<uint32_t>(64 - popCount(m.mask));
-        TBB* attacks = table + offset;
-        m.attacks = attacks;
+        m.attacks = table + offset;
+        m.rays = slidingAttacks(s, 0, steps);
         TBB subset = 0;
         do {  // every subset of the mask (carry-rippler)
-            attacks[sliderIndex(m, subset)] = slidingAttacks(s, subset, steps);
+            const TBB attacks = slidingAttacks(s, subset, steps);
+#ifdef QX_PEXT
+            table[offset + _pext_u64(subset, m.mask)] = static_cast<SliderEntry>(_pext_u64(attacks, m.rays));
+#else
+            table[offset + ((subset * m.multiplier) >> m.shift)] = attacks;
+#endif
             subset = (subset - m.mask) & m.mask;
         } while (subset);
         offset += 1 << popCount(m.mask);
