@@ -54,6 +54,13 @@ int driveScore(const Position& p, TBB strong, TBB bare) {
 
 }  // namespace
 
+bool bareKingEnding(const Position& p) {
+    const TBB own = p.own, other = p.opponent();
+    const bool ownBare = (own & ~p.kings()) == 0, otherBare = (other & ~p.kings()) == 0;
+    if (ownBare == otherBare) return false;
+    return canMate(p, otherBare ? own : other);
+}
+
 int bareKingScore(const Position& p) {
     const TBB own = p.own, other = p.opponent();
     const bool ownBare = (own & ~p.kings()) == 0, otherBare = (other & ~p.kings()) == 0;

@@ -58,7 +58,7 @@ std::string lastIteration(const EngineProcess& engine, const std::string& prefix
 
 // UCI: 4 threads more than at rest while "go infinite" runs (the search and 3 helpers), none after
 // stop and ponderhit, and quit ends a search; Threads 1 gives the single-thread tree, node for
-// node, after searches on 4 threads. (Counts are relative: sanitizers add threads of their own
+// node, after searches on 4 threads; against a bare king one thread searches. (Counts are relative: sanitizers add threads of their own
 // once the first thread starts.)
 TEST(EngineThreads, UciHelpersRunOnlyDuringTheSearch) {
     EngineProcess engine(testIni("Threads=4\n"));
@@ -87,7 +87,12 @@ TEST(EngineThreads, UciHelpersRunOnlyDuringTheSearch) {
     EXPECT_GT(nodes, 42964);
     EXPECT_LE(nodes, 375000);
 
-    engine.run({"go infinite", "<^info depth 4 ", "quit"});
+    // Against a bare king the search keeps to one thread, whatever the option says.
+    engine.run({"position fen 8/8/3k4/8/8/2K5/8/3bn3 b - - 0 1", "go infinite", "<^info depth 5 "});
+    EXPECT_EQ(settledThreads(engine, idle + 1), idle + 1);
+    engine.run({"stop", "<^bestmove ", "position startpos", "go infinite", "<^info depth 4 "});
+    EXPECT_EQ(settledThreads(engine, idle + 3), idle + 3);
+    engine.run({"quit"});
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
