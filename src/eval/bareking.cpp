@@ -62,9 +62,7 @@ bool bareKingEnding(const Position& p) {
 }
 
 int bareKingScore(const Position& p) {
+    if (!bareKingEnding(p)) return 0;
     const TBB own = p.own, other = p.opponent();
-    const bool ownBare = (own & ~p.kings()) == 0, otherBare = (other & ~p.kings()) == 0;
-    if (ownBare == otherBare) return 0;
-    if (otherBare) return canMate(p, own) ? driveScore(p, own, other) : 0;
-    return canMate(p, other) ? -driveScore(p, other, own) : 0;
+    return (other & ~p.kings()) == 0 ? driveScore(p, own, other) : -driveScore(p, other, own);
 }

@@ -58,8 +58,8 @@ std::string lastIteration(const EngineProcess& engine, const std::string& prefix
 
 // UCI: 4 threads more than at rest while "go infinite" runs (the search and 3 helpers), none after
 // stop and ponderhit, and quit ends a search; Threads 1 gives the single-thread tree, node for
-// node, after searches on 4 threads; against a bare king one thread searches. (Counts are relative: sanitizers add threads of their own
-// once the first thread starts.)
+// node, after searches on 4 threads; against a bare king one thread searches. (Counts are
+// relative: sanitizers add threads of their own once the first thread starts.)
 TEST(EngineThreads, UciHelpersRunOnlyDuringTheSearch) {
     EngineProcess engine(testIni("Threads=4\n"));
     engine.run({"uci", "<option name Threads type spin default 4 min 1 max 256", "<^uciok", "go depth 3", "<^bestmove ",
