@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-// Wall-clock milliseconds, 32-bit and wrapping: only differences of two values mean anything.
+// Milliseconds of the system's monotonic clock (never set back or forward), 32-bit and wrapping:
+// only differences of two values mean anything.
 int32_t currentTimeMs();
 // The same clock at the kernel's tick resolution (a few ms), never ahead of currentTimeMs, and
 // several times cheaper to read.
