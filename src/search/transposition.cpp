@@ -14,47 +14,97 @@
 
 namespace {
 
-// An entry as the table holds it. Every search thread reads and writes the slots with no lock,
-// one word at a time, so a reader can see words of two different writes. The first word is the
-// key XOR the other two: a mixture then decodes to another key and reads as another position's
-// entry, and a torn entry can neither cut the search off nor hand it a move for this position
-// (the move of an entry is tried only after makeStoredMove has checked it anyway).
+// An entry as the table holds it: 128 bits in two words, so that four entries share a cache line
+// and none straddles two. From bit 0: the move (21 bits), the score (18, two's complement), the
+// bound (2), the iteration (8), the depth (8), the stamp (16), a spare bit and the key's top 54
+// bits. The key's low 10 bits need not be kept: two keys that agree above them differ by less
+// than 1024, so they cannot share a slot of a table of 1024 entries or more (the slot is the key
+// modulo the number of entries), and the top bits tell the slot's keys apart exactly as the
+// whole key would.
+//
+// Every search thread reads and writes the slots with no lock, one word at a time, so a reader
+// can see words of two different writes. The high word is stored XOR a mixture of the low one:
+// a low word from another write then garbles the key, and a torn entry reads as another
+// position's (the move of an entry is tried only after makeStoredMove has checked it anyway).
 struct TTSlot {
-    std::atomic<uint64_t> check;      // key ^ data ^ moveStamp
-    std::atomic<uint64_t> data;       // depth, iteration, bound, spare, score
-    std::atomic<uint64_t> moveStamp;  // move, stamp
+    std::atomic<uint64_t> low;
+    std::atomic<uint64_t> high;  // the record's high word ^ mix(low)
 };
-static_assert(sizeof(TTSlot) == sizeof(TTEntry), "the slot holds one entry");
-constexpr size_t DATA_OFFSET = offsetof(TTEntry, depth);
-constexpr size_t MOVE_OFFSET = offsetof(TTEntry, move);
-static_assert(MOVE_OFFSET == DATA_OFFSET + 8 && sizeof(TTEntry) == MOVE_OFFSET + 8, "two data words after the key");
-static_assert(offsetof(TTEntry, stamp) == MOVE_OFFSET + 4, "the stamp is the high half of the last word");
+static_assert(sizeof(TTSlot) == 16, "four slots to a cache line");
 
-struct SlotWords {
-    uint64_t data, moveStamp;
+using Record = unsigned __int128;
+struct Field {
+    int shift, bits;
 };
+constexpr Field MOVE_FIELD{0, 21}, SCORE_FIELD{21, 18}, BOUND_FIELD{39, 2}, ITERATION_FIELD{41, 8},
+    DEPTH_FIELD{49, 8}, STAMP_FIELD{57, 16}, KEY_FIELD{74, 54};
+constexpr int KEY_DROPPED_BITS = 64 - KEY_FIELD.bits;
+constexpr uint32_t MIN_ENTRIES = 1u << KEY_DROPPED_BITS;
+constexpr uint32_t STAMP_MASK = (1u << STAMP_FIELD.bits) - 1;
+static_assert(KEY_FIELD.shift + KEY_FIELD.bits == 128, "the key fills the top of the record");
+// Scores reach FULL_WINDOW, and mate scores a few plies beyond it after shiftMateScores.
+static_assert(FULL_WINDOW + 1000 < 1 << (SCORE_FIELD.bits - 1), "every score fits its field");
 
-TTEntry decode(uint64_t check, SlotWords words) {
+constexpr uint64_t fieldOf(Record r, Field f) {
+    return static_cast<uint64_t>(r >> f.shift) & ((uint64_t{1} << f.bits) - 1);
+}
+constexpr Record recordField(uint64_t value, Field f) {
+    return static_cast<Record>(value & ((uint64_t{1} << f.bits) - 1)) << f.shift;
+}
+
+// A move word's four fields (type, from, to, promotion) in 6, 6, 6 and 3 bits.
+constexpr uint64_t packMove(Move m) {
+    return (m & 0x3F) | (m >> 2 & 0xFC0) | (m >> 4 & 0x3F000) | (m >> 6 & 0x1C0000);
+}
+constexpr Move unpackMove(uint64_t p) {
+    return static_cast<Move>((p & 0x3F) | (p & 0xFC0) << 2 | (p & 0x3F000) << 4 | (p & 0x1C0000) << 6);
+}
+static_assert(unpackMove(packMove(0x05393F29)) == 0x05393F29 && unpackMove(packMove(CASTLE_QUEENSIDE_MOVE)) ==
+                                                                        CASTLE_QUEENSIDE_MOVE,
+              "a move survives packing");
+
+// Spreads every bit of the low word over the high bits, where the key sits (see TTSlot).
+constexpr uint64_t mix(uint64_t low) { return low * 0x9E3779B97F4A7C15ull; }
+
+Record encode(uint64_t key, const TTEntry& entry) {
+    return recordField(packMove(entry.move), MOVE_FIELD) |
+           recordField(static_cast<uint64_t>(static_cast<int64_t>(entry.score)), SCORE_FIELD) |
+           recordField(entry.bound, BOUND_FIELD) | recordField(entry.iteration, ITERATION_FIELD) |
+           recordField(entry.depth, DEPTH_FIELD) | recordField(entry.stamp, STAMP_FIELD) |
+           recordField(key >> KEY_DROPPED_BITS, KEY_FIELD);
+}
+
+// The entry a record holds; its key has the kept bits only (zero below them).
+TTEntry decode(Record r) {
     TTEntry entry;
-    std::memcpy(reinterpret_cast<char*>(&entry) + DATA_OFFSET, &words.data, 8);
-    std::memcpy(reinterpret_cast<char*>(&entry) + MOVE_OFFSET, &words.moveStamp, 8);
-    entry.key = check ^ words.data ^ words.moveStamp;
+    entry.key = fieldOf(r, KEY_FIELD) << KEY_DROPPED_BITS;
+    entry.depth = static_cast<uint8_t>(fieldOf(r, DEPTH_FIELD));
+    entry.iteration = static_cast<uint8_t>(fieldOf(r, ITERATION_FIELD));
+    entry.bound = static_cast<uint8_t>(fieldOf(r, BOUND_FIELD));
+    entry.spare = 0;
+    // Sign-extend the score from its field.
+    constexpr int unused = 64 - SCORE_FIELD.bits;
+    entry.score = static_cast<int32_t>(static_cast<int64_t>(fieldOf(r, SCORE_FIELD) << unused) >> unused);
+    entry.move = unpackMove(fieldOf(r, MOVE_FIELD));
+    entry.stamp = static_cast<uint32_t>(fieldOf(r, STAMP_FIELD));
     return entry;
 }
 
-SlotWords dataOf(const TTSlot& slot) {
-    return {slot.data.load(std::memory_order_relaxed), slot.moveStamp.load(std::memory_order_relaxed)};
+Record readSlot(const TTSlot& slot) {
+    const uint64_t low = slot.low.load(std::memory_order_relaxed);
+    const uint64_t high = slot.high.load(std::memory_order_relaxed) ^ mix(low);
+    return static_cast<Record>(high) << 64 | low;
 }
 
-// Writes an entry's data words, then the key word that checks them (see TTSlot).
-void writeSlot(TTSlot& slot, uint64_t key, const TTEntry& entry) {
-    SlotWords words;
-    std::memcpy(&words.data, reinterpret_cast<const char*>(&entry) + DATA_OFFSET, 8);
-    std::memcpy(&words.moveStamp, reinterpret_cast<const char*>(&entry) + MOVE_OFFSET, 8);
-    slot.data.store(words.data, std::memory_order_relaxed);
-    slot.moveStamp.store(words.moveStamp, std::memory_order_relaxed);
-    slot.check.store(key ^ words.data ^ words.moveStamp, std::memory_order_relaxed);
+// Writes the low word, then the high word that checks it (see TTSlot).
+void writeSlot(TTSlot& slot, Record r) {
+    const auto low = static_cast<uint64_t>(r);
+    slot.low.store(low, std::memory_order_relaxed);
+    slot.high.store(static_cast<uint64_t>(r >> 64) ^ mix(low), std::memory_order_relaxed);
 }
+
+uint32_t stampOf(Record r) { return static_cast<uint32_t>(fieldOf(r, STAMP_FIELD)); }
+bool sameKey(Record r, uint64_t key) { return fieldOf(r, KEY_FIELD) == key >> KEY_DROPPED_BITS; }
 
 TTSlot* table = nullptr;
 uint64_t tableEntries = 0;
@@ -82,7 +132,9 @@ void allocateHash(int32_t entries, int32_t megabytes) {
     releaseTable();
     currentStamp = 0;
     if (entries > 0) {
-        size_t bytes = static_cast<size_t>(entries) * sizeof(TTEntry);
+        // The slots keep too few key bits for a smaller table (see TTSlot).
+        if (static_cast<uint32_t>(entries) < MIN_ENTRIES) entries = static_cast<int32_t>(MIN_ENTRIES);
+        size_t bytes = static_cast<size_t>(entries) * sizeof(TTSlot);
         void* memory = allocateZeroedPages(bytes);
         if (memory != nullptr) {
             table = static_cast<TTSlot*>(memory);
@@ -100,35 +152,33 @@ void allocateHash(int32_t entries, int32_t megabytes) {
 
 void clearHash() {
     if (table == nullptr) return;
-    ++currentStamp;
-    // After 2^32 clears old stamps would come back to life: empty the table for real.
-    if (currentStamp == 0) std::memset(static_cast<void*>(table), 0, tableBytes);
+    currentStamp = (currentStamp + 1) & STAMP_MASK;
+    // Once the stamps wrap round old entries would come back to life: empty the table for real.
+    if (currentStamp == 0) {
+        std::memset(static_cast<void*>(table), 0, tableBytes);
+        currentStamp = 1;
+    }
 }
 
 void shiftMateScores(int plies) {
     if (table == nullptr || plies == 0) return;
     for (uint64_t i = 0; i < tableEntries; ++i) {
         TTSlot& slot = table[i];
-        const uint64_t check = slot.check.load(std::memory_order_relaxed);
-        const SlotWords words = dataOf(slot);
-        if (static_cast<uint32_t>(words.moveStamp >> 32) != currentStamp) continue;
-        TTEntry entry = decode(check, words);
+        const Record record = readSlot(slot);
+        if (stampOf(record) != currentStamp) continue;
+        TTEntry entry = decode(record);
         if (entry.score <= MATE_THRESHOLD && entry.score >= -MATE_THRESHOLD) continue;
         // A mate nearer than the new root can reach belongs to a position before it: dropped.
         const int shifted = entry.score > 0 ? entry.score + plies : entry.score - plies;
         const bool reachable = shifted <= MATE_SCORE && shifted >= -MATE_SCORE;
         entry.score = shifted;
-        if (!reachable) entry.stamp = currentStamp - 1;
-        writeSlot(slot, entry.key, entry);
+        if (!reachable) entry.stamp = (currentStamp - 1) & STAMP_MASK;
+        writeSlot(slot, encode(entry.key, entry));
     }
 }
 
 void prefetchHash(uint64_t key) {
-    if (table == nullptr) return;
-    // An entry may straddle two cache lines: fetch both.
-    const char* slot = reinterpret_cast<const char*>(&slotOf(key));
-    prefetchLine(slot);
-    prefetchLine(slot + sizeof(TTSlot) - 1);
+    if (table != nullptr) prefetchLine(&slotOf(key));
 }
 
 void prefetchChildren(const CaptureList& list) {
@@ -146,7 +196,7 @@ int hashFullPermille() {
     if (table == nullptr) return 0;
     const uint64_t n = tableEntries < SAMPLE ? tableEntries : SAMPLE;
     uint64_t used = 0;
-    for (uint64_t i = 0; i < n; ++i) used += dataOf(table[i]).moveStamp >> 32 == currentStamp ? 1 : 0;
+    for (uint64_t i = 0; i < n; ++i) used += stampOf(readSlot(table[i])) == currentStamp ? 1 : 0;
     return static_cast<int>(used * 1000 / n);
 }
 
@@ -156,15 +206,14 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
         *entry = TTEntry{};
         return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
     }
-    const TTSlot& slot = slotOf(key);
-    const SlotWords words = dataOf(slot);
-    const uint64_t check = slot.check.load(std::memory_order_relaxed);
-    if (static_cast<uint32_t>(words.moveStamp >> 32) != currentStamp) {
+    const Record record = readSlot(slotOf(key));
+    if (stampOf(record) != currentStamp) {
         *entry = TTEntry{};
         return key == 0 ? HASH_NO_ANSWER : HASH_MISS;
     }
-    *entry = decode(check, words);
-    if (entry->key != key) return HASH_MISS;
+    *entry = decode(record);
+    if (!sameKey(record, key)) return HASH_MISS;
+    entry->key = key;
     if (entry->iteration < iteration || entry->depth < depth) return HASH_NO_ANSWER;
     switch (entry->bound) {
     case BOUND_EXACT: return entry->score;
@@ -179,18 +228,18 @@ int probeHash(TTEntry* entry, int iteration, int depth, int alpha, int beta) {
 Move storedMove() {
     const uint64_t key = currentPosition().key;
     if (table == nullptr) return 0;
-    const TTSlot& slot = slotOf(key);
-    const SlotWords words = dataOf(slot);
-    const TTEntry entry = decode(slot.check.load(std::memory_order_relaxed), words);
-    return entry.stamp == currentStamp && entry.key == key ? entry.move : 0;
+    const Record record = readSlot(slotOf(key));
+    return stampOf(record) == currentStamp && sameKey(record, key) ? decode(record).move : 0;
 }
 
 void storeHash(int iteration, int depth, int score, int bound, Move move) {
     if (table == nullptr) return;
     const Position& p = currentPosition();
     TTSlot& slot = slotOf(p.key);
-    const TTEntry old = decode(0, dataOf(slot));
-    if (old.stamp == currentStamp && hasMinorOrRook(p) && (old.iteration > iteration || old.depth > depth)) return;
+    const Record old = readSlot(slot);
+    if (stampOf(old) == currentStamp && hasMinorOrRook(p) &&
+        (static_cast<int>(fieldOf(old, ITERATION_FIELD)) > iteration || static_cast<int>(fieldOf(old, DEPTH_FIELD)) > depth))
+        return;
     TTEntry entry;
     entry.depth = static_cast<uint8_t>(depth);
     entry.iteration = static_cast<uint8_t>(iteration);
@@ -199,5 +248,5 @@ void storeHash(int iteration, int depth, int score, int bound, Move move) {
     entry.score = score;
     entry.move = move;
     entry.stamp = currentStamp;
-    writeSlot(slot, p.key, entry);
+    writeSlot(slot, encode(p.key, entry));
 }

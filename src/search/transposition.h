@@ -4,7 +4,7 @@
 #include "board/movegen.h"
 #include "board/types.h"
 
-// Frees any previous table and allocates `entries` 24-byte entries; reports the outcome.
+// Frees any previous table and allocates `entries` entries (at least 1024); reports the outcome.
 void allocateHash(int32_t entries, int32_t megabytes);
 // Empties the table (every entry then reads as never written).
 void clearHash();
@@ -13,7 +13,7 @@ void clearHash();
 void shiftMateScores(int plies);
 
 // One cached search result as a probe hands it out. A slot that was never written in the current
-// search reads as all zero. The table itself keeps it as three words (see transposition.cpp).
+// search reads as all zero. The table itself keeps it packed in two words (see transposition.cpp).
 struct TTEntry {
     uint64_t key;
     uint8_t depth;      // remaining depth of the storing search, 0 for quiescence
@@ -24,12 +24,11 @@ struct TTEntry {
     Move move;
     uint32_t stamp;  // search that wrote the slot; older stamps read as empty
 };
-static_assert(sizeof(TTEntry) == 24, "the table's entry size enters hashEntries");
 
-// Entries in a table of `megabytes`.
-constexpr int64_t hashEntriesFor(int64_t megabytes) {
-    return megabytes * 1048576 / static_cast<int64_t>(sizeof(TTEntry));
-}
+// Entries in a table of `megabytes`: one per 24 bytes. The table keeps an entry in 16 bytes and
+// so takes two thirds of them; counting entries as before keeps every search's tree.
+constexpr int64_t HASH_BYTES_PER_ENTRY = 24;
+constexpr int64_t hashEntriesFor(int64_t megabytes) { return megabytes * 1048576 / HASH_BYTES_PER_ENTRY; }
 
 constexpr int BOUND_EXACT = 0;
 constexpr int BOUND_UPPER = 1;  // the search failed low

@@ -416,10 +416,46 @@ TEST_F(TranspositionTest, ReplacementKeepsDeeperEntriesOnlyWithMinorsOrRooks) {
     const uint64_t ownKey = p.key;
     p.key = ownKey + SMALL_TABLE;
     EXPECT_EQ(probeHash(&entry, 2, 0, -1000, 1000), HASH_MISS);
-    EXPECT_EQ(entry.key, ownKey);
+    EXPECT_EQ(entry.score, 25);
+    EXPECT_EQ(entry.iteration, 2);
     storeHash(1, 0, 12, BOUND_EXACT, 0);
     p.key = ownKey;
     EXPECT_EQ(probeHash(&entry, 1, 0, -1000, 1000), HASH_MISS);
+}
+
+// An entry is packed into 16 bytes: every field must come back whole at the ends of its range.
+TEST_F(TranspositionTest, EntriesKeepEveryFieldAtItsExtremes) {
+    const Move promotionCapture = makeMoveWord(MT_PROMOTION_CAPTURE, 54, 63, QUEEN);
+    const struct {
+        int iteration, depth, score, bound;
+        Move move;
+    } cases[] = {
+        {255, 255, FULL_WINDOW, BOUND_LOWER, promotionCapture},
+        {1, 0, -FULL_WINDOW, BOUND_UPPER, CASTLE_QUEENSIDE_MOVE},
+        {64, 63, MATE_SCORE - 1, BOUND_EXACT, makeMoveWord(MT_EN_PASSANT, 36, 43)},
+        {9, 8, -(MATE_SCORE - 2), BOUND_EXACT, makeMoveWord(MT_KING, 63, 0)},
+    };
+    for (const auto& c : cases) {
+        clearHash();
+        storeHash(c.iteration, c.depth, c.score, c.bound, c.move);
+        probeHash(&entry, c.iteration, c.depth, -FULL_WINDOW - 1, FULL_WINDOW + 1);
+        EXPECT_EQ(entry.iteration, c.iteration);
+        EXPECT_EQ(entry.depth, c.depth);
+        EXPECT_EQ(entry.score, c.score);
+        EXPECT_EQ(entry.bound, c.bound);
+        EXPECT_EQ(entry.move, c.move);
+        EXPECT_EQ(storedMove(), c.move);
+    }
+}
+
+// The search stamp has a few bits only: when it comes round again the table must really be
+// emptied, or an entry of the search that once had the same stamp would be read as fresh.
+TEST_F(TranspositionTest, EntriesStayEmptyWhenTheStampComesRound) {
+    storeHash(3, 3, 50, BOUND_EXACT, 0);
+    for (int i = 0; i < 65535; ++i) clearHash();
+    EXPECT_EQ(probeHash(&entry, 1, 0, -1000, 1000), HASH_MISS);
+    storeHash(3, 3, 60, BOUND_EXACT, 0);
+    EXPECT_EQ(probeHash(&entry, 1, 0, -1000, 1000), 60);
 }
 
 }  // namespace
