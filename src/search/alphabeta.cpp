@@ -208,8 +208,12 @@ struct Node {
     prefetchChildren(quiets);
     int legalQuiets = 0;
     KillerScan killerScan;
+    HistoryOrder order;
     while (quiets.count != 0) {
-        if (!pickKiller(n.w, n.depth, &quiets, &killerScan)) pickHistory(n.w, &quiets);
+        if (pickKiller(n.w, n.depth, &quiets, &killerScan))
+            order.filled = false;
+        else
+            pickHistory(n.w, &quiets, &order);
         const Move move = quiets.moves[--quiets.count];
         quiets.moves[quiets.count] = 0;
         n.lastTried = move;

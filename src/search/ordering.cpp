@@ -1,8 +1,12 @@
 #include "search/ordering.h"
 
 #include <utility>
+#ifdef __AVX2__
+#include <immintrin.h>
+#endif
 
 void clearHistory(Worker& w) {
+    ++w.historyChanges;
     for (auto& row : w.history)
         for (int32_t& value : row) value = 0;
 }
@@ -12,6 +16,7 @@ void clearKillers(Worker& w) {
 }
 
 void addHistory(Worker& w, Move m, int32_t bonus) {
+    ++w.historyChanges;
     int32_t& value = w.history[moveFrom(m)][moveTo(m)];
     value = value > HISTORY_LIMIT - bonus ? HISTORY_LIMIT : value + bonus;
 }
@@ -40,10 +45,58 @@ bool pickKiller(const Worker& w, int depth, QuietList* list, KillerScan* scan) {
     return false;
 }
 
-void pickHistory(const Worker& w, QuietList* list) {
-    // The threshold follows the entry swapped in from the end, not the one sent there: this is
-    // the order the search has always used, and cheap. The scan keeps the last entry in a
-    // register and chooses without branches: which entries pass is unpredictable.
+// The threshold follows the entry swapped in from the end, not the one sent there: this is the
+// order the search has always used, and cheap. The scan keeps the last entry in a register.
+#ifdef __AVX2__
+namespace {
+
+void readHistory(const Worker& w, const QuietList& list, HistoryOrder* order) {
+    const uint32_t padded = (list.count + 7) & ~7u;
+    for (uint32_t i = 0; i < list.count; ++i) order->values[i] = historyValue(w, list.moves[i]);
+    for (uint32_t i = list.count; i < padded; ++i) order->values[i] = 0;
+    order->changes = w.historyChanges;
+    order->filled = true;
+}
+
+}  // namespace
+
+// Eight values at a time are compared with the threshold, and only the entries that pass (a few
+// in a list) are visited one by one.
+void pickHistory(const Worker& w, QuietList* list, HistoryOrder* order) {
+    if (!order->filled || order->changes != w.historyChanges) readHistory(w, *list, order);
+    const uint32_t last = list->count - 1;
+    Move* moves = list->moves;
+    int32_t* values = order->values;
+    Move tail = moves[last];
+    int32_t tailValue = values[last];
+    int32_t threshold = 1;
+    for (uint32_t base = 0; base < last; base += 8) {
+        const __m256i block = _mm256_load_si256(reinterpret_cast<const __m256i*>(values + base));
+        const uint32_t inList = last - base >= 8 ? 0xFFu : (1u << (last - base)) - 1;
+        const auto passing = [&](int32_t bar) {
+            const __m256i above = _mm256_cmpgt_epi32(block, _mm256_set1_epi32(bar));
+            return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(above))) & inList;
+        };
+        uint32_t pass = passing(threshold);
+        while (pass != 0) {
+            const int lane = __builtin_ctz(pass);
+            const uint32_t i = base + static_cast<uint32_t>(lane);
+            const Move m = moves[i];
+            const int32_t value = values[i];
+            moves[i] = tail;
+            values[i] = tailValue;
+            threshold = tailValue;
+            tail = m;
+            tailValue = value;
+            pass = passing(threshold) & (~1u << lane);
+        }
+    }
+    moves[last] = tail;
+    values[last] = tailValue;
+}
+#else
+// Without vectors the scan chooses with conditional moves: which entries pass is unpredictable.
+void pickHistory(const Worker& w, QuietList* list, HistoryOrder*) {
     const uint32_t last = list->count - 1;
     Move* moves = list->moves;
     Move tail = moves[last];
@@ -60,6 +113,7 @@ void pickHistory(const Worker& w, QuietList* list) {
     }
     moves[last] = tail;  // the last entry passing swaps with itself
 }
+#endif
 
 bool removeFromQuiets(Move m, QuietList* list) {
     for (uint32_t i = 0; i < list->count; ++i) {

@@ -24,8 +24,16 @@ struct KillerScan {
 };
 // Moves the first entry equal to a killer of this depth to the end of the list; false if none.
 bool pickKiller(const Worker& w, int depth, QuietList* list, KillerScan* scan);
-// Moves a move with high history towards the end of the list (the next one to try).
-void pickHistory(const Worker& w, QuietList* list);
+// A node's copy of its quiet moves' history values, entry for entry, kept while no search below
+// it changes the history (below depth 2 none does).
+struct HistoryOrder {
+    alignas(32) int32_t values[MAX_QUIETS];
+    uint32_t changes = 0;  // the worker's historyChanges when the values were read
+    bool filled = false;
+};
+// Moves a move with high history towards the end of the list (the next one to try). A list
+// reordered in between (pickKiller) needs a fresh order.
+void pickHistory(const Worker& w, QuietList* list, HistoryOrder* order);
 // Removes the first entry equal to m (the last entry takes its place); false if absent.
 bool removeFromQuiets(Move m, QuietList* list);
 bool removeFromCaptures(Move m, CaptureList* list);

@@ -20,6 +20,7 @@ struct Worker {
     // History of quiet moves by side-relative from- and to-square (both colours share it) and
     // two killer moves per remaining depth.
     int32_t history[64][64] = {};
+    uint32_t historyChanges = 0;  // counts writes to history, so that a node knows its values still hold
     Move killers[KILLER_SLOTS][2] = {};
     // Stack index of the root and of the deepest position reached in this iteration.
     int rootIndex = 0;
