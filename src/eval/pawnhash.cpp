@@ -75,14 +75,16 @@ int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
     if (table.count == 0) return PAWN_HASH_MISS;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
     *entry = slotOf(table, widened);
-    return entry->key == widened ? entry->score : PAWN_HASH_MISS;
+    return entry->key == static_cast<int32_t>(widened) ? entry->score : PAWN_HASH_MISS;
 }
 
 void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count) {
     const PawnTable& table = *threadPawnTable;
     if (table.count == 0) return;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    slotOf(table, widened) = PawnHashEntry{widened, score, passers, count};
+    // Pawn scores stay far inside 16 bits, and there are at most 48 pawns.
+    slotOf(table, widened) =
+        PawnHashEntry{static_cast<int32_t>(widened), static_cast<int16_t>(score), static_cast<uint8_t>(count), 0, passers};
 }
 
 int probePawnHash(PawnHashEntry* entry) {

@@ -4,19 +4,21 @@
 #include "board/position.h"
 #include "platform/fastremainder.h"
 
-// What the pawn hash keeps for the side at the bottom of the board.
+// What the pawn hash keeps for the side at the bottom of the board, in 16 bytes: four entries
+// share a cache line.
 struct PawnHashEntry {
-    int64_t key;       // slot key (pawn key, told apart by the side at the bottom), low 32 bits sign-extended
-    int32_t score;     // pawn-structure score
+    int32_t key;       // slot key (pawn key, told apart by the side at the bottom), low 32 bits
+    int16_t score;     // pawn-structure score
+    uint8_t count;     // pawns, less those both doubled and isolated
+    uint8_t spare;
     uint64_t passers;  // passed pawns, side-relative
-    int32_t count;     // pawns, less those both doubled and isolated
 };
-static_assert(sizeof(PawnHashEntry) == 32, "pawn hash entries are 32 bytes");
+static_assert(sizeof(PawnHashEntry) == 16, "pawn hash entries are 16 bytes");
 
-// Entries in a pawn hash table of `megabytes`.
-constexpr int64_t pawnHashEntriesFor(int64_t megabytes) {
-    return megabytes * 1048576 / static_cast<int64_t>(sizeof(PawnHashEntry));
-}
+// Entries in a pawn hash table of `megabytes`: one per 32 bytes, as when entries took 32 bytes,
+// so that a size keeps its number of slots (and the table takes half of it).
+constexpr int64_t PAWN_HASH_BYTES_PER_ENTRY = 32;
+constexpr int64_t pawnHashEntriesFor(int64_t megabytes) { return megabytes * 1048576 / PAWN_HASH_BYTES_PER_ENTRY; }
 
 // Returned by a probe that finds another structure in the slot.
 constexpr int PAWN_HASH_MISS = 99999;
