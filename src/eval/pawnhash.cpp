@@ -82,7 +82,8 @@ void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers,
     const PawnTable& table = *threadPawnTable;
     if (table.count == 0) return;
     const int64_t widened = widenKey(slotKey(pawnKey, colour));
-    // Pawn scores stay far inside 16 bits, and there are at most 48 pawns.
+    // Pawn scores stay far inside 16 bits, even on a made-up board full of pawns, and a count
+    // is at most 64.
     slotOf(table, widened) =
         PawnHashEntry{static_cast<int32_t>(widened), static_cast<int16_t>(score), static_cast<uint8_t>(count), 0, passers};
 }
