@@ -36,6 +36,13 @@ bool epNumberIn(const Position& p) {
 
 bool epNumberInKey() { return epNumberIn(currentPosition()); }
 
+uint64_t castlingRightsKey(int lost, int colour) { return castlingNumbers(lost, colour); }
+
+uint64_t passingKey() {
+    const Position& p = currentPosition();
+    return epNumberIn(p) ? Random64[EP_KEY + p.epFile] : 0;
+}
+
 uint64_t computeHashKey() {
     const Position& p = currentPosition();
     int mirror = p.colour == WHITE ? 0 : 56;

@@ -182,11 +182,11 @@ void prefetchHash(uint64_t key) {
 }
 
 void prefetchChildren(const CaptureList& list) {
-    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(approximateKeyAfterGenerated(list.entries[i].move));
+    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(keyAfterGenerated(list.entries[i].move));
 }
 
 void prefetchChildren(const QuietList& list) {
-    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(approximateKeyAfterGenerated(list.moves[i]));
+    for (uint32_t i = 0; i < list.count; ++i) prefetchHash(keyAfterGenerated(list.moves[i]));
 }
 
 int64_t hashTableEntries() { return static_cast<int64_t>(tableEntries); }

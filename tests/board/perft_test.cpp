@@ -52,17 +52,21 @@ bool pawnKeysMatch(const Position& p) {
 
 // Full make-move below every node: the incremental keys and score must equal the scratch values,
 // and taking the move back must restore the record byte for byte. The keys the search fetches
-// table slots by before a move: both forms agree, and they are the real key unless the move
-// changes a castling right or an en-passant number.
+// table slots by before a move: the generated-move form is the real key for every move but
+// castling, promotions and en passant, where it is the general form; that one is the real key
+// unless the move changes a castling right or an en-passant number.
 uint64_t checkedPerft(int depth, int& mismatches) {
     uint64_t total = 0;
     for (Move m : legalMoves()) {
         const Position before = currentPosition();
         const uint64_t approximate = approximateKeyAfter(m);
         const bool epBefore = epNumberInKey();
-        if (approximateKeyAfterGenerated(m) != approximate) ++mismatches;
+        const uint64_t generated = keyAfterGenerated(m);
+        const bool plainMove = moveType(m) <= MT_KING_CAPTURE;
+        if (!plainMove && generated != approximate) ++mismatches;
         makeMove(m);
         const Position& p = currentPosition();
+        if (plainMove && p.key != generated) ++mismatches;
         if (p.key != computeHashKey() || p.score != computeMaterialScore() || !pawnKeysMatch(p)) ++mismatches;
         const bool rightsKept = ((p.castling << 4 | p.castling >> 4) & 0xFF) == before.castling;
         if (rightsKept && !epBefore && !epNumberInKey() && !isCastling(m) && p.key != approximate) ++mismatches;
