@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "board/movegen.h"
 #include "board/position.h"
 #include "platform/fastremainder.h"
 
@@ -51,5 +52,9 @@ int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry);
 void storePawnHashKey(uint64_t pawnKey, int colour, int score, uint64_t passers, int count);
 // Starts loading the slots the evaluation of `p` reads, one per side (when its pawn keys are known).
 void prefetchPawnHash(const Position& p);
+// The same for the current position's children that move, take or promote a pawn: the others
+// read the current position's slots.
+void prefetchChildrenPawnSlots(const CaptureList& list);
+void prefetchChildrenPawnSlots(const QuietList& list);
 // The pawn key of any record, equal to computePawnKey() when the record is the current one.
 uint64_t pawnKeyOf(const Position& p);

@@ -7,6 +7,7 @@
 #include "board/movetext.h"
 #include "board/position.h"
 #include "eval/evaluate.h"
+#include "eval/pawnhash.h"
 #include "search/ordering.h"
 #include "search/progress.h"
 #include "search/quiescence.h"
@@ -162,6 +163,8 @@ struct Node {
     generateCaptures(&captures);
     if (n.hashMove != 0) removeFromCaptures(n.hashMove, &captures);
     prefetchChildren(captures);
+    // Children of depth 1 are evaluated.
+    if (n.depth == 1) prefetchChildrenPawnSlots(captures);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         --captures.count;
@@ -206,6 +209,7 @@ struct Node {
     generateQuiets(&quiets);
     if (n.hashMove != 0) removeFromQuiets(n.hashMove, &quiets);
     prefetchChildren(quiets);
+    if (n.depth == 1) prefetchChildrenPawnSlots(quiets);
     int legalQuiets = 0;
     KillerScan killerScan;
     HistoryOrder order;

@@ -48,6 +48,7 @@ int quiescenceSearch(Worker& w, int alpha, int beta, int mateScore) {
     generateCaptures(&captures);
     const TBB exposing = captures.count != 0 ? exposingSquares(checked) : 0;
     prefetchChildren(captures);
+    prefetchChildrenPawnSlots(captures);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         makeMove(move);
