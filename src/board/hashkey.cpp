@@ -36,11 +36,19 @@ bool epNumberIn(const Position& p) {
 
 bool epNumberInKey() { return epNumberIn(currentPosition()); }
 
-uint64_t castlingRightsKey(int lost, int colour) { return castlingNumbers(lost, colour); }
-
-uint64_t passingKey() {
+uint64_t rightsAndPassingKey(Move m) {
     const Position& p = currentPosition();
-    return epNumberIn(p) ? Random64[EP_KEY + p.epFile] : 0;
+    const int type = moveType(m), from = moveFrom(m), to = moveTo(m);
+    uint64_t key = 0;
+    int kept = Castling.rightsKept[from] & Castling.rightsKept[to];
+    if ((type & 7) == KING) kept &= ~(0x01 | 0x02);
+    if (const int lost = p.castling & ~kept; lost != 0) key ^= castlingNumbers(lost, static_cast<int>(p.colour));
+    if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
+    if (type == MT_PAWN && to - from == 16) {
+        const TBB beside = ((squareBit(to) << 1) & ~FILE_A) | ((squareBit(to) >> 1) & ~FILE_H);
+        if (beside & p.pawns() & p.opponent()) key ^= Random64[EP_KEY + (to & 7)];
+    }
+    return key;
 }
 
 uint64_t computeHashKey() {

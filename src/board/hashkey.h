@@ -22,16 +22,15 @@ void toggleSideKey();
 // The key the position after m will have, lost castling rights and en passant aside: close
 // enough to fetch the child's table slot before the move is made. Safe for any move word.
 uint64_t approximateKeyAfter(Move m);
-// The castling numbers of rights `lost` (bits as in Position::castling) for the side `colour`.
-uint64_t castlingRightsKey(int lost, int colour);
-// The en-passant number the current position's key holds, or 0.
-uint64_t passingKey();
-// The exact key after a move of a generated list (one that fits the board), castling aside,
-// cheaper than approximateKeyAfter for the common moves: the mover's kind comes from the move
-// type. Inline: it runs for every generated move.
-inline uint64_t keyAfterGenerated(Move m) {
+// What a plain move (see keyAfterGenerated) changes in the key besides its men: castling rights
+// it loses, the en-passant number it ends and the one a double step beside an enemy pawn starts.
+uint64_t rightsAndPassingKey(Move m);
+// The exact key after a move of a generated list (one that fits the board), castling,
+// promotions and en passant aside (they take approximateKeyAfter), and cheaper than that for
+// the common moves: the mover's kind comes from the move type. Inline: it runs for every
+// generated move.
+[[gnu::always_inline]] inline uint64_t keyAfterGenerated(Move m) {
     const int type = moveType(m);
-    // Castling, promotions and en passant: the general form.
     if (type > MT_KING_CAPTURE) return approximateKeyAfter(m);
     const Position& p = currentPosition();
     const int white = p.colour == WHITE ? 1 : 0;
@@ -40,16 +39,9 @@ inline uint64_t keyAfterGenerated(Move m) {
     const uint64_t* mover = Random64 + 64 * (2 * ((type & 7) - 1) + white);
     uint64_t key = p.key ^ Random64[SIDE_KEY] ^ mover[from ^ mirror] ^ mover[to ^ mirror];
     if (type > MT_KING) key ^= Random64[64 * (2 * (p.pieceType(to) - 1) + 1 - white) + (to ^ mirror)];
-    if (p.castling != 0) {
-        const int kept = Castling.rightsKept[from] & Castling.rightsKept[to] & ((type & 7) == KING ? ~3 : ~0);
-        if (const int lost = p.castling & ~kept; lost != 0) key ^= castlingRightsKey(lost, static_cast<int>(p.colour));
-    }
-    if (p.epFile != NO_EP_FILE) key ^= passingKey();
-    // A double step beside an enemy pawn lets the opponent take en passant.
-    if (type == MT_PAWN && to - from == 16) {
-        const TBB beside = ((squareBit(to) << 1) & ~FILE_A) | ((squareBit(to) >> 1) & ~FILE_H);
-        if (beside & p.pawns() & ~p.own) key ^= Random64[EP_KEY + (to & 7)];
-    }
+    const bool rightsMayGo =
+        p.castling != 0 && ((type & 7) == KING || (Castling.rightsKept[from] & Castling.rightsKept[to]) != 0xFF);
+    if (rightsMayGo || p.epFile != NO_EP_FILE || (type == MT_PAWN && to - from == 16)) key ^= rightsAndPassingKey(m);
     return key;
 }
 // Incremental key update made by makeMove on the new (already flipped) record.

@@ -60,11 +60,12 @@ void doMove(Move m) {
     const int n = popCount(before.occupied());
     const auto& pst = PieceSquareTable;
 
-    int moverCode = 0, capturedCode = 0, promotionCode = 0;
+    // The child's key, read off the record before the move for the plain moves; castling,
+    // promotions and en passant take the general update after it.
+    const bool plainMove = type <= MT_KING_CAPTURE;
+    uint64_t key = 0;
     if constexpr (Full) {
-        moverCode = before.pieceType(from) + colourBonus;
-        if (before.opponent() & T) capturedCode = before.pieceType(to) + (8 - colourBonus);
-        if (promotion) promotionCode = promotion + colourBonus;
+        if (plainMove) key = keyAfterGenerated(m);
     }
 
     ++*nodeCounter;
@@ -192,8 +193,17 @@ void doMove(Move m) {
         flipBoardAndScore(p);
     }
     if (reversible) repetitionCount();
-    if constexpr (Full)
-        updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile, type == MT_EN_PASSANT);
+    if constexpr (Full) {
+        if (plainMove) {
+            p.key = key;
+        } else {
+            const int moverCode = before.pieceType(from) + colourBonus;
+            const int capturedCode = before.opponent() & T ? before.pieceType(to) + (8 - colourBonus) : 0;
+            const int promotionCode = promotion ? promotion + colourBonus : 0;
+            updateHashKey(m, moverCode, capturedCode, promotionCode, before.castling, before.epFile,
+                          type == MT_EN_PASSANT);
+        }
+    }
 }
 
 }  // namespace

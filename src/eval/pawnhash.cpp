@@ -73,24 +73,24 @@ void prefetchPawnHash(const Position& p) {
 namespace {
 
 // The two slots of the position after m, when m changes the pawns (pawn keys from the mover's
-// view and the flipped one, as makeMove updates them).
-[[gnu::always_inline]] inline void prefetchPawnSlotsAfter(const PawnTable& table, const Position& p, Move m) {
-    const int type = moveType(m), from = moveFrom(m), to = moveTo(m);
-    const bool pawnMoves = type == MT_PAWN || type == MT_PAWN_CAPTURE || type == MT_EN_PASSANT;
-    const bool promotes = type == MT_PROMOTION || type == MT_PROMOTION_CAPTURE;
-    const bool capture = (type > MT_KING && type <= MT_KING_CAPTURE) || type == MT_PROMOTION_CAPTURE;
-    const int victimSquare = type == MT_EN_PASSANT ? to - 8 : to;
-    const bool takesPawn = type == MT_EN_PASSANT || (capture && p.pieceType(to) == PAWN);
-    if (!pawnMoves && !promotes && !takesPawn) return;
+// view and the flipped one, as makeMove updates them). A move changes them exactly when it
+// starts from or lands on a pawn's square: pawn moves, promotions, en passant and captures of pawns.
+[[gnu::always_inline]] inline void prefetchPawnSlotsAfter(const PawnTable& table, const Position& p, TBB pawns,
+                                                          Move m) {
+    const int from = moveFrom(m), to = moveTo(m);
+    if ((((pawns >> from) | (pawns >> to)) & 1) == 0) return;
     const int ownBase = p.colour == WHITE ? 64 : 0;
     uint32_t view = p.pawnKeys[0], flipped = p.pawnKeys[1];
     const auto toggle = [&](int base, int s) {
         view ^= static_cast<uint32_t>(Random64[base + s]);
         flipped ^= static_cast<uint32_t>(Random64[base + (s ^ 56)]);
     };
-    if (pawnMoves || promotes) toggle(ownBase, from);
-    if (pawnMoves) toggle(ownBase, to);
-    if (takesPawn) toggle(64 - ownBase, victimSquare);
+    if ((pawns >> from) & 1) {
+        toggle(ownBase, from);
+        if (movePromotion(m) == 0) toggle(ownBase, to);
+    }
+    if ((pawns >> to) & 1) toggle(64 - ownBase, to);
+    if (moveType(m) == MT_EN_PASSANT) toggle(64 - ownBase, to - 8);
     const int colour = static_cast<int>(p.colour);
     prefetchLine(&slotOf(table, widenKey(slotKey(flipped, 1 - colour))));
     prefetchLine(&slotOf(table, widenKey(slotKey(view, colour))));
@@ -102,14 +102,16 @@ void prefetchChildrenPawnSlots(const CaptureList& list) {
     const PawnTable& table = *threadPawnTable;
     const Position& p = currentPosition();
     if (table.count == 0 || !p.pawnKeysKnown) return;
-    for (uint32_t i = 0; i < list.count; ++i) prefetchPawnSlotsAfter(table, p, list.entries[i].move);
+    const TBB pawns = p.pawns();
+    for (uint32_t i = 0; i < list.count; ++i) prefetchPawnSlotsAfter(table, p, pawns, list.entries[i].move);
 }
 
 void prefetchChildrenPawnSlots(const QuietList& list) {
     const PawnTable& table = *threadPawnTable;
     const Position& p = currentPosition();
     if (table.count == 0 || !p.pawnKeysKnown) return;
-    for (uint32_t i = 0; i < list.count; ++i) prefetchPawnSlotsAfter(table, p, list.moves[i]);
+    const TBB pawns = p.pawns();
+    for (uint32_t i = 0; i < list.count; ++i) prefetchPawnSlotsAfter(table, p, pawns, list.moves[i]);
 }
 
 int probePawnHashKey(uint64_t pawnKey, int colour, PawnHashEntry* entry) {
