@@ -70,11 +70,15 @@ int nonPawnMaterial(const Position& p, TBB side) {
            MaterialValue[ROOK] * popCount(p.rooks() & side) + MaterialValue[QUEEN] * popCount(p.queens() & side);
 }
 
-// The positional terms of the side at the bottom of `p`, whose pawn terms are `pawns`; fills its
-// attack map or sets when `map` is given. Only the squares around the two kings are ever read
-// from them, so only those are recorded.
+// The positional terms of the side at the bottom of `p`, whose pawn terms are `pawns`; adds its
+// attacks to the map or sets `out` when it is given. Only the squares around the two kings are
+// ever read from them, so only those are recorded.
 template <typename Map>
-int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& pawns, Map* map) {
+int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& pawns, Map* out) {
+    // The attacks gather in a local copy, which can stay in registers: stores through `out` might
+    // alias the position as far as the compiler knows, and would force it to read the board again.
+    Map local;
+    if (out) local = *out;
     const TBB own = p.own;
     const TBB enemy = p.opponent();
     const TBB occupied = p.occupied();
@@ -101,12 +105,12 @@ int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& p
         }
     }
 
-    if (map) {
+    if (out) {
         // No two pawns attack a square from the same side: one set per side adds the same counts
         // as one set per pawn. Pawns on the first rank (only in a made-up board) attack nothing.
         const TBB attackers = ownPawns & ~RANK_1;
-        map->recordAll(northEast(attackers) & zones, colour, ATTACK_PAWN);
-        map->recordAll(northWest(attackers) & zones, colour, ATTACK_PAWN);
+        local.recordAll(northEast(attackers) & zones, colour, ATTACK_PAWN);
+        local.recordAll(northWest(attackers) & zones, colour, ATTACK_PAWN);
     }
 
     for (TBB b = p.knights() & own; b;) {
@@ -114,7 +118,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& p
         if (TrappedKnightPawns[s] & enemyPawns) t -= KNIGHT_TRAPPED;
         if (popCount(KnightAttacks[s] & ~own) <= KNIGHT_MOBILITY_FLOOR) t -= PIECE_IMMOBILE;
         t += KnightPawnAdjust[ownPawnCount];
-        if (map) map->recordAll(KnightAttacks[s] & zones, colour, ATTACK_MINOR);
+        if (out) local.recordAll(KnightAttacks[s] & zones, colour, ATTACK_MINOR);
     }
 
     const TBB bishops = p.bishops() & own;
@@ -123,7 +127,7 @@ int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& p
         const TBB attacks = bishopAttacks(s, occupied);
         if (TrappedBishopPawns[s] & enemyPawns) t -= BISHOP_TRAPPED;
         if (popCount(attacks) <= BISHOP_MOBILITY_FLOOR) t -= PIECE_IMMOBILE;
-        if (map) map->recordAll(attacks & zones, colour, ATTACK_MINOR);
+        if (out) local.recordAll(attacks & zones, colour, ATTACK_MINOR);
     }
     if (popCount(bishops) == 2) t += BISHOP_PAIR;
 
@@ -138,16 +142,17 @@ int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& p
                 t += ROOK_HALF_OPEN_FILE;
             if (rankOf(s) == 6 && rankOf(enemyKing) == 7) t += ROOK_ON_SEVENTH;
             if (s == H1 && (squareBit(ownKing) & F1_G1)) t -= ROOK_SHUT_IN;
-            if (map) map->recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);
+            if (out) local.recordAll(rookAttacks(s, occupied) & zones, colour, ATTACK_ROOK);
         }
         t += ROOK_BEHIND_PASSER * popCount(pawns.passers & frontSpanNorth(squareBit(s)));
     }
 
-    if (map) {
+    if (out) {
         for (TBB b = p.queens() & own; b;) {
-            map->recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
+            local.recordAll(queenAttacks(popLowest(b), occupied) & zones, colour, ATTACK_QUEEN);
         }
-        map->recordAll(KingAttacks[ownKing] & zones, colour, ATTACK_KING);
+        local.recordAll(KingAttacks[ownKing] & zones, colour, ATTACK_KING);
+        *out = local;
     }
     return t;
 }
