@@ -279,16 +279,19 @@ int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int m
                     bool checkExtended, bool inReduction) {
     Node n(w, depth, alpha, beta, pv, mateScore, checkExtended, inReduction);
     n.men = popCount(currentPosition().occupied());
+    // At the horizon the quiescence search evaluates: its pawn slots are fetched with the probe.
+    if (depth == 0) prefetchPawnHash(currentPosition());
     n.answer = probeHash(&n.entry, w.iteration, depth, alpha, beta);
     if (n.answer != HASH_MISS && n.answer != HASH_NO_ANSWER) return n.answer;
-    if (n.answer == HASH_NO_ANSWER && n.entry.move != 0) prefetchHash(approximateKeyAfter(n.entry.move));
+    // Quiescence has no use for the table's move.
+    if (n.answer == HASH_NO_ANSWER && n.entry.move != 0 && depth > 0) prefetchHash(approximateKeyAfter(n.entry.move));
     n.checked = inCheck() != 0;
 
     int result = 0;
     if (settledWithoutMoves(n, &result)) return result;
     if (depth == 0) {
         pv->count = 0;
-        return quiescenceSearch(w, alpha, beta, mateScore);
+        return quiescenceAfterProbe(w, alpha, beta, mateScore, n.checked);
     }
     bool prune = false;
     int staticScore = 0;

@@ -19,17 +19,22 @@ constexpr int STAND_PAT_MARGIN = 325;
 }  // namespace
 
 int quiescenceSearch(Worker& w, int alpha, int beta, int mateScore) {
-    const int iteration = w.iteration;
     prefetchPawnHash(currentPosition());
-    noteDepthReached(w);
     TTEntry entry;
-    const int answer = probeHash(&entry, iteration, 0, alpha, beta);
-    if (answer != HASH_MISS && answer != HASH_NO_ANSWER) return answer;
+    const int answer = probeHash(&entry, w.iteration, 0, alpha, beta);
+    if (answer != HASH_MISS && answer != HASH_NO_ANSWER) {
+        noteDepthReached(w);
+        return answer;
+    }
+    return quiescenceAfterProbe(w, alpha, beta, mateScore, inCheck() != 0);
+}
 
+int quiescenceAfterProbe(Worker& w, int alpha, int beta, int mateScore, bool checked) {
+    const int iteration = w.iteration;
+    noteDepthReached(w);
     // No room for another move on the position stack: the static evaluation has to do.
     if (stackNearlyFull()) return evaluate();
 
-    const bool checked = inCheck() != 0;
     if (!checked) {
         const int material = currentPosition().score;
         if (material > beta + MATERIAL_SHORTCUT_MARGIN) return material;
