@@ -70,15 +70,14 @@ int nonPawnMaterial(const Position& p, TBB side) {
            MaterialValue[ROOK] * popCount(p.rooks() & side) + MaterialValue[QUEEN] * popCount(p.queens() & side);
 }
 
-// The positional terms of the side at the bottom of `p`, whose pawn terms are `pawns`; adds its
-// attacks to the map or sets `out` when it is given. Only the squares around the two kings are
+// The positional terms of the side at the bottom of `p`, whose pawn terms are `pawns`; fills the
+// map or sets `out` with its attacks when it is given. Only the squares around the two kings are
 // ever read from them, so only those are recorded.
 template <typename Map>
 int scoreSide(const Position& p, const BoardFacts& facts, const PawnStructure& pawns, Map* out) {
-    // The attacks gather in a local copy, which can stay in registers: stores through `out` might
+    // The attacks gather in a local record, which can stay in registers: stores through `out` might
     // alias the position as far as the compiler knows, and would force it to read the board again.
-    Map local;
-    if (out) local = *out;
+    Map local{};
     const TBB own = p.own;
     const TBB enemy = p.opponent();
     const TBB occupied = p.occupied();
@@ -200,7 +199,7 @@ int evaluateMaterialAndPosition() {
         return us.score + t;
     }
     // Indexed by colour: the sets and maps hold absolute squares.
-    ZoneAttacks sets[2] = {};
+    ZoneAttacks sets[2];
     int t = scoreSide(us, facts, usPawns, &sets[us.colour]) - scoreSide(them, facts, themPawns, &sets[them.colour]);
     if (!sets[0].overflow && !sets[1].overflow) {
         t -= kingDanger(us, sets[us.colour], sets[them.colour]);
@@ -209,8 +208,6 @@ int evaluateMaterialAndPosition() {
     }
     // Eight attacks of one side on a square: the byte maps, whose counts then carry into their kind bits.
     AttackMap maps[2];
-    maps[0].clear();
-    maps[1].clear();
     scoreSide(us, facts, usPawns, &maps[us.colour]);
     scoreSide(them, facts, themPawns, &maps[them.colour]);
     t -= kingDanger(us, maps[us.colour], maps[them.colour]);
