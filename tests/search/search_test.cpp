@@ -479,15 +479,19 @@ TEST_F(SearchTest, EveryRootMoveOfA218MovePositionIsSearched) {
 // The slot mapping must stay exactly key % entries: any other remainder would change the trees.
 TEST(FastRemainder, EqualsTheDivisionsRemainder) {
     std::mt19937_64 random(7);
-    const uint32_t divisors[] = {1, 2, 3, 4099, 1398101, 349525, 0x7FFFFFFF, 0xFFFFFFFF};
+    const uint32_t divisors[] = {1, 2, 3, 4099, 1398101, 349525, 0x7FFFFFFF, 0x80000001, 0xFFFFFFFF};
     for (int t = 0; t < 200; ++t) {
-        const uint32_t d = t < 8 ? divisors[t] : static_cast<uint32_t>(random() >> (32 + t % 32)) | 1;
+        const uint32_t d = t < 9 ? divisors[t] : static_cast<uint32_t>(random() >> (32 + t % 32)) | 1;
         const FastRemainder remainder(d);
         for (uint64_t x : {uint64_t{0}, uint64_t{d} - 1, uint64_t{d}, ~uint64_t{0}, ~uint64_t{0} - d})
             ASSERT_EQ(remainder.of(x), x % d) << x << " % " << d;
         for (int i = 0; i < 5000; ++i) {
             const uint64_t x = random();
             ASSERT_EQ(remainder.of(x), x % d) << x << " % " << d;
+            // Either side of a multiple, where a quotient off by one shows.
+            const uint64_t multiple = x / d * d;
+            for (uint64_t y : {multiple, multiple - 1, multiple + d - 1})
+                ASSERT_EQ(remainder.of(y), y % d) << y << " % " << d;
         }
     }
 }
