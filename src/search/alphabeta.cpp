@@ -157,20 +157,23 @@ struct Node {
     return false;
 }
 
-// The captures, best first. True with *result on a fail high.
-[[gnu::always_inline]] inline bool searchCaptures(Node& n, TBB exposing, int* result) {
+// The captures, best first. True with *result on a fail high; sets *exposing (see exposingSquares)
+// for the quiet moves too.
+[[gnu::always_inline]] inline bool searchCaptures(Node& n, TBB* exposing, int* result) {
     CaptureList captures;
     generateCaptures(&captures);
     if (n.hashMove != 0) removeFromCaptures(n.hashMove, &captures);
     prefetchChildren(captures);
     // Children of depth 1 are evaluated.
     if (n.depth == 1) prefetchChildrenPawnSlots(captures);
+    // Worked out while the children's slots load.
+    *exposing = exposingSquares(n.checked);
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         --captures.count;
         makeMove(move);
         n.lastTried = move;
-        if (needsLegalityTest(move, exposing) && opponentInCheck()) {
+        if (needsLegalityTest(move, *exposing) && opponentInCheck()) {
             takeBack();
             continue;
         }
@@ -298,8 +301,8 @@ int alphaBetaSearch(Worker& w, int depth, int alpha, int beta, PvLine* pv, int m
     if (pruneOrReduce(n, nullAllowed, &prune, &staticScore, &result)) return result;
 
     if (n.answer == HASH_NO_ANSWER && !prune && n.entry.move != 0 && searchHashMove(n, depth, &result)) return result;
-    const TBB exposing = exposingSquares(n.checked);
-    if (searchCaptures(n, exposing, &result)) return result;
+    TBB exposing = 0;
+    if (searchCaptures(n, &exposing, &result)) return result;
     if (prune) {
         pv->count = 0;
         return staticScore;

@@ -51,9 +51,10 @@ int quiescenceAfterProbe(Worker& w, int alpha, int beta, int mateScore, bool che
 
     CaptureList captures;
     generateCaptures(&captures);
-    const TBB exposing = captures.count != 0 ? exposingSquares(checked) : 0;
     prefetchChildren(captures);
     prefetchChildrenPawnSlots(captures);
+    // Worked out while the children's slots load.
+    const TBB exposing = captures.count != 0 ? exposingSquares(checked) : 0;
     while (captures.count != 0) {
         const Move move = pickBestCapture(&captures);
         makeMove(move);
