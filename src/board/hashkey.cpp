@@ -24,12 +24,14 @@ uint64_t castlingNumbers(int castling, int colour) {
     return key;
 }
 
+// The squares beside `square` on its rank.
+TBB besideSquares(int square) { return ((squareBit(square) << 1) & ~FILE_A) | ((squareBit(square) >> 1) & ~FILE_H); }
+
 // A double-stepped pawn counts in the key only when a pawn of the side to move stands beside it.
 bool epNumberIn(const Position& p) {
     int f = p.epFile;
     if (f == NO_EP_FILE) return false;
-    TBB beside = (f > 0 ? squareBit(32 + f - 1) : 0) | (f < 7 ? squareBit(32 + f + 1) : 0);
-    return (beside & p.own & p.pawns()) != 0;
+    return (besideSquares(32 + f) & p.own & p.pawns()) != 0;
 }
 
 }  // namespace
@@ -44,10 +46,9 @@ uint64_t rightsAndPassingKey(Move m) {
     if ((type & 7) == KING) kept &= ~(0x01 | 0x02);
     if (const int lost = p.castling & ~kept; lost != 0) key ^= castlingNumbers(lost, static_cast<int>(p.colour));
     if (epNumberIn(p)) key ^= Random64[EP_KEY + p.epFile];
-    if (type == MT_PAWN && to - from == 16) {
-        const TBB beside = ((squareBit(to) << 1) & ~FILE_A) | ((squareBit(to) >> 1) & ~FILE_H);
-        if (beside & p.pawns() & p.opponent()) key ^= Random64[EP_KEY + (to & 7)];
-    }
+    // Seen from the mover's side: the opponent's pawns beside the double-stepped one.
+    if (type == MT_PAWN && to - from == 16 && (besideSquares(to) & p.pawns() & p.opponent()))
+        key ^= Random64[EP_KEY + (to & 7)];
     return key;
 }
 

@@ -220,9 +220,6 @@ int evaluateMaterialAndPosition() {
 int evaluate() {
     if (!sufficientMaterial()) return 0;
     const int score = evaluateMaterialAndPosition();
-    // The bare-king term needs a side with nothing but its king.
     const Position& p = currentPosition();
-    const TBB men = p.occupied() & ~p.kings();
-    if ((men & p.own) != 0 && (men & ~p.own) != 0) return score;
-    return score + bareKingScore(p);
+    return someKingBare(p) ? score + bareKingScore(p) : score;
 }

@@ -23,8 +23,7 @@ void* allocateZeroedPages(size_t bytes) {
     const auto start = reinterpret_cast<uintptr_t>(raw);
     const uintptr_t aligned = slack != 0 ? (start + slack - 1) & ~(uintptr_t{slack} - 1) : start;
     if (aligned != start) munmap(raw, aligned - start);
-    if (const uintptr_t tail = start + size + slack - (aligned + size); tail != 0)
-        munmap(reinterpret_cast<void*>(aligned + size), tail);
+    if (const uintptr_t tail = start + slack - aligned; tail != 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
     void* memory = reinterpret_cast<void*>(aligned);
     // Large pages spare the search a page-table walk on nearly every probe.
     madvise(memory, size, MADV_HUGEPAGE);
